@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Kestrel needs to build, test and run. Safe to re-run: packages
+# already installed are skipped, and apt is only asked when something is missing.
+#   scripts/install-deps.sh build   compilers, libraries and Qt
+#   scripts/install-deps.sh test    the above plus the test tools (Xvfb, Mesa, GoogleTest, benchmark)
+set -euo pipefail
+
+build_packages=(
+  g++ cmake ninja-build pkg-config
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
+  xvfb xauth libgl1-mesa-dri mesa-utils
+)
+
+packages=("${build_packages[@]}")
+if [[ "${1:-build}" == "test" ]]; then
+  packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds Kestrel with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors, and
+# runs every test (rendering tests under Xvfb with Mesa's software renderer).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh test
+
+build=build/test
+cmake -S . -B "$build" -G Ninja \
+  -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+  -DKESTREL_SANITIZE=ON -DKESTREL_WERROR=ON \
+  -DKESTREL_BUILD_TESTS=ON -DKESTREL_BUILD_BENCH=ON
+cmake --build "$build" --parallel "$(nproc)"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600

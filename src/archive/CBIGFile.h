@@ -1,0 +1,117 @@
+#pragma once
+
+#include "archive/BIGEntry.h"
+#include "base/File.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrel {
+
+class IPrompt;
+
+/// One opened BIG archive: its entry table, the file it came from (opened lazily, entry bytes
+/// read on demand) and the edits made to the table in memory until a save writes them.
+///
+/// Results follow the archive convention: nonzero for success, 0 for failure; nothing throws.
+/// LastError() says why the last failing operation failed, in words fit for a user.
+class CBIGFile
+{
+public:
+    /// Called during saves with the bytes written so far and the bytes the save will write.
+    using ProgressObserver = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+    explicit CBIGFile(IPrompt& prompt);
+    ~CBIGFile();
+    CBIGFile(const CBIGFile&) = delete;
+    CBIGFile& operator=(const CBIGFile&) = delete;
+
+    /// Opens read-write, falling back to read-only with a message; 0 only when the file cannot be
+    /// opened at all. A short header or a declined unknown magic leave an empty table and return 1.
+    int Open(const std::filesystem::path& path, int loadWhole = 0);
+    void Close();
+
+    /// First entry whose whole name equals `name` with A-Z folded, or -1.
+    int FindEntry(std::string_view name) const;
+    int GetEntryCount() const;
+    /// Empty for an index outside the table.
+    const std::string& GetEntryName(int index) const;
+    /// 0 for an index outside the table.
+    std::uint32_t GetEntrySize(int index) const;
+    /// The whole record, or null for an index outside the table.
+    const BIGEntry* GetEntry(int index) const;
+
+    /// Copies the entry's current bytes into `buffer`, which holds GetEntrySize(index) bytes.
+    /// On failure the buffer is left as it was.
+    int GetEntryData(int index, std::uint8_t* buffer);
+    /// Convenience: the current bytes, or nullopt on failure.
+    std::optional<std::vector<std::uint8_t>> GetEntryBytes(int index);
+    int SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size);
+
+    /// Adds (or replaces, regardless of case) an entry from a file's content, or an empty entry
+    /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength.
+    int AddEntry(const std::filesystem::path* sourcePath, std::string_view name);
+    /// Same as AddEntry with a file, but from bytes in memory.
+    int AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes);
+    int DeleteEntry(int index);
+    /// Refuses names longer than MaxEntryNameLength (returns 0, nothing changes).
+    int RenameEntry(int index, std::string_view name);
+    void SortEntries();
+
+    /// While deferred, AddEntry does not sort; the sort happens once when deferral ends. Adding
+    /// many entries this way gives the same table as adding them one by one.
+    void DeferSorting(bool defer);
+
+    void SetFormat(int format);
+    int GetFormat() const { return m_format; }
+    /// The four magic bytes as read or as set by SetFormat.
+    std::string GetMagic() const;
+
+    /// Rewrites the open archive file in place; only the header, the table and changed or moved
+    /// entries are written. 0 when nothing could be written (no file, read-only) or a write failed.
+    int SaveInPlace();
+    /// Writes the whole archive to `path` atomically (a temporary file renamed over the target).
+    int SaveAs(const std::filesystem::path& path);
+    void LoadWholeFile();
+
+    void SetProgressObserver(ProgressObserver observer) { m_progress = std::move(observer); }
+
+    const std::filesystem::path& GetPath() const { return m_path; }
+    bool HasFile() const { return m_file.IsOpen() || m_memoryImage.has_value(); }
+    bool IsReadOnly() const { return m_file.IsOpen() && !m_file.IsWritable(); }
+    std::uint64_t GetFileLength() const { return m_fileLength; }
+    /// Header field at offset 12 as read (the lower bound of the next in-place data start).
+    std::uint32_t GetStoredDataStart() const { return m_storedDataStart; }
+    /// Header fields as read, for diagnostics; the reader itself does not rely on them.
+    std::uint32_t GetHeaderArchiveSize() const { return m_headerArchiveSize; }
+    std::uint32_t GetHeaderEntryCount() const { return m_headerEntryCount; }
+    /// True when the table ended before the header's entry count (a damaged archive).
+    bool IsDamaged() const { return m_damaged; }
+
+    const std::string& LastError() const { return m_lastError; }
+
+private:
+    // Implementation details are free to change; the interface above is what callers use.
+    IPrompt& m_prompt;
+    File m_file;
+    std::optional<std::vector<std::uint8_t>> m_memoryImage;
+    std::uint64_t m_fileLength = 0;
+    std::uint32_t m_storedDataStart = 0;
+    std::uint32_t m_headerArchiveSize = 0;
+    std::uint32_t m_headerEntryCount = 0;
+    std::vector<BIGEntry> m_entries;
+    std::filesystem::path m_path;
+    char m_magic[4] = {'B', 'I', 'G', 'F'};
+    int m_format = BIGFormat_BIGF;
+    bool m_damaged = false;
+    bool m_sortingDeferred = false;
+    ProgressObserver m_progress;
+    std::string m_lastError;
+};
+
+} // namespace kestrel

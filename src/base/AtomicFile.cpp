@@ -1,0 +1,211 @@
+#include "base/AtomicFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kestrel {
+namespace {
+
+constexpr size_t BufferSize = 1 << 20;
+
+std::string LastSystemError()
+{
+#ifdef _WIN32
+    return std::system_category().message(static_cast<int>(GetLastError()));
+#else
+    return std::strerror(errno);
+#endif
+}
+
+std::string RandomSuffix()
+{
+    static std::mt19937_64 generator{std::random_device{}()};
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string suffix;
+    for (int i = 0; i < 8; ++i)
+        suffix += digits[generator() % (sizeof digits - 1)];
+    return suffix;
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : m_target(std::move(target)) {}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    Abandon();
+}
+
+bool AtomicFileWriter::Fail(const std::string& what)
+{
+    m_error = what + ": " + LastSystemError();
+    return false;
+}
+
+bool AtomicFileWriter::Begin()
+{
+    Abandon();
+    m_buffer.reserve(BufferSize);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::filesystem::path candidate = m_target;
+        candidate += ".kestrel-" + RandomSuffix() + ".tmp";
+#ifdef _WIN32
+        HANDLE handle = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            m_handle = handle;
+            m_temporary = candidate;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return Fail("cannot create a temporary file beside " + m_target.string());
+#else
+        // Keep the target's permissions when it exists, so a save does not change who may read it.
+        mode_t permissions = 0666;
+        struct stat info{};
+        if (::stat(m_target.c_str(), &info) == 0)
+            permissions = info.st_mode & 07777;
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions);
+        if (fd >= 0) {
+            if (permissions != 0666)
+                (void)::fchmod(fd, permissions);
+            m_fd = fd;
+            m_temporary = candidate;
+            return true;
+        }
+        if (errno != EEXIST)
+            return Fail("cannot create a temporary file beside " + m_target.string());
+#endif
+    }
+    m_error = "cannot find a free temporary file name beside " + m_target.string();
+    return false;
+}
+
+bool AtomicFileWriter::FlushBuffer()
+{
+    const char* data = m_buffer.data();
+    size_t remaining = m_buffer.size();
+    while (remaining > 0) {
+#ifdef _WIN32
+        DWORD done = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(remaining, 0x40000000u));
+        if (!WriteFile(static_cast<HANDLE>(m_handle), data, chunk, &done, nullptr) || done == 0)
+            return Fail("cannot write " + m_temporary.string());
+#else
+        const ssize_t done = ::write(m_fd, data, remaining);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            return Fail("cannot write " + m_temporary.string());
+#endif
+        data += done;
+        remaining -= static_cast<size_t>(done);
+        m_flushed += static_cast<std::uint64_t>(done);
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool AtomicFileWriter::Write(const void* bytes, size_t size)
+{
+    if (m_temporary.empty()) {
+        m_error = "no temporary file is open";
+        return false;
+    }
+    const auto* in = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const size_t room = BufferSize - m_buffer.size();
+        const size_t take = std::min(room, size);
+        m_buffer.insert(m_buffer.end(), in, in + take);
+        in += take;
+        size -= take;
+        m_written += take;
+        if (m_buffer.size() == BufferSize && !FlushBuffer())
+            return false;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::WriteZeros(size_t count)
+{
+    static const char zeros[4096] = {};
+    while (count > 0) {
+        const size_t take = std::min(count, sizeof zeros);
+        if (!Write(zeros, take))
+            return false;
+        count -= take;
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Commit()
+{
+    if (m_temporary.empty()) {
+        m_error = "no temporary file is open";
+        return false;
+    }
+    if (!FlushBuffer())
+        return false;
+#ifdef _WIN32
+    if (!FlushFileBuffers(static_cast<HANDLE>(m_handle)))
+        return Fail("cannot flush " + m_temporary.string());
+    CloseHandle(static_cast<HANDLE>(m_handle));
+    m_handle = nullptr;
+    if (!MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Fail("cannot replace " + m_target.string());
+#else
+    if (::fsync(m_fd) != 0)
+        return Fail("cannot flush " + m_temporary.string());
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0)
+        return Fail("cannot close " + m_temporary.string());
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        return Fail("cannot replace " + m_target.string());
+    // Make the rename itself durable.
+    std::filesystem::path folder = m_target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
+#endif
+    m_temporary.clear();
+    return true;
+}
+
+void AtomicFileWriter::Abandon()
+{
+#ifdef _WIN32
+    if (m_handle != nullptr)
+        CloseHandle(static_cast<HANDLE>(m_handle));
+    m_handle = nullptr;
+#else
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+#endif
+    if (!m_temporary.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(m_temporary, ignored);
+        m_temporary.clear();
+    }
+    m_buffer.clear();
+    m_written = 0;
+    m_flushed = 0;
+}
+
+} // namespace kestrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+/// Writes a file so that it is either wholly replaced or not touched at all: the bytes go to a
+/// temporary file beside the target, which is flushed to disk and then renamed over the target.
+/// Destroying the writer without a successful Commit removes the temporary file and leaves the
+/// target as it was. Writes are buffered and sequential.
+class AtomicFileWriter
+{
+public:
+    explicit AtomicFileWriter(std::filesystem::path target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    /// Creates the temporary file. False (with Error()) when the folder cannot take it.
+    bool Begin();
+    bool Write(const void* bytes, size_t size);
+    /// Appends `count` zero bytes.
+    bool WriteZeros(size_t count);
+    std::uint64_t BytesWritten() const { return m_written; }
+    /// Flushes, syncs and renames over the target. After a failure the target is untouched.
+    bool Commit();
+    /// Drops everything written so far; the target is untouched.
+    void Abandon();
+
+    const std::string& Error() const { return m_error; }
+    const std::filesystem::path& TemporaryPath() const { return m_temporary; }
+
+private:
+    bool FlushBuffer();
+    bool Fail(const std::string& what);
+
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+    std::vector<char> m_buffer;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_flushed = 0;
+    std::string m_error;
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
+    int m_fd = -1;
+#endif
+};
+
+} // namespace kestrel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+/// Builds BIG archive bytes from (name, bytes) pairs, independently of the archive code under
+/// test, so tests can compare Kestrel's output against a second opinion. By default the layout is
+/// the canonical one: header, packed table, marker, entries back to back in the given order.
+struct BigArchiveBuilder
+{
+    struct Entry
+    {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    std::string magic = "BIGF";
+    std::vector<Entry> entries;
+    /// Marker bytes written behind the table; default: "L225"+4 zeros for BIGF, "L253"+15 05 00 00 00
+    /// for BIG4, nothing for any other magic.
+    std::optional<std::vector<std::uint8_t>> marker;
+    /// Extra zero bytes between the marker and the first entry's data.
+    std::uint32_t gapBeforeData = 0;
+    /// Value of header field 12; default data start - 1.
+    std::optional<std::uint32_t> field12;
+    /// Value of header field 4; default data start + sum of sizes.
+    std::optional<std::uint32_t> archiveSizeField;
+
+    BigArchiveBuilder& Add(std::string name, std::vector<std::uint8_t> bytes);
+    BigArchiveBuilder& Add(std::string name, const std::string& text);
+
+    std::vector<std::uint8_t> MarkerBytes() const;
+    std::uint32_t TableLength() const;
+    std::uint32_t DataStart() const;
+    std::vector<std::uint8_t> Build() const;
+    /// Writes Build() to `path`, creating folders; returns the path.
+    std::filesystem::path WriteTo(const std::filesystem::path& path) const;
+};
+
+std::vector<std::uint8_t> Bytes(const std::string& text);
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+/// A fresh empty folder under the system temp folder, removed with everything in it when the
+/// object dies.
+class TempFolder
+{
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace kestrel::test
