@@ -9,12 +9,30 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 using namespace kestrel;
 
 namespace {
 
 constexpr GameKind kGames[] = {GameKind::Generals, GameKind::ZeroHour, GameKind::BFME};
+
+std::filesystem::path SourceFolder()
+{
+    const char* source = std::getenv("KESTREL_SOURCE_DIR");
+    return source ? std::filesystem::path(source) : std::filesystem::path();
+}
+
+/// The description of `block` the way the structure menu finds it: by name, level by level.
+const CIniBlock* DescriptionOf(const CIniBlock* description, const CIniBlock* block)
+{
+    std::vector<const CIniBlock*> chain;
+    for (; block && !block->GetName().empty(); block = block->GetParent())
+        chain.push_back(block);
+    for (auto it = chain.rbegin(); it != chain.rend() && description; ++it)
+        description = description->FindChild((*it)->GetName());
+    return description;
+}
 
 TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
 {
@@ -73,10 +91,9 @@ TEST(StructureConfig, AMissingOrEmptyFileIsNotLoaded)
 // structure configuration, description and lists, and without an Implements failure.
 TEST(StructureConfig, ShippedConfigurationFilesResolveEveryGame)
 {
-    const char* source = std::getenv("KESTREL_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
+    ASSERT_FALSE(SourceFolder().empty());
     int files = 0;
-    for (const auto& item : std::filesystem::recursive_directory_iterator(std::filesystem::path(source) / "resources")) {
+    for (const auto& item : std::filesystem::recursive_directory_iterator(SourceFolder() / "resources")) {
         if (item.path().extension() != ".ini")
             continue;
         ++files;
@@ -108,6 +125,56 @@ TEST(StructureConfig, ShippedConfigurationFilesResolveEveryGame)
         }
     }
     EXPECT_GT(files, 0);
+}
+
+TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
+{
+    const auto tree = LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
+    ASSERT_NE(tree, nullptr);
+    const CIniBlock* zeroHour = FindGameBlock(*tree, GameKind::ZeroHour);
+    CIniBlock entry(StructureConfig::FromGameBlock(zeroHour));
+    entry.ParseText("LODPreset LOW Intel 800 GeForce 128\r\n"
+                    "Object AmericaTankCrusader\r\n"
+                    "  KindOf = PRELOAD SELECTABLE VEHICLE\r\n"
+                    "  Body = ActiveBody ModuleTag_02\r\n"
+                    "    MaxHealth = 480.0\r\n"
+                    "  End\r\n"
+                    "  Draw = W3DTankDraw ModuleTag_01\r\n"
+                    "    ConditionState = REALLYDAMAGED RUBBLE\r\n"
+                    "      Model = AVCrusader_D\r\n"
+                    "    End\r\n"
+                    "  End\r\n"
+                    "  RemoveModule ModuleTag_09\r\n"
+                    "  AddModule\r\n"
+                    "    Behavior = SlowDeathBehavior ModuleTag_10\r\n"
+                    "    End\r\n"
+                    "  End\r\n"
+                    "End\r\n");
+    EXPECT_EQ(entry.FindChild("LODPreset")->GetRest(), "LOW Intel 800 GeForce 128");
+    const CIniBlock* object = entry.FindChild("Object");
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->FindValue("RemoveModule")->text, "ModuleTag_09");
+    const CIniBlock* draw = object->FindChild("Draw = W3DTankDraw");
+    ASSERT_NE(draw, nullptr);
+    const CIniBlock* state = draw->FindChild("ConditionState");
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->GetRest(), "= REALLYDAMAGED RUBBLE");
+
+    const CIniBlock* structure = FindStructureDescription(zeroHour);
+    const CIniBlock* stateDescription = DescriptionOf(structure, state);
+    ASSERT_NE(stateDescription, nullptr);
+    EXPECT_EQ(stateDescription->GetRest(), "= ModelConditionFlags");
+    EXPECT_NE(stateDescription->FindValue("Model"), nullptr) << "copied from the declaration";
+    EXPECT_NE(FindChoiceList(zeroHour, "ModelConditionFlags")->FindValue("REALLYDAMAGED"), nullptr);
+    EXPECT_EQ(DescriptionOf(structure, object)->FindValue("KindOf")->text, "Lists KindOf");
+    EXPECT_NE(DescriptionOf(structure, object->FindChild("Body = ActiveBody"))->FindValue("MaxHealth"), nullptr);
+    const CIniBlock* added = object->FindChild("AddModule")->FindChild("Behavior = SlowDeathBehavior");
+    ASSERT_NE(added, nullptr);
+    EXPECT_NE(DescriptionOf(structure, added), nullptr);
+
+    EXPECT_NE(structure->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr);
+    const CIniBlock* generals = FindStructureDescription(FindGameBlock(*tree, GameKind::Generals));
+    EXPECT_EQ(generals->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr) << "a Zero Hour module";
 }
 
 } // namespace
