@@ -1,10 +1,7 @@
-#include "Commands.h"
-
-#include "support/BigArchiveBuilder.h"
+#include "ToolTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,24 +31,23 @@ protected:
 
     int Run(std::vector<std::string> args)
     {
-        out.str("");
-        err.str("");
-        ToolContext context(out, err);
-        context.workingFolder = folder.Path();
         args.insert(args.begin(), "ini");
-        return RunKestrelBig(args, context);
+        test::ToolRun run = test::RunTool(folder.Path(), std::move(args));
+        out = std::move(run.out);
+        err = std::move(run.err);
+        return run.status;
     }
 
     test::TempFolder folder;
-    std::ostringstream out;
-    std::ostringstream err;
+    std::string out;
+    std::string err;
 };
 
 TEST_F(CommandIniTest, PrintsTheTreeAsJsonObjectsWithKeysInOrderAndLatin1AsUtf8)
 {
-    ASSERT_EQ(Run({"--json", "INI.big", "data/ini/object/test.ini"}), ExitOk) << err.str();
+    ASSERT_EQ(Run({"--json", "INI.big", "data/ini/object/test.ini"}), ExitOk) << err;
     // Without a structure configuration the module line is a value and its End closes the object.
-    EXPECT_EQ(out.str(),
+    EXPECT_EQ(out,
               "{\"name\": \"\", \"rest\": \"\", \"startLine\": 0, \"endLine\": 6, \"values\": [], \"children\": ["
               "{\"name\": \"KindOf\", \"rest\": \"= \\\"A\\\\B\\\"\", \"startLine\": 4, \"endLine\": 5, \"values\": [], "
               "\"children\": []}, "
@@ -63,44 +59,44 @@ TEST_F(CommandIniTest, PrintsTheTreeAsJsonObjectsWithKeysInOrderAndLatin1AsUtf8)
 TEST_F(CommandIniTest, UsesTheGamesStructureConfigurationForModules)
 {
     ASSERT_EQ(Run({"--game", "zerohour", "--config", "config.ini", "INI.big", "data\\ini\\object\\test.ini"}), ExitOk)
-        << err.str();
-    EXPECT_EQ(out.str(), "Object T\xE9st  (lines 0-5)\n"
+        << err;
+    EXPECT_EQ(out, "Object T\xE9st  (lines 0-5)\n"
                          "  KindOf = \"A\\\\B\" (line 4)\n"
                          "  Body = ActiveBody Tag_1 (lines 1-3)\n"
                          "    MaxHealth = 5 (line 2)\n");
 
     ASSERT_EQ(Run({"-g", "zerohour", "INI.big", "data/ini/object/test.ini"}), ExitOk)
-        << "the shipped kestrel.ini beside the program: " << err.str();
-    EXPECT_NE(out.str().find("  Body = ActiveBody Tag_1 (lines 1-3)\n"), std::string::npos);
+        << "the shipped kestrel.ini beside the program: " << err;
+    EXPECT_NE(out.find("  Body = ActiveBody Tag_1 (lines 1-3)\n"), std::string::npos);
 }
 
 TEST_F(CommandIniTest, AtPrintsTheBlockAndValueUnderALine)
 {
     ASSERT_EQ(Run({"--at", "2", "--game", "zerohour", "--config", "config.ini", "INI.big", "data/ini/object/test.ini"}),
               ExitOk);
-    EXPECT_EQ(out.str(), "line 2: block Body = ActiveBody Tag_1 (lines 1-3)\nvalue 0: MaxHealth = 5 (line 2)\n");
+    EXPECT_EQ(out, "line 2: block Body = ActiveBody Tag_1 (lines 1-3)\nvalue 0: MaxHealth = 5 (line 2)\n");
 
     ASSERT_EQ(Run({"--at", "3", "--json", "--game", "zerohour", "--config", "config.ini", "INI.big",
                    "data/ini/object/test.ini"}),
               ExitOk);
-    EXPECT_EQ(out.str(), "{\"line\": 3, \"block\": {\"name\": \"Object\", \"rest\": \"T\xC3\xA9st \", \"startLine\": 0, "
+    EXPECT_EQ(out, "{\"line\": 3, \"block\": {\"name\": \"Object\", \"rest\": \"T\xC3\xA9st \", \"startLine\": 0, "
                          "\"endLine\": 5}, \"valueIndex\": -1, \"value\": null}\n");
 
     ASSERT_EQ(Run({"--at", "9", "INI.big", "data/ini/object/test.ini"}), ExitOk);
-    EXPECT_EQ(out.str(), "line 9: block (top level)\nvalue -1\n");
+    EXPECT_EQ(out, "line 9: block (top level)\nvalue -1\n");
 }
 
 TEST_F(CommandIniTest, RefusesBadOptionsMissingEntriesAndConfigurations)
 {
     EXPECT_EQ(Run({"--game", "quake", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.str().find("unknown game"), std::string::npos);
+    EXPECT_NE(err.find("unknown game"), std::string::npos);
     EXPECT_EQ(Run({"--at", "two", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
     EXPECT_EQ(Run({"INI.big", "data/ini/missing.ini"}), ExitFailure);
     EXPECT_EQ(Run({"--game", "bfme", "--config", "config.ini", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.str().find("Failed to interpret kestrel.ini"), std::string::npos);
+    EXPECT_NE(err.find("Failed to interpret kestrel.ini"), std::string::npos);
     EXPECT_EQ(Run({"--game", "bfme", "--config", "none.ini", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.str().find("Failed to load kestrel.ini"), std::string::npos);
-    EXPECT_TRUE(out.str().empty());
+    EXPECT_NE(err.find("Failed to load kestrel.ini"), std::string::npos);
+    EXPECT_TRUE(out.empty());
 }
 
 } // namespace

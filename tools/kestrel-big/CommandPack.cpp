@@ -9,12 +9,13 @@ namespace {
 
 const OptionSpec Options[] = {
     {"format", 'f', true},
+    {"base", 0, true},
 };
 
 } // namespace
 
 const CommandDetails PackDetails = {
-    "[--format bigf|big4] DIR OUT",
+    "[--format bigf|big4] [--base BASE] DIR OUT",
     Options,
     2,
     2,
@@ -25,7 +26,7 @@ const CommandDetails PackDetails = {
     Entry names follow the editor's Add Directory: each file's path relative to DIR's
     parent, with '\' separators, so every name starts with DIR's own name. Packing
     /work/mod/data gives entries such as data\ini\weapon.ini; to get names without the
-    folder's name, pack each subfolder with "add --base DIR" instead. The table is sorted by
+    folder's name, give --base DIR. The table is sorted by
     name as the editor sorts it (ignoring the case of A-Z; '\' and '_' before letters).
     Folders are walked in name order and links to folders are not followed, so the same
     tree always gives the same bytes. OUT itself is never packed, even inside DIR.
@@ -34,6 +35,9 @@ OPTIONS
     -f, --format bigf|big4
                 The variant: bigf for C&C Generals and Zero Hour (the default), big4 for The
                 Battle for Middle-earth.
+    --base BASE Name the entries by their paths relative to BASE instead (DIR must lie
+                below BASE or be BASE): "pack --base mod mod out.big" names mod/data/x.ini
+                data\x.ini.
 
 EXIT STATUS
     0 packed; 1 files were skipped (names over 259 characters, links to folders, special
@@ -61,6 +65,8 @@ int RunPack(ToolContext& context, const Arguments& args)
     ToolArchive archive(context);
     archive.Archive().SetFormat(format == "bigf" ? BIGFormat_BIGF : BIGFormat_BIG4);
     NamingRule rule;
+    if (const auto base = args.Value("base"))
+        rule.base = context.Resolve(*base);
     rule.excluded = context.Resolve(args.positional[1]);
     std::vector<FileToAdd> files;
     int status = CollectFiles(context, {folder}, rule, files);
