@@ -2,6 +2,8 @@
 
 #include "ini/CIniBlock.h"
 
+#include "base/AsciiCase.h"
+
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 
@@ -87,44 +89,61 @@ TEST(StructureConfig, AMissingOrEmptyFileIsNotLoaded)
     EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr);
 }
 
-// Every configuration file shipped in resources/ must parse into all three game blocks with their
-// structure configuration, description and lists, and without an Implements failure.
-TEST(StructureConfig, ShippedConfigurationFilesResolveEveryGame)
+void ExpectEveryGameResolves(const CIniBlock& tree)
+{
+    for (GameKind game : kGames) {
+        SCOPED_TRACE(std::string(GameBlockName(game)));
+        const CIniBlock* block = FindGameBlock(tree, game);
+        ASSERT_NE(block, nullptr);
+        const StructureConfig config = StructureConfig::FromGameBlock(block);
+        ASSERT_NE(config.forcedObjects, nullptr);
+        ASSERT_NE(config.forcedValues, nullptr);
+        ASSERT_NE(config.objectsWithLists, nullptr);
+        ASSERT_NE(config.stringAreas, nullptr);
+        for (const char* module : {"Body", "Draw", "Behavior", "ClientUpdate"})
+            EXPECT_NE(config.forcedObjects->FindValue(module), nullptr) << module;
+        const CIniBlock* description = FindStructureDescription(block);
+        ASSERT_NE(description, nullptr);
+        const CIniBlock* object = description->FindChild("Object");
+        ASSERT_NE(object, nullptr);
+        EXPECT_GT(object->GetValueCount(), 30);
+        EXPECT_NE(object->FindChild("Body = ActiveBody"), nullptr);
+        const CIniBlock* kindOf = FindChoiceList(block, "KindOf");
+        ASSERT_NE(kindOf, nullptr);
+        EXPECT_NE(kindOf->FindValue("STRUCTURE"), nullptr);
+    }
+}
+
+// Every INI file in resources/ parses without an Implements failure. Configuration files (those
+// with a "Games" block) must resolve all three games; the others are game texts and must give
+// blocks with every game's configuration of the shipped file.
+TEST(StructureConfig, EveryShippedIniFileParsesAndConfigurationsResolveEveryGame)
 {
     ASSERT_FALSE(SourceFolder().empty());
-    int files = 0;
+    const auto shipped = LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
+    ASSERT_NE(shipped, nullptr);
+    int configurations = 0;
     for (const auto& item : std::filesystem::recursive_directory_iterator(SourceFolder() / "resources")) {
-        if (item.path().extension() != ".ini")
+        if (!item.is_regular_file() || AsciiLowered(item.path().extension().string()) != ".ini")
             continue;
-        ++files;
         SCOPED_TRACE(item.path().string());
         test::FakePrompt prompt;
         const auto tree = LoadConfigurationFile(item.path(), &prompt);
         ASSERT_NE(tree, nullptr);
         EXPECT_TRUE(prompt.shown.empty()) << (prompt.shown.empty() ? "" : prompt.shown[0].caption);
-        for (GameKind game : kGames) {
-            SCOPED_TRACE(std::string(GameBlockName(game)));
-            const CIniBlock* block = FindGameBlock(*tree, game);
-            ASSERT_NE(block, nullptr);
-            const StructureConfig config = StructureConfig::FromGameBlock(block);
-            ASSERT_NE(config.forcedObjects, nullptr);
-            ASSERT_NE(config.forcedValues, nullptr);
-            ASSERT_NE(config.objectsWithLists, nullptr);
-            ASSERT_NE(config.stringAreas, nullptr);
-            for (const char* module : {"Body", "Draw", "Behavior", "ClientUpdate"})
-                EXPECT_NE(config.forcedObjects->FindValue(module), nullptr) << module;
-            const CIniBlock* description = FindStructureDescription(block);
-            ASSERT_NE(description, nullptr);
-            const CIniBlock* object = description->FindChild("Object");
-            ASSERT_NE(object, nullptr);
-            EXPECT_GT(object->GetValueCount(), 30);
-            EXPECT_NE(object->FindChild("Body = ActiveBody"), nullptr);
-            const CIniBlock* kindOf = FindChoiceList(block, "KindOf");
-            ASSERT_NE(kindOf, nullptr);
-            EXPECT_NE(kindOf->FindValue("STRUCTURE"), nullptr);
+        if (tree->FindChild("Games")) {
+            ++configurations;
+            ExpectEveryGameResolves(*tree);
+            continue;
         }
+        for (GameKind game : kGames) {
+            CIniBlock text(StructureConfig::FromGameBlock(FindGameBlock(*shipped, game)), &prompt);
+            ASSERT_TRUE(text.LoadFile(item.path()));
+            EXPECT_GT(text.GetChildCount(), 0) << GameBlockName(game);
+        }
+        EXPECT_TRUE(prompt.shown.empty());
     }
-    EXPECT_GT(files, 0);
+    EXPECT_GT(configurations, 0);
 }
 
 TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
