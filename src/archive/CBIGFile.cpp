@@ -31,6 +31,20 @@ std::string CheckName(std::string_view name)
     return {};
 }
 
+/// One table record; false when it does not lie wholly within the bytes or its name is too long.
+bool ReadRecord(ByteReader& reader, BIGEntry& entry)
+{
+    const auto offset = reader.ReadU32BE();
+    const auto size = offset ? reader.ReadU32BE() : std::nullopt;
+    auto name = size ? reader.ReadCString(MaxEntryNameLength) : std::nullopt;
+    if (!name)
+        return false;
+    entry.offset = entry.storedOffset = *offset;
+    entry.size = entry.storedSize = *size;
+    entry.name = std::move(*name);
+    return true;
+}
+
 } // namespace
 
 CBIGFile::CBIGFile(IPrompt& prompt) : m_prompt(prompt) {}
@@ -124,16 +138,10 @@ void CBIGFile::ReadTable(std::uint32_t count)
             windowStart = position;
         }
         ByteReader reader(window.subspan(static_cast<size_t>(position - windowStart)));
-        const auto offset = reader.ReadU32BE();
-        const auto size = reader.ReadU32BE();
-        auto name = reader.ReadCString(MaxEntryNameLength);
-        if (!offset || !size || !name)
+        BIGEntry entry;
+        if (!ReadRecord(reader, entry))
             break;
         position += reader.Position();
-        BIGEntry entry;
-        entry.offset = entry.storedOffset = *offset;
-        entry.size = entry.storedSize = *size;
-        entry.name = std::move(*name);
         m_entries.push_back(std::move(entry));
     }
 
