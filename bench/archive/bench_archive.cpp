@@ -3,7 +3,7 @@
 #include "archive/CBIGFile.h"
 #include "base/IPrompt.h"
 
-#include <sys/resource.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -172,45 +172,74 @@ void BenchmarkLargeTable(const std::filesystem::path& folder)
     std::filesystem::remove(path);
 }
 
-/// Saves a 1 GiB archive whole in a child process and reports the child's peak memory.
+/// The peak resident memory of this process's own address space (VmHWM), in KiB.
+long PeakMemoryKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+/// Saves a 1 GiB archive whole in a fresh child program and reports the child's peak memory.
 void BenchmarkSaveAsMemory(const std::filesystem::path& folder)
 {
     const auto source = folder / "bench-1gib.big";
     const auto target = folder / "bench-1gib-copy.big";
+    const auto peakFile = folder / "bench-1gib.peak";
     std::vector<Planned> entries;
     for (int i = 0; i < 4096; ++i)
         entries.push_back({"art\\textures\\big_" + std::to_string(1000 + i) + ".dds", 256 * 1024});
     WriteArchive(source, entries);
 
-    const auto runChild = [&](bool save, double& seconds) -> long {
-        const pid_t child = fork();
-        if (child == 0) {
-            SilentPrompt prompt;
-            kestrel::CBIGFile archive(prompt);
-            const int ok = archive.Open(source) && (!save || archive.SaveAs(target));
-            _exit(ok ? 0 : 1);
-        }
+    // The child reports its own peak (VmHWM): rusage of a child would also count the pages of
+    // this process that it shared until its exec.
+    const auto runChild = [&](const char* mode, double& seconds) -> long {
+        const std::string sourceText = source.string(), targetText = target.string(), peakText = peakFile.string();
+        char* const arguments[] = {const_cast<char*>("bench_archive"), const_cast<char*>("--child"),
+                                   const_cast<char*>(mode),           const_cast<char*>(sourceText.c_str()),
+                                   const_cast<char*>(targetText.c_str()), const_cast<char*>(peakText.c_str()),
+                                   nullptr};
         const auto start = Clock::now();
+        pid_t child = 0;
+        if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, arguments, environ) != 0)
+            return -1;
         int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
+        waitpid(child, &status, 0);
         seconds = Seconds(start);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1;
+        long peak = -1;
+        std::ifstream(peakFile) >> peak;
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? peak : -1;
     };
     double openSeconds = 0, saveSeconds = 0;
-    const long openOnly = runChild(false, openSeconds);
-    const long withSave = runChild(true, saveSeconds);
+    const long openOnly = runChild("open", openSeconds);
+    const long withSave = runChild("saveas", saveSeconds);
     std::printf("SaveAs of %.2f GiB: %.2f s; peak RSS %ld KiB (open only: %ld KiB, difference %ld KiB)\n",
                 static_cast<double>(std::filesystem::file_size(source)) / (1u << 30), saveSeconds, withSave, openOnly,
                 withSave - openOnly);
-    std::filesystem::remove(source);
-    std::filesystem::remove(target);
+    for (const auto& path : {source, target, peakFile})
+        std::filesystem::remove(path);
+}
+
+/// The child side of BenchmarkSaveAsMemory: opens `source` and, for "saveas", saves it to
+/// `target`; writes its peak memory to `peakFile`.
+int RunChild(const std::string& mode, const char* source, const char* target, const char* peakFile)
+{
+    SilentPrompt prompt;
+    kestrel::CBIGFile archive(prompt);
+    const bool ok = archive.Open(source) && (mode != "saveas" || archive.SaveAs(target));
+    std::ofstream(peakFile) << PeakMemoryKiB();
+    return ok ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 6 && std::strcmp(argv[1], "--child") == 0)
+        return RunChild(argv[2], argv[3], argv[4], argv[5]);
     std::filesystem::path folder = std::filesystem::temp_directory_path();
     bool withLarge = true;
     for (int i = 1; i < argc; ++i) {

@@ -13,6 +13,7 @@ namespace kestrel {
 namespace {
 
 constexpr size_t TableChunkSize = 4 << 20;
+constexpr size_t FirstPieceSize = 64 << 10;
 constexpr size_t LongestRecord = 8 + MaxEntryNameLength + 1;
 constexpr size_t ShortestRecord = 8 + 1;
 constexpr size_t HeaderSize = 16;
@@ -29,6 +30,11 @@ std::string CheckName(std::string_view name)
     if (name.find('\0') != std::string_view::npos)
         return "the name contains a zero byte";
     return {};
+}
+
+bool NameLess(const BIGEntry& a, const BIGEntry& b)
+{
+    return CompareIgnoringAsciiCase(a.name, b.name) < 0;
 }
 
 /// One table record; false when it does not lie wholly within the bytes or its name is too long.
@@ -131,7 +137,11 @@ void CBIGFile::ReadTable(std::uint32_t count)
     while (m_entries.size() < count) {
         const std::uint64_t windowEnd = windowStart + window.size();
         if (position + LongestRecord > windowEnd && windowEnd < m_fileLength) {
-            piece.resize(static_cast<size_t>(std::min<std::uint64_t>(TableChunkSize, m_fileLength - position)));
+            // The header's data start says roughly where the table ends; it is only a hint.
+            const std::uint64_t wanted = piece.empty()
+                                             ? std::clamp<std::uint64_t>(m_storedDataStart + 1, FirstPieceSize, TableChunkSize)
+                                             : TableChunkSize;
+            piece.resize(static_cast<size_t>(std::min(wanted, m_fileLength - position)));
             if (!m_file.ReadAt(position, piece.data(), piece.size()))
                 break;
             window = piece;
@@ -311,9 +321,13 @@ int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> byt
     entry.heldBytes = std::move(bytes);
     entry.modified = true;
 
+    const int existing = FindEntry(name);
+    if (!m_sortingDeferred && !m_sortPending && IsSortedByName()) {
+        InsertIntoSortedTable(std::move(entry), existing);
+        return 1;
+    }
     // A replaced entry takes the new one's place in the table and the youngest age, which sorts
     // exactly like removing it and appending the new entry at the end.
-    const int existing = FindEntry(name);
     BeginPendingSort();
     if (existing >= 0) {
         const auto slot = static_cast<size_t>(existing);
@@ -328,6 +342,22 @@ int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> byt
     if (!m_sortingDeferred)
         SortEntries();
     return 1;
+}
+
+bool CBIGFile::IsSortedByName() const
+{
+    return std::is_sorted(m_entries.begin(), m_entries.end(), NameLess);
+}
+
+void CBIGFile::InsertIntoSortedTable(BIGEntry entry, int replaced)
+{
+    // Where a full sort would put the youngest entry: behind every name equal to it. Adding one
+    // entry to a large sorted table thus costs one move of the table instead of a sort.
+    if (replaced >= 0)
+        m_entries.erase(m_entries.begin() + replaced);
+    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, NameLess);
+    m_entries.insert(place, std::move(entry));
+    m_nameIndex.Invalidate();
 }
 
 int CBIGFile::DeleteEntry(int index)

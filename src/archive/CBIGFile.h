@@ -115,6 +115,8 @@ private:
     bool CheckReadable(std::span<const int> indices, std::string& problem) const;
     std::array<char, 4> MagicForSave() const;
     void BeginPendingSort();
+    bool IsSortedByName() const;
+    void InsertIntoSortedTable(BIGEntry entry, int replaced);
     void AdoptSavedFile(const std::filesystem::path& path, std::span<const std::uint32_t> offsets,
                         std::uint64_t dataStart, std::uint64_t archiveSize);
     void ReportProgress(std::uint64_t done, std::uint64_t total) const;

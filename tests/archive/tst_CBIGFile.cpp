@@ -95,6 +95,22 @@ TEST_F(CBIGFileTest, ArchivesFromOtherToolsAreReadByTheirOffsetsAndSavedCanonica
     EXPECT_EQ(ReadFileBytes(folder / "out.big"), canonical.Build());
 }
 
+TEST_F(CBIGFileTest, ALargeTableIsReadAcrossPiecesLikeOneReadWhole)
+{
+    BigArchiveBuilder builder;
+    for (int i = 0; i < 3000; ++i)
+        builder.Add("data\\ini\\object\\unit_" + std::to_string(i * 7919 % 3001) + ".ini", std::to_string(i));
+    builder.field12 = 5; // a misleading hint about where the table ends
+    const auto path = Write(builder);
+    ASSERT_TRUE(archive.Open(path, 1));
+    const auto whole = Contents(archive);
+    ASSERT_TRUE(archive.Open(path, 0));
+    EXPECT_EQ(archive.GetEntryCount(), 3000);
+    EXPECT_EQ(Contents(archive), whole);
+    EXPECT_EQ(whole[2999].second, Bytes("2999"));
+    EXPECT_FALSE(archive.IsDamaged());
+}
+
 TEST_F(CBIGFileTest, OpeningNeverChangesTheFile)
 {
     const auto path = Write(ThreeEntries());
