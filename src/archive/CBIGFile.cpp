@@ -274,8 +274,10 @@ int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t si
         return Fail("invalid entry or size");
     if (static_cast<std::uint64_t>(size) > MaxArchiveLength)
         return Fail("the entry would be larger than an archive can hold");
+    // Copied before the old bytes are freed: callers may hand in the entry's own bytes.
+    std::vector<std::uint8_t> copy(bytes, bytes + size);
     BIGEntry& entry = m_entries[static_cast<size_t>(index)];
-    entry.heldBytes.emplace(bytes, bytes + size);
+    entry.heldBytes = std::move(copy);
     entry.size = static_cast<std::uint32_t>(size);
     entry.modified = true;
     return 1;

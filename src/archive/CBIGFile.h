@@ -57,12 +57,13 @@ public:
     int SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size);
 
     /// Adds (or replaces, regardless of case) an entry from a file's content, or an empty entry
-    /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength.
+    /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength or
+    /// holding a zero byte.
     int AddEntry(const std::filesystem::path* sourcePath, std::string_view name);
     /// Same as AddEntry with a file, but from bytes in memory.
     int AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes);
     int DeleteEntry(int index);
-    /// Refuses names longer than MaxEntryNameLength (returns 0, nothing changes).
+    /// Refuses names AddEntry refuses (returns 0, nothing changes).
     int RenameEntry(int index, std::string_view name);
     void SortEntries();
 

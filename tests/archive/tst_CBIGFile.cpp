@@ -209,6 +209,10 @@ TEST_F(CBIGFileTest, NamesMatchWholeAndFoldOnlyAToZAndAddingReplacesTheFirstMatc
     EXPECT_EQ(archive.GetEntryCount(), 5);
     EXPECT_EQ(archive.GetEntryName(0), "0.txt");
     EXPECT_TRUE(archive.AddEntryBytes(std::string(259, 'x'), Bytes("1")));
+
+    const std::uint8_t* own = archive.GetEntry(0)->heldBytes->data(); // "from file"
+    ASSERT_TRUE(archive.SetEntryData(0, own + 5, 4));
+    EXPECT_EQ(archive.GetEntryBytes(0), Bytes("file"));
 }
 
 TEST_F(CBIGFileTest, ABatchWithDeferredSortingGivesTheSameTableAsAddingOneByOne)
