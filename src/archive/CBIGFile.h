@@ -68,7 +68,8 @@ public:
     void SortEntries();
 
     /// While deferred, AddEntry does not sort; the sort happens once when deferral ends. Adding
-    /// many entries this way gives the same table as adding them one by one.
+    /// many entries this way gives the same table as adding them one by one, which costs a pass
+    /// over the whole table per entry.
     void DeferSorting(bool defer);
 
     void SetFormat(int format);
