@@ -211,7 +211,7 @@ TEST_F(COGLDeviceTest, ResourcesAreReleasedWithTheDeviceAndFailAfterwards)
     auto texture = m_device->CreateTexture(8, 8, TextureFormat::B8G8R8A8);
     auto vertices = m_device->CreateVertexBuffer(BufferGraphicsMemory, 0, 4, 12);
     const GLuint name = static_cast<COGLTexture&>(*texture).Name();
-    ASSERT_TRUE(glIsTexture(name) || name != 0);
+    ASSERT_NE(name, 0u);
 
     const std::vector<std::string> lines = DebugLines([&] { m_device.reset(); });
     EXPECT_EQ(lines, (std::vector<std::string>{"COGLDevice destroyed", "C3DWDevice::~C3DWDevice()"}));
