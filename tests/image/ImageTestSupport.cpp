@@ -1,5 +1,13 @@
 #include "ImageTestSupport.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include <utility>
+
 namespace kestrel::test {
 
 void PutU16(Bytes8& out, std::uint32_t value)
@@ -86,6 +94,90 @@ Bytes8 DdsHeader(std::uint32_t width, std::uint32_t height, std::uint32_t flags,
         PutText(out, fourCC);
     PutU32(out, rgbBitCount);
     out.resize(128, 0);
+    return out;
+}
+
+PngPicture Picture(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth, std::vector<Bytes8> rows)
+{
+    PngPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colourType = colourType;
+    picture.bitDepth = bitDepth;
+    picture.rows = std::move(rows);
+    return picture;
+}
+
+namespace {
+
+void AppendToVector(png_structp png, png_bytep data, size_t count)
+{
+    auto* out = static_cast<Bytes8*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + count);
+}
+
+// Test pictures are always valid; a complaint means the test itself is wrong.
+[[noreturn]] void AbortOnPngError(png_structp, png_const_charp message)
+{
+    std::fprintf(stderr, "libpng refused a test picture: %s\n", message);
+    std::abort();
+}
+
+} // namespace
+
+Bytes8 EncodePngWithLibpng(const PngPicture& picture)
+{
+    Bytes8 out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, AbortOnPngError, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendToVector, nullptr);
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    for (const auto& [red, green, blue] : picture.palette)
+        palette.push_back({red, green, blue});
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (const auto& row : picture.rows)
+            png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes8 EncodeJpeg(std::uint32_t width, std::uint32_t height, int space, int components, const Bytes8& samples,
+                  int quality, bool progressive)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = components;
+    info.in_color_space = static_cast<J_COLOR_SPACE>(space);
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < height) {
+        auto row = const_cast<JSAMPROW>(samples.data() + size_t{info.next_scanline} * width * size_t(components));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes8 out(buffer, buffer + size);
+    std::free(buffer);
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include "image/DecodedImage.h"
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,27 @@ Bytes8 BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitsPerP
 /// The 128-byte DDS header; `fourCC` empty means an uncompressed pixel format.
 Bytes8 DdsHeader(std::uint32_t width, std::uint32_t height, std::uint32_t flags, std::uint32_t pitchOrLinearSize,
                  std::string_view fourCC, std::uint32_t rgbBitCount = 0);
+
+/// A picture for libpng's encoder: any colour type (PNG_COLOR_TYPE_*), depth and interlacing.
+struct PngPicture
+{
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int colourType = 2; // RGB
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<Bytes8> rows; // packed as the PNG stores them
+    std::vector<std::array<std::uint8_t, 3>> palette; // red, green, blue
+    Bytes8 paletteAlpha; // tRNS of a palette picture
+};
+
+PngPicture Picture(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth, std::vector<Bytes8> rows);
+/// Encodes with libpng itself, independently of Kestrel's EncodePNG.
+Bytes8 EncodePngWithLibpng(const PngPicture& picture);
+
+/// Encodes interleaved 8-bit samples (`components` per pixel, in `space`: JCS_RGB, JCS_GRAYSCALE,
+/// JCS_CMYK ...) with libjpeg's default settings at the given quality.
+Bytes8 EncodeJpeg(std::uint32_t width, std::uint32_t height, int space, int components, const Bytes8& samples,
+                  int quality = 95, bool progressive = false);
 
 } // namespace kestrel::test
