@@ -1,5 +1,6 @@
 #include "ImageTestSupport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -47,53 +48,71 @@ std::vector<std::uint32_t> PixelValues(const DecodedImage& image)
     return values;
 }
 
+namespace {
+
+// Headers are written into zeroed blocks of their full size: GCC 12's -O3 warns wrongly about
+// growing short vectors step by step.
+void StoreU16At(Bytes8& out, size_t offset, std::uint32_t value)
+{
+    out[offset] = static_cast<std::uint8_t>(value);
+    out[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void StoreU32At(Bytes8& out, size_t offset, std::uint32_t value)
+{
+    StoreU16At(out, offset, value & 0xFFFF);
+    StoreU16At(out, offset + 2, value >> 16);
+}
+
+void StoreTextAt(Bytes8& out, size_t offset, std::string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i)
+        out[offset + i] = static_cast<std::uint8_t>(text[i]);
+}
+
+} // namespace
+
 Bytes8 TgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t type,
                  std::uint8_t descriptor, std::uint8_t idLength)
 {
-    Bytes8 out{idLength, 0, type};
-    out.resize(12, 0); // colour map and origin
-    PutU16(out, width);
-    PutU16(out, height);
-    out.push_back(depth);
-    out.push_back(descriptor);
-    out.resize(out.size() + idLength, '#');
+    Bytes8 out(size_t{18} + idLength, '#');
+    std::fill(out.begin(), out.begin() + 18, std::uint8_t{0});
+    out[0] = idLength;
+    out[2] = type;
+    StoreU16At(out, 12, width);
+    StoreU16At(out, 14, height);
+    out[16] = depth;
+    out[17] = descriptor;
     return out;
 }
 
 Bytes8 BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel, std::uint32_t compression)
 {
-    Bytes8 out;
-    PutText(out, "BM");
-    out.resize(14, 0);
-    PutU32(out, 40);
-    PutU32(out, static_cast<std::uint32_t>(width));
-    PutU32(out, static_cast<std::uint32_t>(height));
-    PutU16(out, 1);
-    PutU16(out, bitsPerPixel);
-    PutU32(out, compression);
-    out.resize(54, 0);
+    Bytes8 out(54, 0);
+    StoreTextAt(out, 0, "BM");
+    StoreU32At(out, 14, 40);
+    StoreU32At(out, 18, static_cast<std::uint32_t>(width));
+    StoreU32At(out, 22, static_cast<std::uint32_t>(height));
+    StoreU16At(out, 26, 1);
+    StoreU16At(out, 28, bitsPerPixel);
+    StoreU32At(out, 30, compression);
     return out;
 }
 
 Bytes8 DdsHeader(std::uint32_t width, std::uint32_t height, std::uint32_t flags, std::uint32_t pitchOrLinearSize,
                  std::string_view fourCC, std::uint32_t rgbBitCount)
 {
-    Bytes8 out;
-    PutText(out, "DDS ");
-    PutU32(out, 124);
-    PutU32(out, flags);
-    PutU32(out, height);
-    PutU32(out, width);
-    PutU32(out, pitchOrLinearSize);
-    out.resize(76, 0);
-    PutU32(out, 32); // pixel format size
-    PutU32(out, fourCC.empty() ? 0x40 : 0x4);
-    if (fourCC.empty())
-        PutU32(out, 0);
-    else
-        PutText(out, fourCC);
-    PutU32(out, rgbBitCount);
-    out.resize(128, 0);
+    Bytes8 out(128, 0);
+    StoreTextAt(out, 0, "DDS ");
+    StoreU32At(out, 4, 124);
+    StoreU32At(out, 8, flags);
+    StoreU32At(out, 12, height);
+    StoreU32At(out, 16, width);
+    StoreU32At(out, 20, pitchOrLinearSize);
+    StoreU32At(out, 76, 32); // pixel format size
+    StoreU32At(out, 80, fourCC.empty() ? 0x40 : 0x4);
+    StoreTextAt(out, 84, fourCC);
+    StoreU32At(out, 88, rgbBitCount);
     return out;
 }
 
