@@ -22,6 +22,7 @@ const Command Commands[] = {
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
+    {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
 };
 
 // Understood by every command, before or after its name.
