@@ -104,10 +104,18 @@ void PrintCommandManual(std::ostream& out, const Command& command)
 
 int UsageError(ToolContext& context, const Command* command, const std::string& text)
 {
-    context.err << "kestrel-big" << (command ? " " + std::string(command->name) : "") << ": " << text << '\n';
+    // Written piece by piece: GCC 12 warns falsely about concatenating the temporaries.
+    std::ostream& err = context.err;
+    err << "kestrel-big";
     if (command)
-        context.err << "usage: kestrel-big " << command->name << ' ' << command->help.synopsis << '\n';
-    context.err << "Try \"kestrel-big " << (command ? std::string(command->name) + " " : "") << "--help\".\n";
+        err << ' ' << command->name;
+    err << ": " << text << '\n';
+    if (command)
+        err << "usage: kestrel-big " << command->name << ' ' << command->help.synopsis << '\n';
+    err << "Try \"kestrel-big ";
+    if (command)
+        err << command->name << ' ';
+    err << "--help\".\n";
     return ExitFailure;
 }
 
