@@ -70,6 +70,16 @@ void Multiply(const float* a, const float* b, float* product)
     }
 }
 
+// Version 1.minor where the program extension is there, 0.0 otherwise; true for the former.
+bool ReportShaderVersion(bool available, int minorWhenAvailable, int* major, int* minor)
+{
+    if (major != nullptr)
+        *major = available ? 1 : 0;
+    if (minor != nullptr)
+        *minor = available ? minorWhenAvailable : 0;
+    return available;
+}
+
 } // namespace
 
 COGLDevice::COGLDevice(std::vector<std::string> hiddenExtensions) : m_hiddenExtensions(std::move(hiddenExtensions))
@@ -391,22 +401,12 @@ bool COGLDevice::SetTransform(TransformType type, const float* matrix)
 
 bool COGLDevice::GetVertexShaderVersion(int* major, int* minor)
 {
-    const int versionMajor = m_ext.vertexPrograms ? 1 : 0;
-    if (major != nullptr)
-        *major = versionMajor;
-    if (minor != nullptr)
-        *minor = 0;
-    return versionMajor != 0;
+    return ReportShaderVersion(m_ext.vertexPrograms, 0, major, minor);
 }
 
 bool COGLDevice::GetPixelShaderVersion(int* major, int* minor)
 {
-    const int versionMajor = m_ext.fragmentPrograms ? 1 : 0;
-    if (major != nullptr)
-        *major = versionMajor;
-    if (minor != nullptr)
-        *minor = m_ext.fragmentPrograms ? 1 : 0;
-    return versionMajor != 0;
+    return ReportShaderVersion(m_ext.fragmentPrograms, 1, major, minor);
 }
 
 void COGLDevice::Register(COGLResource* resource)
