@@ -43,8 +43,8 @@ QSurfaceFormat SurfaceFormatFor(const DeviceParams& params)
     return format;
 }
 
-// Default perspective: vertical field of view pi/4, near 0.25, far 150, exactly as both
-// backends have always built it.
+// Default perspective: vertical field of view pi/4, near plane 0.25, far plane 150. The depth
+// terms are fixed to the bit so that previews look the same on every machine.
 void DefaultPerspective(float* matrix, int width, int height)
 {
     const double aspect = height > 0 && width > 0 ? static_cast<double>(width) / height : 1.0;

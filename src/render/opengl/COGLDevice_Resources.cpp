@@ -179,30 +179,33 @@ bool COGLDevice::SetTexture3D(int, C3DWTexture3D*)
     return false;
 }
 
-std::unique_ptr<C3DWVertexBuffer> COGLDevice::CreateVertexBuffer(std::uint32_t usage, std::uint32_t formatFlags,
-                                                                 int vertexCount, int stride)
+// Graphics memory is a buffer object, which needs the driver's; system memory is the client copy.
+bool COGLDevice::PlaceBuffer(std::uint32_t usage, bool& useBufferObject) const
 {
-    if (!m_context || vertexCount < 0 || stride < 1 || !SizeFits(vertexCount, stride))
-        return nullptr;
     const bool bufferObjects = m_ext.HasBufferObjects();
     if ((usage & BufferGraphicsMemory) && !bufferObjects) {
         DebugLine("COGLDevice: No Hardware buffers available");
-        return nullptr;
+        return false;
     }
-    const bool useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
+    useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
+    return true;
+}
+
+std::unique_ptr<C3DWVertexBuffer> COGLDevice::CreateVertexBuffer(std::uint32_t usage, std::uint32_t formatFlags,
+                                                                 int vertexCount, int stride)
+{
+    bool useBufferObject = false;
+    if (!m_context || vertexCount < 0 || stride < 1 || !SizeFits(vertexCount, stride) ||
+        !PlaceBuffer(usage, useBufferObject))
+        return nullptr;
     return std::make_unique<COGLVertexBuffer>(*this, usage, formatFlags, vertexCount, stride, useBufferObject);
 }
 
 std::unique_ptr<C3DWIndexBuffer> COGLDevice::CreateIndexBuffer(std::uint32_t usage, int indexCount)
 {
-    if (!m_context || !SizeFits(indexCount, 2))
+    bool useBufferObject = false;
+    if (!m_context || !SizeFits(indexCount, 2) || !PlaceBuffer(usage, useBufferObject))
         return nullptr;
-    const bool bufferObjects = m_ext.HasBufferObjects();
-    if ((usage & BufferGraphicsMemory) && !bufferObjects) {
-        DebugLine("COGLDevice: No Hardware buffers available");
-        return nullptr;
-    }
-    const bool useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
     return std::make_unique<COGLIndexBuffer>(*this, usage, indexCount, useBufferObject);
 }
 
