@@ -23,6 +23,7 @@ const Command Commands[] = {
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
     {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
+    {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
 };
 
 // Understood by every command, before or after its name.
