@@ -18,6 +18,8 @@ struct Matrix4
 
     /// The transform that applies this one first and then `then`.
     Matrix4 Then(const Matrix4& then) const;
+    /// The inverse transform; identity for a singular matrix.
+    Matrix4 Inverse() const;
     std::array<float, 3> TransformPoint(const std::array<float, 3>& point) const;
     /// Rotation part only: directions ignore the translation.
     std::array<float, 3> TransformDirection(const std::array<float, 3>& direction) const;

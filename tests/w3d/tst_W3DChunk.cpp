@@ -10,7 +10,7 @@ using namespace kestrel::test;
 
 namespace {
 
-std::unique_ptr<W3DChunk> Parse(const Bytes& bytes)
+std::unique_ptr<W3DChunk> Parse(const ByteList& bytes)
 {
     return W3DChunk::ParseFile(bytes);
 }
@@ -52,9 +52,9 @@ TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
 
 TEST(W3DChunk, ListsHoldTheWholeElementsOfTheirPayload)
 {
-    const Bytes thirtyBytes = PayloadWriter().Vec3(1, 2, 3).Vec3(4, 5, 6).Zeros(6);
-    const Bytes ids = PayloadWriter().U32(7).U32(0xFFFFFFFF).Zeros(3);
-    const auto root = Parse(Concat({Chunk(0x02, thirtyBytes), Chunk(0x49, ids), Chunk(0x102, Bytes(59, 0))}));
+    const ByteList thirtyBytes = PayloadWriter().Vec3(1, 2, 3).Vec3(4, 5, 6).Zeros(6);
+    const ByteList ids = PayloadWriter().U32(7).U32(0xFFFFFFFF).Zeros(3);
+    const auto root = Parse(Concat({Chunk(0x02, thirtyBytes), Chunk(0x49, ids), Chunk(0x102, ByteList(59, 0))}));
     const auto& vertices = root->FindChild<W3DVerticesChunk>()->Get();
     ASSERT_EQ(vertices.size(), 2u);
     EXPECT_FLOAT_EQ(vertices[1].z, 6.0f);
@@ -110,7 +110,7 @@ TEST(W3DChunk, RecordsAreReadFieldByFieldAndLongerPayloadsAccepted)
 
 TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
 {
-    const Bytes inner = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
+    const ByteList inner = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
     const auto root = Parse(Concat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
                                     Chunk(0x33, {1})}));
     ASSERT_EQ(root->Children().size(), 2u);
@@ -124,16 +124,16 @@ TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
 
 TEST(W3DChunk, DamagedFilesFailWithTheChunkError)
 {
-    const Bytes vertex = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
-    const std::vector<std::pair<const char*, Bytes>> damaged{
-        {"header cut short", Concat({vertex, Bytes{1, 2, 3, 4, 5}})},
+    const ByteList vertex = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
+    const std::vector<std::pair<const char*, ByteList>> damaged{
+        {"header cut short", Concat({vertex, ByteList{1, 2, 3, 4, 5}})},
         {"size beyond the file", ChunkWithSize(0x02, 13, PayloadWriter().Vec3(1, 1, 1))},
-        {"child larger than its container", ChunkWithSize(0x00, 0x80000000u | 20, Concat({ChunkWithSize(0x02, 40, Bytes(12, 0))}))},
+        {"child larger than its container", ChunkWithSize(0x00, 0x80000000u | 20, Concat({ChunkWithSize(0x02, 40, ByteList(12, 0))}))},
         {"size beyond the file in the skipped chunk", ChunkWithSize(0xF3F, 100, {})},
-        {"mesh header shorter than 116 bytes", Chunk(0x1F, Bytes(115, 0))},
-        {"hierarchy header shorter than 36 bytes", Chunk(0x101, Bytes(35, 0))},
-        {"sub-object shorter than 36 bytes", Chunk(0x704, Bytes(35, 0))},
-        {"vertex material shorter than 32 bytes", Chunk(0x2D, Bytes(31, 0))},
+        {"mesh header shorter than 116 bytes", Chunk(0x1F, ByteList(115, 0))},
+        {"hierarchy header shorter than 36 bytes", Chunk(0x101, ByteList(35, 0))},
+        {"sub-object shorter than 36 bytes", Chunk(0x704, ByteList(35, 0))},
+        {"vertex material shorter than 32 bytes", Chunk(0x2D, ByteList(31, 0))},
     };
     for (const auto& [what, bytes] : damaged)
         EXPECT_THROW(Parse(bytes), W3DChunkError) << what;

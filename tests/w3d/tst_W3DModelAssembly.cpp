@@ -24,7 +24,7 @@ struct Loaded
     W3DModelCollector model;
 };
 
-std::unique_ptr<Loaded> Assemble(const Bytes& bytes, const std::map<std::string, Bytes>& archive = {},
+std::unique_ptr<Loaded> Assemble(const ByteList& bytes, const std::map<std::string, ByteList>& archive = {},
                                  bool textures = true)
 {
     auto loaded = std::make_unique<Loaded>();
@@ -87,7 +87,7 @@ TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwn
 {
     W3DMeshDesc arm = UnitQuad("ARMMESH");
     arm.containerName = "ROBOT";
-    const Bytes model = Concat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
+    const ByteList model = Concat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
     const auto withSkeleton =
         Assemble(model, {{"art\\w3d\\ROBOTSKL.w3d", HierarchyChunk("ROBOTSKL", TwoBoneSkeleton())}});
     EXPECT_EQ(withSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::ArchiveEntry);
@@ -135,14 +135,14 @@ TEST(W3DModelAssembly, InfluencedVerticesAreCarriedByTheirBoneAfterTheMeshTransf
 
 TEST(W3DModelAssembly, AFailedLoadLeavesAnEmptyModel)
 {
-    const Bytes good = MeshChunk(UnitQuad());
-    const std::vector<std::pair<const char*, Bytes>> failing{
+    const ByteList good = MeshChunk(UnitQuad());
+    const std::vector<std::pair<const char*, ByteList>> failing{
         {"pivot whose parent follows it", Concat({good, HierarchyChunk("S", {{"A", 0xFFFFFFFFu, {}, {0, 0, 0, 1}}, {"B", 1, {}, {0, 0, 0, 1}}})})},
-        {"truncated file", Bytes(good.begin(), good.end() - 5)},
+        {"truncated file", ByteList(good.begin(), good.end() - 5)},
         {"damaged skeleton entry", Concat({HLodChunk("H", "SKL", {}), good})},
     };
     for (const auto& [what, bytes] : failing) {
-        const auto loaded = Assemble(bytes, {{"art\\w3d\\SKL.w3d", Bytes{1, 2, 3}}});
+        const auto loaded = Assemble(bytes, {{"art\\w3d\\SKL.w3d", ByteList{1, 2, 3}}});
         EXPECT_FALSE(loaded->summary.loaded) << what;
         EXPECT_FALSE(loaded->summary.error.empty()) << what;
         EXPECT_TRUE(loaded->model.Groups().empty()) << what;
@@ -162,7 +162,7 @@ TEST(W3DModelAssembly, IncompleteOrInconsistentMeshesAreSkippedButStillCounted)
     textured.materialPass = true;
     textured.textureIds = {0};
     textured.textureNames = {"a.tga"};
-    const Bytes noNormals = Container(0x00, {Chunk(0x1F, PayloadWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
+    const ByteList noNormals = Container(0x00, {Chunk(0x1F, PayloadWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
     const auto loaded = Assemble(Concat({MeshChunk(wrongCount), noNormals, MeshChunk(badIndex), MeshChunk(cutIndex),
                                          MeshChunk(textured)}));
     EXPECT_EQ(loaded->summary.meshCount, 5u);

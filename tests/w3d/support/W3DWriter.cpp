@@ -37,7 +37,7 @@ PayloadWriter& PayloadWriter::Fixed(const std::string& text, size_t length)
     return *this;
 }
 
-PayloadWriter& PayloadWriter::Raw(const Bytes& bytes)
+PayloadWriter& PayloadWriter::Raw(const ByteList& bytes)
 {
     m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
     return *this;
@@ -49,17 +49,17 @@ PayloadWriter& PayloadWriter::Zeros(size_t count)
     return *this;
 }
 
-Bytes ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const Bytes& payload)
+ByteList ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const ByteList& payload)
 {
     return PayloadWriter().U32(id).U32(sizeField).Raw(payload);
 }
 
-Bytes Chunk(std::uint32_t id, const Bytes& payload)
+ByteList Chunk(std::uint32_t id, const ByteList& payload)
 {
     return ChunkWithSize(id, static_cast<std::uint32_t>(payload.size()), payload);
 }
 
-Bytes Concat(const std::vector<Bytes>& parts)
+ByteList Concat(const std::vector<ByteList>& parts)
 {
     PayloadWriter writer;
     for (const auto& part : parts)
@@ -67,20 +67,20 @@ Bytes Concat(const std::vector<Bytes>& parts)
     return writer;
 }
 
-Bytes Container(std::uint32_t id, const std::vector<Bytes>& children)
+ByteList Container(std::uint32_t id, const std::vector<ByteList>& children)
 {
-    const Bytes payload = Concat(children);
+    const ByteList payload = Concat(children);
     return ChunkWithSize(id, static_cast<std::uint32_t>(payload.size()) | 0x80000000u, payload);
 }
 
-Bytes Text(const std::string& text)
+ByteList Text(const std::string& text)
 {
     return PayloadWriter().Fixed(text, text.size() + 1);
 }
 
 namespace {
 
-Bytes Vectors(const std::vector<W3DVec>& list)
+ByteList Vectors(const std::vector<W3DVec>& list)
 {
     PayloadWriter writer;
     for (const auto& v : list)
@@ -88,7 +88,7 @@ Bytes Vectors(const std::vector<W3DVec>& list)
     return writer;
 }
 
-Bytes Ids(const std::vector<std::uint32_t>& ids)
+ByteList Ids(const std::vector<std::uint32_t>& ids)
 {
     PayloadWriter writer;
     for (auto id : ids)
@@ -96,7 +96,7 @@ Bytes Ids(const std::vector<std::uint32_t>& ids)
     return writer;
 }
 
-Bytes MeshHeader(const W3DMeshDesc& mesh)
+ByteList MeshHeader(const W3DMeshDesc& mesh)
 {
     PayloadWriter header;
     header.U32(0x40002).U32(0).Fixed(mesh.meshName, 16).Fixed(mesh.containerName, 16);
@@ -107,7 +107,7 @@ Bytes MeshHeader(const W3DMeshDesc& mesh)
     return header;
 }
 
-Bytes Triangles(const W3DMeshDesc& mesh)
+ByteList Triangles(const W3DMeshDesc& mesh)
 {
     PayloadWriter writer;
     for (const auto& t : mesh.triangles)
@@ -115,9 +115,9 @@ Bytes Triangles(const W3DMeshDesc& mesh)
     return writer;
 }
 
-Bytes VertexMaterials(const W3DMeshDesc& mesh)
+ByteList VertexMaterials(const W3DMeshDesc& mesh)
 {
-    std::vector<Bytes> materials;
+    std::vector<ByteList> materials;
     for (const auto& m : mesh.vertexMaterials) {
         PayloadWriter info;
         info.U32(0);
@@ -129,15 +129,15 @@ Bytes VertexMaterials(const W3DMeshDesc& mesh)
     return Container(0x2A, materials);
 }
 
-Bytes MaterialPass(const W3DMeshDesc& mesh)
+ByteList MaterialPass(const W3DMeshDesc& mesh)
 {
-    std::vector<Bytes> pass;
+    std::vector<ByteList> pass;
     if (!mesh.vertexMaterialIds.empty())
         pass.push_back(Chunk(0x39, Ids(mesh.vertexMaterialIds)));
     PayloadWriter coords;
     for (const auto& uv : mesh.texCoords)
         coords.F32(uv[0]).F32(uv[1]);
-    std::vector<Bytes> stage;
+    std::vector<ByteList> stage;
     if (!mesh.textureIds.empty())
         stage.push_back(Chunk(0x49, Ids(mesh.textureIds)));
     if (!mesh.texCoords.empty())
@@ -149,9 +149,9 @@ Bytes MaterialPass(const W3DMeshDesc& mesh)
 
 } // namespace
 
-Bytes MeshChunk(const W3DMeshDesc& mesh)
+ByteList MeshChunk(const W3DMeshDesc& mesh)
 {
-    std::vector<Bytes> children{Chunk(0x1F, MeshHeader(mesh)), Chunk(0x02, Vectors(mesh.positions)),
+    std::vector<ByteList> children{Chunk(0x1F, MeshHeader(mesh)), Chunk(0x02, Vectors(mesh.positions)),
                                 Chunk(0x03, Vectors(mesh.normals)), Chunk(0x20, Triangles(mesh))};
     if (!mesh.influences.empty()) {
         PayloadWriter influences;
@@ -162,7 +162,7 @@ Bytes MeshChunk(const W3DMeshDesc& mesh)
     if (!mesh.vertexMaterials.empty())
         children.push_back(VertexMaterials(mesh));
     if (!mesh.textureNames.empty()) {
-        std::vector<Bytes> textures;
+        std::vector<ByteList> textures;
         for (const auto& name : mesh.textureNames)
             textures.push_back(Container(0x31, {Chunk(0x32, Text(name))}));
         children.push_back(Container(0x30, textures));
@@ -172,7 +172,7 @@ Bytes MeshChunk(const W3DMeshDesc& mesh)
     return Container(0x00, children);
 }
 
-Bytes HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots)
+ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots)
 {
     PayloadWriter header;
     header.U32(0x40001).Fixed(name, 16).U32(static_cast<std::uint32_t>(pivots.size())).Vec3(0, 0, 0);
@@ -184,14 +184,14 @@ Bytes HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& p
     return Container(0x100, {Chunk(0x101, header), Chunk(0x102, list)});
 }
 
-Bytes HLodChunk(const std::string& name, const std::string& hierarchyName,
+ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects)
 {
     PayloadWriter header;
     header.U32(0x10000).U32(1).Fixed(name, 16).Fixed(hierarchyName, 16);
     PayloadWriter arrayHeader;
     arrayHeader.U32(static_cast<std::uint32_t>(subObjects.size())).F32(0);
-    std::vector<Bytes> lodArray{Chunk(0x703, arrayHeader)};
+    std::vector<ByteList> lodArray{Chunk(0x703, arrayHeader)};
     for (const auto& s : subObjects)
         lodArray.push_back(Chunk(0x704, PayloadWriter().U32(s.bone).Fixed(s.name, 32)));
     return Container(0x700, {Chunk(0x701, header), Container(0x702, lodArray)});

@@ -8,7 +8,7 @@
 
 namespace kestrel::test {
 
-using Bytes = std::vector<std::uint8_t>;
+using ByteList = std::vector<std::uint8_t>;
 
 /// Writes W3D files byte by byte, independently of the reader under test, so tests build their
 /// own models: low-level chunks (any id, any size field, truncated on purpose) and whole meshes,
@@ -22,24 +22,24 @@ public:
     PayloadWriter& Vec3(float x, float y, float z);
     /// `text` NUL-padded (or cut) to exactly `length` bytes.
     PayloadWriter& Fixed(const std::string& text, size_t length);
-    PayloadWriter& Raw(const Bytes& bytes);
+    PayloadWriter& Raw(const ByteList& bytes);
     PayloadWriter& Zeros(size_t count);
-    const Bytes& Get() const { return m_bytes; }
-    operator Bytes() const { return m_bytes; }
+    const ByteList& Get() const { return m_bytes; }
+    operator ByteList() const { return m_bytes; }
 
 private:
-    Bytes m_bytes;
+    ByteList m_bytes;
 };
 
 /// A chunk whose size field says the payload's length (size 0 for an empty payload).
-Bytes Chunk(std::uint32_t id, const Bytes& payload);
+ByteList Chunk(std::uint32_t id, const ByteList& payload);
 /// A chunk with a size field of the caller's choosing (for oversize or odd headers).
-Bytes ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const Bytes& payload);
+ByteList ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const ByteList& payload);
 /// A container: bit 31 set, payload the concatenated children.
-Bytes Container(std::uint32_t id, const std::vector<Bytes>& children);
-Bytes Concat(const std::vector<Bytes>& parts);
+ByteList Container(std::uint32_t id, const std::vector<ByteList>& children);
+ByteList Concat(const std::vector<ByteList>& parts);
 /// A string chunk payload: the text and its NUL.
-Bytes Text(const std::string& text);
+ByteList Text(const std::string& text);
 
 struct W3DVec
 {
@@ -91,9 +91,9 @@ struct W3DSubObjectDesc
     std::string name;
 };
 
-Bytes MeshChunk(const W3DMeshDesc& mesh);
-Bytes HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
-Bytes HLodChunk(const std::string& name, const std::string& hierarchyName,
+ByteList MeshChunk(const W3DMeshDesc& mesh);
+ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
+ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects);
 
 /// A quad of two triangles in the z = 0 plane from (0,0) to (1,1), normals +z.
