@@ -102,7 +102,7 @@ std::unique_ptr<C3DWTexture> W3DTextureFinder::LoadTexture(const std::string& na
         [&](const Location& location) {
             if (const auto bytes = ReadEntry(location))
                 texture = m_device->CreateTextureFromMemory(bytes->data(), static_cast<std::int64_t>(bytes->size()),
-                                                            static_cast<int>(location.type));
+                                                            location.type);
             return true;
         });
     return texture;
