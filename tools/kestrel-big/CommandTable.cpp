@@ -22,6 +22,7 @@ const Command Commands[] = {
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
+    {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
 
