@@ -23,6 +23,7 @@ const Command Commands[] = {
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
     {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
+    {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
 
