@@ -24,6 +24,7 @@ const Command Commands[] = {
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
     {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
+    {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
 
 // Understood by every command, before or after its name.
