@@ -65,16 +65,27 @@ int CBIGFile::Fail(std::string reason)
 
 int CBIGFile::Open(const std::filesystem::path& path, int loadWhole)
 {
+    return OpenFile(path, loadWhole != 0, false);
+}
+
+int CBIGFile::OpenForReading(const std::filesystem::path& path)
+{
+    return OpenFile(path, false, true);
+}
+
+int CBIGFile::OpenFile(const std::filesystem::path& path, bool loadWhole, bool readOnly)
+{
     Close();
     m_path = path;
     m_lastError.clear();
     std::memcpy(m_magic, "BIGF", 4);
     m_format = BIGFormat_BIGF;
 
-    if (!m_file.Open(path, File::Mode::ReadWrite)) {
+    if (readOnly || !m_file.Open(path, File::Mode::ReadWrite)) {
         if (!m_file.Open(path, File::Mode::ReadOnly))
             return Fail("cannot open " + path.string() + ": " + m_file.LastError());
-        m_prompt.ShowMessage(ReadOnlyMessage, path.string());
+        if (!readOnly)
+            m_prompt.ShowMessage(ReadOnlyMessage, path.string());
     }
     const std::int64_t length = m_file.Length();
     if (length < 0) {

@@ -37,6 +37,9 @@ public:
     /// Opens read-write, falling back to read-only with a message; 0 only when the file cannot be
     /// opened at all. A short header or a declined unknown magic leave an empty table and return 1.
     int Open(const std::filesystem::path& path, int loadWhole = 0);
+    /// Opens read-only without any message, for archives Kestrel only reads (the games' texture
+    /// archives, which usually sit in write-protected installation folders).
+    int OpenForReading(const std::filesystem::path& path);
     void Close();
 
     /// First entry whose whole name equals `name` with A-Z folded, or -1.
@@ -122,6 +125,7 @@ private:
     void AdoptSavedFile(const std::filesystem::path& path, std::span<const std::uint32_t> offsets,
                         std::uint64_t dataStart, std::uint64_t archiveSize);
     void ReportProgress(std::uint64_t done, std::uint64_t total) const;
+    int OpenFile(const std::filesystem::path& path, bool loadWhole, bool readOnly);
     int Fail(std::string reason);
     int FailSave(const std::filesystem::path& path, const std::string& reason);
 

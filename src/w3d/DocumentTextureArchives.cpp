@@ -21,10 +21,10 @@ void OpenDocumentTextureArchives(CQuartoDoc& document, const TextureArchiveConte
         && context.prompt != nullptr)
         context.prompt->ShowMessage("Failed to interpret kestrel.ini", "");
     if (plan.baseArchive)
-        document.GetBaseGameTextureArchive().Open(*plan.baseArchive, 0);
+        document.GetBaseGameTextureArchive().OpenForReading(*plan.baseArchive);
     if (plan.gameArchive) {
         document.SetInstallationFolder(plan.installFolder);
-        document.GetGameTextureArchive().Open(*plan.gameArchive, 0);
+        document.GetGameTextureArchive().OpenForReading(*plan.gameArchive);
     }
 }
 

@@ -108,6 +108,13 @@ TEST_F(CBIGFileTest, OpeningNeverChangesTheFileAndFallsBackToReadOnlyWithTheMess
     EXPECT_EQ(ReadFileBytes(path), bytes);
     EXPECT_TRUE(archive.GetEntry(0)->modified) << "stored fields still describe the file";
 
+    // Archives Kestrel only reads (the games' texture archives) open read-only without a word.
+    prompt.shown.clear();
+    ASSERT_TRUE(archive.OpenForReading(path));
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_TRUE(archive.IsReadOnly());
+    EXPECT_EQ(archive.GetEntryCount(), 3);
+
     EXPECT_EQ(archive.Open(folder / "missing.big"), 0);
     EXPECT_EQ(archive.GetEntryCount(), 0);
 }
