@@ -180,8 +180,7 @@ int RunExtract(ToolContext& context, const Arguments& args)
         context.Report(folderArgument, "cannot create the folder: " + error.message());
         return ExitFailure;
     }
-    const std::vector<std::string> filters(args.positional.begin() + 1, args.positional.end());
-    const auto selected = archive.SelectEntries(filters, status);
+    const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
     return std::max(status, Extractor(context, archive, folder, args.Has("png")).Run(selected));
 }
 

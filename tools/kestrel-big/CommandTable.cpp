@@ -56,6 +56,7 @@ constexpr std::string_view ToolManual = R"(NAME
 SYNOPSIS
     kestrel-big COMMAND [OPTIONS] ARGUMENTS...
     kestrel-big help [COMMAND]
+    kestrel-big --version
 
 DESCRIPTION
     Works on the same archive core as the Kestrel editor, so an archive changed here has the
