@@ -161,7 +161,7 @@ void CIniBlock::CopyFrom(const CIniBlock& source)
 {
     for (const CIniBlock* ancestor = m_parent; ancestor; ancestor = ancestor->m_parent) {
         if (ancestor == &source) {
-            assert(!"CopyFrom: the source contains this block");
+            assert(false && "CopyFrom: the source contains this block");
             return;
         }
     }
