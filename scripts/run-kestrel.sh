@@ -11,7 +11,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_TESTS
 cmake --build "$build" --parallel "$(nproc)"
 
 demo="$build/demo.big"
-"$build/bin/kestrel-big" pack resources/demo "$demo" --quiet
+# --base keeps the demo folder's own name out of the entry names (data\ini\..., not demo\data\...).
+"$build/bin/kestrel-big" pack resources/demo "$demo" --base resources/demo --quiet
 if [[ -x "$build/bin/kestrel" ]]; then
   exec "$build/bin/kestrel" "$demo"
 fi
