@@ -85,6 +85,12 @@ bool ArchiveDocument::IsModified() const
     return m_doc->IsModified();
 }
 
+void ArchiveDocument::SetModifiedFlag(bool modified)
+{
+    m_doc->SetModifiedFlag(modified);
+    emit ModifiedChanged(modified);
+}
+
 int ArchiveDocument::EntryCount() const
 {
     return m_doc->GetArchive().GetEntryCount();

@@ -38,6 +38,8 @@ public:
     const QString& Title() const { return m_title; }
     void SetTitle(const QString& title);
     bool IsModified() const;
+    /// Sets the document's unsaved-changes state and tells the windows (also when unchanged).
+    void SetModifiedFlag(bool modified);
 
     int EntryCount() const;
     const std::string& EntryName(int index) const;

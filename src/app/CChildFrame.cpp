@@ -30,6 +30,8 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     m_splitter->setSizes({LeftPaneWidth, 100});
     setWidget(m_splitter);
 
+    InstallDropHandling();
+
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, [this](bool modified) {

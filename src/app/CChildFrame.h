@@ -2,14 +2,20 @@
 
 #include <QMdiSubWindow>
 
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 class QSplitter;
 
 namespace kestrel {
 
 class ArchiveDocument;
+class CBIGFile;
 class CKestrelApp;
+class EntryAdder;
+class ICommandDialogs;
+class IPrompt;
 class CLeftView;
 class CQuartoView;
 
@@ -56,6 +62,19 @@ public:
     /// Closes without offering to save (the caller has dealt with the document).
     void CloseWithoutAsking();
 
+    // The archive commands (CChildFrame_Commands.cpp).
+    void OnExtract();
+    void OnExtractAll();
+    void OnAddFile();
+    void OnAddDirectory();
+    void OnAddEmptyFile();
+    void OnRenameFile();
+    void OnDeleteFile();
+    void OnSetFileFormat(int format);
+    void OnQuickSave();
+    /// Files and folders dropped onto the window, in the order given.
+    void OnDropFiles(const std::vector<std::filesystem::path>& paths);
+
 signals:
     void CommandStateChanged();
 
@@ -65,6 +84,17 @@ protected:
 
 private:
     bool HandleSplitKey(int key);
+
+    // Archive command helpers (CChildFrame_Commands.cpp).
+    enum class AddStep { Continue, Stop };
+    ICommandDialogs& Dialogs() const;
+    IPrompt& Prompt() const;
+    CBIGFile& Archive() const;
+    void InstallDropHandling();
+    void AfterArchiveChange(bool changed);
+    bool SelectedUnlockedEntry() const;
+    AddStep AddChosenFile(EntryAdder& adder, const std::filesystem::path& file);
+    void AddFolder(const std::filesystem::path& folder, bool cancellable);
 
     CKestrelApp& m_app;
     std::shared_ptr<ArchiveDocument> m_document;

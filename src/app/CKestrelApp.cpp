@@ -5,7 +5,9 @@
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/ArchiveSaving.h"
 #include "app/MessageBoxPrompt.h"
+#include "app/QtCommandDialogs.h"
 #include "app/SharedPreviewDevice.h"
 
 #include <QApplication>
@@ -35,14 +37,21 @@ QString FileDialogFilter()
 CKestrelApp::CKestrelApp(const Options& options) : m_options(options)
 {
     Q_ASSERT(options.settings);
+    auto dialogParent = [this]() -> QWidget* {
+        QWidget* active = QApplication::activeWindow();
+        return active ? active : m_mainFrame.get();
+    };
     if (options.prompt) {
         m_prompt = options.prompt;
     } else {
-        m_ownPrompt = std::make_unique<MessageBoxPrompt>([this]() -> QWidget* {
-            QWidget* active = QApplication::activeWindow();
-            return active ? active : m_mainFrame.get();
-        });
+        m_ownPrompt = std::make_unique<MessageBoxPrompt>(dialogParent);
         m_prompt = m_ownPrompt.get();
+    }
+    if (options.dialogs) {
+        m_dialogs = options.dialogs;
+    } else {
+        m_ownDialogs = std::make_unique<QtCommandDialogs>(dialogParent);
+        m_dialogs = m_ownDialogs.get();
     }
     m_settings = std::make_unique<AppSettings>(*options.settings);
     m_device = std::make_unique<SharedPreviewDevice>();
@@ -177,11 +186,13 @@ void CKestrelApp::OnFileSave(CChildFrame* frame, bool askForPath)
     ArchiveDocument& document = frame->Document();
     QString path = document.PathName();
     if (askForPath || path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(m_mainFrame.get(), QString(), path, FileDialogFilter());
-        if (path.isEmpty())
+        const auto chosen = m_dialogs->AskArchivePath(path.toStdU16String());
+        if (!chosen)
             return;
+        path = QString::fromStdU16String(chosen->u16string());
     }
-    if (document.OnSaveDocument(path)) {
+    const auto save = [&document, &path] { return document.OnSaveDocument(path); };
+    if (SaveWithProgress(document.Doc().GetArchive(), *m_dialogs, ToBytes(document.Title()), save)) {
         document.SetPathName(path);
         m_settings->AddRecentFile(QFileInfo(path).absoluteFilePath());
         m_mainFrame->UpdateRecentFileMenu();

@@ -18,6 +18,7 @@ class AppSettings;
 class ArchiveDocument;
 class CChildFrame;
 class CMainFrame;
+class ICommandDialogs;
 class IPrompt;
 class SharedPreviewDevice;
 
@@ -38,6 +39,8 @@ public:
         QSettings* settings = nullptr;
         /// Message boxes when null.
         IPrompt* prompt = nullptr;
+        /// The archive commands' file, folder, name and progress dialogs; the real ones when null.
+        ICommandDialogs* dialogs = nullptr;
     };
 
     explicit CKestrelApp(const Options& options);
@@ -68,6 +71,7 @@ public:
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
     AppSettings& Settings() { return *m_settings; }
     IPrompt& Prompt() { return *m_prompt; }
+    ICommandDialogs& Dialogs() { return *m_dialogs; }
     AppContext& Context() { return *m_context; }
 
     /// Test seam: answers "Save changes to ...?" (Yes, No or Cancel) instead of a message box.
@@ -81,6 +85,8 @@ private:
     Options m_options;
     std::unique_ptr<IPrompt> m_ownPrompt;
     IPrompt* m_prompt = nullptr;
+    std::unique_ptr<ICommandDialogs> m_ownDialogs;
+    ICommandDialogs* m_dialogs = nullptr;
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<SharedPreviewDevice> m_device;
     std::unique_ptr<AppContext> m_context;

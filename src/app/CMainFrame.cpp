@@ -7,6 +7,7 @@
 #include "app/CKestrelApp.h"
 #include "app/LockKeyState.h"
 #include "app/ToolbarIcons.h"
+#include "archive/BIGEntry.h"
 #include "base/IPrompt.h"
 
 #include <QAction>
@@ -41,14 +42,17 @@ constexpr Command archiveOnlyCommands[] = {
     Command::FileClose, Command::FileSave, Command::FileQuickSave, Command::FileSaveAs,
 };
 
-// These arrive with the archive commands (extract, add, rename, delete, format, quick save), the
-// external editors (Edit with Editor, Options) and the Find/Replace dialogs. Until then their
-// entries are shown disabled rather than doing nothing when chosen. Print has no handler at all.
+// These arrive with the external editors (Edit with Editor, Options) and the Find/Replace
+// dialogs. Until then their entries are shown disabled rather than doing nothing when chosen.
+// Print has no handler at all.
 constexpr Command notYetAvailable[] = {
-    Command::FileQuickSave,   Command::FormatBIGF,       Command::FormatBIG4,       Command::EditFind,
-    Command::EditReplace,     Command::EditExtract,      Command::EditExtractAll,   Command::EditWithEditor,
-    Command::EditDeleteFile,  Command::EditAddFile,      Command::EditAddDirectory, Command::EditAddEmptyFile,
-    Command::EditRenameFile,  Command::ViewOptions,      Command::FilePrint,
+    Command::EditFind, Command::EditReplace, Command::EditWithEditor, Command::ViewOptions, Command::FilePrint,
+};
+
+// Archive commands that work whenever an archive window is active.
+constexpr Command alwaysOnArchive[] = {
+    Command::FileQuickSave,  Command::FormatBIGF,       Command::FormatBIG4,       Command::EditExtractAll,
+    Command::EditAddFile,    Command::EditAddDirectory, Command::EditAddEmptyFile,
 };
 
 // The entry list is always a report with sizes; the icon and list modes have nothing to show.
@@ -124,6 +128,24 @@ void CMainFrame::ConnectActions()
     on(Command::EditCut, [this] { if (auto* child = ActiveChild()) child->CutText(); });
     on(Command::EditCopy, [this] { if (auto* child = ActiveChild()) child->CopyText(); });
     on(Command::EditPaste, [this] { if (auto* child = ActiveChild()) child->PasteText(); });
+    // The archive commands act on the active archive window, whichever of its panes has the focus.
+    auto onChild = [this, &on](Command command, auto handler) {
+        on(command, [this, handler] {
+            if (CChildFrame* child = ActiveChild())
+                handler(*child);
+            UpdateCommandStates(); // also puts back a format check mark the click toggled
+        });
+    };
+    onChild(Command::FileQuickSave, [](CChildFrame& child) { child.OnQuickSave(); });
+    onChild(Command::FormatBIGF, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIGF); });
+    onChild(Command::FormatBIG4, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIG4); });
+    onChild(Command::EditExtract, [](CChildFrame& child) { child.OnExtract(); });
+    onChild(Command::EditExtractAll, [](CChildFrame& child) { child.OnExtractAll(); });
+    onChild(Command::EditDeleteFile, [](CChildFrame& child) { child.OnDeleteFile(); });
+    onChild(Command::EditAddFile, [](CChildFrame& child) { child.OnAddFile(); });
+    onChild(Command::EditAddDirectory, [](CChildFrame& child) { child.OnAddDirectory(); });
+    onChild(Command::EditAddEmptyFile, [](CChildFrame& child) { child.OnAddEmptyFile(); });
+    onChild(Command::EditRenameFile, [](CChildFrame& child) { child.OnRenameFile(); });
     on(Command::ViewToolbar, [this](bool shown) { m_toolBar->setVisible(shown); });
     on(Command::ViewStatusBar, [this](bool shown) { statusBar()->setVisible(shown); });
     on(Command::ViewSplit, [this] { if (auto* child = ActiveChild()) child->StartKeyboardSplit(); });
@@ -327,8 +349,14 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
         Action(command)->setEnabled(false);
     for (Command command : {Command::WindowNew, Command::WindowCascade, Command::WindowTile, Command::WindowArrangeIcons})
         Action(command)->setEnabled(hasArchive);
-    Action(Command::FormatBIGF)->setChecked(hasArchive && state.format == 0);
-    Action(Command::FormatBIG4)->setChecked(hasArchive && state.format == 1);
+    Action(Command::FormatBIGF)->setChecked(hasArchive && state.format == BIGFormat_BIGF);
+    Action(Command::FormatBIG4)->setChecked(hasArchive && state.format == BIGFormat_BIG4);
+    for (Command command : alwaysOnArchive)
+        Action(command)->setEnabled(hasArchive);
+    const bool entryFree = state.entrySelected && !state.entryLocked;
+    Action(Command::EditExtract)->setEnabled(state.entrySelected);
+    Action(Command::EditDeleteFile)->setEnabled(entryFree);
+    Action(Command::EditRenameFile)->setEnabled(entryFree);
     for (Command command : notYetAvailable)
         Action(command)->setEnabled(false);
 }
