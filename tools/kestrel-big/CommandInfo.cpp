@@ -3,6 +3,7 @@
 #include "ToolArchive.h"
 
 #include "archive/ArchiveCheck.h"
+#include "archive/BIGLayout.h"
 
 #include <sstream>
 
@@ -19,11 +20,6 @@ std::string VariantText(const CBIGFile& archive)
     default:
         return "unknown magic \"" + archive.GetMagic() + "\", read as a BIG archive";
     }
-}
-
-std::uint64_t MarkerLength(int format)
-{
-    return format == BIGFormat_BIGF ? 8 : format == BIGFormat_BIG4 ? 9 : 0;
 }
 
 std::string WithSize(std::uint64_t bytes)
@@ -79,7 +75,7 @@ int RunInfo(ToolContext& context, const Arguments& args)
             firstData = std::min<std::uint64_t>(firstData, entry.offset);
     }
     const std::uint64_t fileLength = archive.GetFileLength();
-    const std::uint64_t markerEnd = std::min(fileLength, tableEnd + MarkerLength(archive.GetFormat()));
+    const std::uint64_t markerEnd = std::min(fileLength, tableEnd + MarkerBytes(archive.GetFormat()).size());
     std::ostringstream out;
     out << "file:              " << opened.ShownName() << '\n'
         << "variant:           " << VariantText(archive) << '\n'
