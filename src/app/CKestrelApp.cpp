@@ -7,10 +7,11 @@
 #include "app/CMainFrame.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/SharedPreviewDevice.h"
+#include "ini/CIniBlock.h"
+#include "ini/StructureConfig.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -22,7 +23,7 @@ namespace {
 
 QString ConfigurationFileName()
 {
-    return QStringLiteral("kestrel.ini");
+    return FromBytes(kConfigurationFileName);
 }
 
 QString FileDialogFilter()
@@ -94,10 +95,9 @@ bool CKestrelApp::LoadConfiguration()
         if (QFileInfo::exists(installed))
             m_configurationPath = installed;
     }
-    // TODO(ini): parse the file into the configuration tree once the INI library is merged; until
-    // then only its presence and readability are checked.
-    QFile file(m_configurationPath);
-    return file.open(QIODevice::ReadOnly);
+    m_configuration = LoadConfigurationFile(m_configurationPath.toStdU16String(), m_prompt);
+    m_context->configuration = m_configuration.get();
+    return m_configuration != nullptr;
 }
 
 QString CKestrelApp::NextUntitledName()
