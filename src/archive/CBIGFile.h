@@ -1,12 +1,15 @@
 #pragma once
 
 #include "archive/BIGEntry.h"
+#include "archive/EntryNameIndex.h"
 #include "base/File.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +50,7 @@ public:
     const BIGEntry* GetEntry(int index) const;
 
     /// Copies the entry's current bytes into `buffer`, which holds GetEntrySize(index) bytes.
-    /// On failure the buffer is left as it was.
+    /// An index outside the table or bytes outside the file fail and leave the buffer as it was.
     int GetEntryData(int index, std::uint8_t* buffer);
     /// Convenience: the current bytes, or nullopt on failure.
     std::optional<std::vector<std::uint8_t>> GetEntryBytes(int index);
@@ -75,7 +78,9 @@ public:
     /// Rewrites the open archive file in place; only the header, the table and changed or moved
     /// entries are written. 0 when nothing could be written (no file, read-only) or a write failed.
     int SaveInPlace();
-    /// Writes the whole archive to `path` atomically (a temporary file renamed over the target).
+    /// Writes the whole archive to `path` atomically (a temporary file renamed over the target),
+    /// streaming the entries from the source. On success the object continues on the written file
+    /// (its path, offsets and stored fields describe it); on failure nothing changes.
     int SaveAs(const std::filesystem::path& path);
     void LoadWholeFile();
 
@@ -97,6 +102,25 @@ public:
 
 private:
     // Implementation details are free to change; the interface above is what callers use.
+    using ByteSink = std::function<bool(const std::uint8_t* bytes, size_t size)>;
+
+    void ReadHeaderAndTable();
+    void ReadTable(std::uint32_t count);
+    bool ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t size);
+    bool CanRead(const BIGEntry& entry) const;
+    /// Hands the entry's current bytes to `sink` in bounded pieces; false with `problem` set when
+    /// reading fails (or `sink` returns false).
+    bool StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vector<std::uint8_t>& chunk,
+                     std::string& problem);
+    bool CheckReadable(std::span<const int> indices, std::string& problem) const;
+    std::array<char, 4> MagicForSave() const;
+    void BeginPendingSort();
+    void AdoptSavedFile(const std::filesystem::path& path, std::span<const std::uint32_t> offsets,
+                        std::uint64_t dataStart, std::uint64_t archiveSize);
+    void ReportProgress(std::uint64_t done, std::uint64_t total) const;
+    int Fail(std::string reason);
+    int FailSave(const std::filesystem::path& path, const std::string& reason);
+
     IPrompt& m_prompt;
     File m_file;
     std::optional<std::vector<std::uint8_t>> m_memoryImage;
@@ -110,6 +134,12 @@ private:
     int m_format = BIGFormat_BIGF;
     bool m_damaged = false;
     bool m_sortingDeferred = false;
+    /// While entries were added but not yet sorted: one age per entry, so the sort can order
+    /// names that are equal up to case exactly as adding one entry at a time would.
+    bool m_sortPending = false;
+    std::vector<std::uint64_t> m_sortStamps;
+    std::uint64_t m_nextStamp = 0;
+    mutable EntryNameIndex m_nameIndex;
     ProgressObserver m_progress;
     std::string m_lastError;
 };

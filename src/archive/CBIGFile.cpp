@@ -1,0 +1,391 @@
+#include "archive/CBIGFile.h"
+
+#include "archive/BIGLayout.h"
+#include "base/AsciiCase.h"
+#include "base/ByteReader.h"
+#include "base/IPrompt.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+namespace kestrel {
+namespace {
+
+constexpr size_t TableChunkSize = 4 << 20;
+constexpr size_t LongestRecord = 8 + MaxEntryNameLength + 1;
+constexpr size_t ShortestRecord = 8 + 1;
+constexpr size_t HeaderSize = 16;
+
+const std::string ReadOnlyMessage = "Opened BIG file in Read-Only mode. Remove write protection and load again!";
+const std::string UnknownFormatQuestion =
+    "This file format is unknown. You can still try to open it, but this might not work. Above the type of the "
+    "file is written. If it is similar to \"BIGF\", there is a chance loading will work. Try to load?";
+
+std::string CheckName(std::string_view name)
+{
+    if (name.size() > MaxEntryNameLength)
+        return "the name is longer than " + std::to_string(MaxEntryNameLength) + " characters";
+    if (name.find('\0') != std::string_view::npos)
+        return "the name contains a zero byte";
+    return {};
+}
+
+} // namespace
+
+CBIGFile::CBIGFile(IPrompt& prompt) : m_prompt(prompt) {}
+
+CBIGFile::~CBIGFile() = default;
+
+int CBIGFile::Fail(std::string reason)
+{
+    m_lastError = std::move(reason);
+    return 0;
+}
+
+int CBIGFile::Open(const std::filesystem::path& path, int loadWhole)
+{
+    Close();
+    m_path = path;
+    m_lastError.clear();
+    std::memcpy(m_magic, "BIGF", 4);
+    m_format = BIGFormat_BIGF;
+
+    if (!m_file.Open(path, File::Mode::ReadWrite)) {
+        if (!m_file.Open(path, File::Mode::ReadOnly))
+            return Fail("cannot open " + path.string() + ": " + m_file.LastError());
+        m_prompt.ShowMessage(ReadOnlyMessage, path.string());
+    }
+    const std::int64_t length = m_file.Length();
+    if (length < 0) {
+        const std::string reason = m_file.LastError();
+        Close();
+        return Fail("cannot read " + path.string() + ": " + reason);
+    }
+    m_fileLength = static_cast<std::uint64_t>(length);
+    if (loadWhole) {
+        LoadWholeFile();
+        m_file.Close();
+        if (!m_memoryImage) {
+            Close();
+            return Fail("cannot read " + path.string() + " into memory");
+        }
+    }
+    ReadHeaderAndTable();
+    return 1;
+}
+
+void CBIGFile::ReadHeaderAndTable()
+{
+    std::uint8_t header[HeaderSize];
+    if (m_fileLength < HeaderSize || !ReadStored(0, header, HeaderSize))
+        return;
+    std::memcpy(m_magic, header, 4);
+    if (std::memcmp(header, "BIGF", 4) == 0) {
+        m_format = BIGFormat_BIGF;
+    } else if (std::memcmp(header, "BIG4", 4) == 0) {
+        m_format = BIGFormat_BIG4;
+    } else {
+        const std::string caption(m_magic, strnlen(m_magic, 4));
+        if (!m_prompt.AskYesNo(UnknownFormatQuestion, caption)) {
+            // The user said this is not an archive: let no in-place save write a BIG header into it.
+            m_file.Close();
+            m_memoryImage.reset();
+            return;
+        }
+        m_format = BIGFormat_Unknown;
+    }
+    m_headerArchiveSize = LoadU32LE(header + 4);
+    m_headerEntryCount = LoadU32BE(header + 8);
+    m_storedDataStart = LoadU32BE(header + 12);
+    ReadTable(m_headerEntryCount);
+}
+
+void CBIGFile::ReadTable(std::uint32_t count)
+{
+    // The table is read in large pieces and parsed from memory; a record never spans two pieces
+    // because each piece starts at the record being parsed and holds at least a whole record.
+    const std::uint64_t fitting = (m_fileLength - HeaderSize) / ShortestRecord;
+    m_entries.reserve(static_cast<size_t>(std::min<std::uint64_t>(count, fitting)));
+    std::vector<std::uint8_t> piece;
+    std::span<const std::uint8_t> window;
+    std::uint64_t windowStart = 0;
+    if (m_memoryImage)
+        window = *m_memoryImage;
+    std::uint64_t position = HeaderSize;
+
+    while (m_entries.size() < count) {
+        const std::uint64_t windowEnd = windowStart + window.size();
+        if (position + LongestRecord > windowEnd && windowEnd < m_fileLength) {
+            piece.resize(static_cast<size_t>(std::min<std::uint64_t>(TableChunkSize, m_fileLength - position)));
+            if (!m_file.ReadAt(position, piece.data(), piece.size()))
+                break;
+            window = piece;
+            windowStart = position;
+        }
+        ByteReader reader(window.subspan(static_cast<size_t>(position - windowStart)));
+        const auto offset = reader.ReadU32BE();
+        const auto size = reader.ReadU32BE();
+        auto name = reader.ReadCString(MaxEntryNameLength);
+        if (!offset || !size || !name)
+            break;
+        position += reader.Position();
+        BIGEntry entry;
+        entry.offset = entry.storedOffset = *offset;
+        entry.size = entry.storedSize = *size;
+        entry.name = std::move(*name);
+        m_entries.push_back(std::move(entry));
+    }
+
+    if (m_entries.size() < count) {
+        m_damaged = true;
+        m_prompt.ShowMessage("This BIG file is damaged: its table lists " + std::to_string(count) +
+                                 " entries, but only " + std::to_string(m_entries.size()) +
+                                 " could be read. Only these entries are shown, and saving keeps only these.",
+                             m_path.string());
+    }
+}
+
+void CBIGFile::Close()
+{
+    m_file.Close();
+    m_memoryImage.reset();
+    m_entries.clear();
+    m_entries.shrink_to_fit();
+    m_fileLength = 0;
+    m_storedDataStart = 0;
+    m_headerArchiveSize = 0;
+    m_headerEntryCount = 0;
+    m_damaged = false;
+    m_path.clear();
+    m_sortPending = false;
+    m_sortStamps.clear();
+    m_nameIndex.Invalidate();
+}
+
+void CBIGFile::LoadWholeFile()
+{
+    if (m_memoryImage || !m_file.IsOpen())
+        return;
+    std::vector<std::uint8_t> image(static_cast<size_t>(m_fileLength));
+    if (image.empty() || m_file.ReadAt(0, image.data(), image.size()))
+        m_memoryImage = std::move(image);
+}
+
+bool CBIGFile::ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t size)
+{
+    if (offset > m_fileLength || size > m_fileLength - offset)
+        return false;
+    if (m_memoryImage) {
+        std::memcpy(buffer, m_memoryImage->data() + offset, size);
+        return true;
+    }
+    return m_file.IsOpen() && m_file.ReadAt(offset, buffer, size);
+}
+
+bool CBIGFile::CanRead(const BIGEntry& entry) const
+{
+    if (entry.heldBytes || entry.storedSize == 0)
+        return true;
+    const bool hasSource = m_memoryImage.has_value() || m_file.IsOpen();
+    return hasSource && std::uint64_t{entry.storedOffset} + entry.storedSize <= m_fileLength;
+}
+
+int CBIGFile::FindEntry(std::string_view name) const
+{
+    const std::span<const std::uint64_t> stamps = m_sortPending ? m_sortStamps : std::span<const std::uint64_t>{};
+    return m_nameIndex.Find(m_entries, stamps, name);
+}
+
+int CBIGFile::GetEntryCount() const
+{
+    return static_cast<int>(m_entries.size());
+}
+
+const BIGEntry* CBIGFile::GetEntry(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_entries.size())
+        return nullptr;
+    return &m_entries[static_cast<size_t>(index)];
+}
+
+const std::string& CBIGFile::GetEntryName(int index) const
+{
+    static const std::string none;
+    const BIGEntry* entry = GetEntry(index);
+    return entry ? entry->name : none;
+}
+
+std::uint32_t CBIGFile::GetEntrySize(int index) const
+{
+    const BIGEntry* entry = GetEntry(index);
+    return entry ? entry->size : 0;
+}
+
+int CBIGFile::GetEntryData(int index, std::uint8_t* buffer)
+{
+    const BIGEntry* entry = GetEntry(index);
+    if (!entry)
+        return Fail("there is no entry number " + std::to_string(index));
+    if (!CanRead(*entry))
+        return Fail("the bytes of " + entry->name + " lie outside the archive file");
+    if (entry->heldBytes) {
+        std::copy(entry->heldBytes->begin(), entry->heldBytes->end(), buffer);
+        return 1;
+    }
+    if (entry->storedSize > 0 && !ReadStored(entry->storedOffset, buffer, entry->storedSize))
+        return Fail("cannot read " + entry->name + ": " + m_file.LastError());
+    return 1;
+}
+
+std::optional<std::vector<std::uint8_t>> CBIGFile::GetEntryBytes(int index)
+{
+    const BIGEntry* entry = GetEntry(index);
+    // Checked before allocating, so a damaged size field cannot ask for gigabytes.
+    if (!entry || !CanRead(*entry))
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(entry->size);
+    if (!GetEntryData(index, bytes.data()))
+        return std::nullopt;
+    return bytes;
+}
+
+int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size)
+{
+    if (!GetEntry(index) || size < 0 || (size > 0 && bytes == nullptr))
+        return Fail("invalid entry or size");
+    if (static_cast<std::uint64_t>(size) > MaxArchiveLength)
+        return Fail("the entry would be larger than an archive can hold");
+    BIGEntry& entry = m_entries[static_cast<size_t>(index)];
+    entry.heldBytes.emplace(bytes, bytes + size);
+    entry.size = static_cast<std::uint32_t>(size);
+    entry.modified = true;
+    return 1;
+}
+
+int CBIGFile::AddEntry(const std::filesystem::path* sourcePath, std::string_view name)
+{
+    if (!sourcePath)
+        return AddEntryBytes(name, {0});
+    File source;
+    if (!source.Open(*sourcePath, File::Mode::ReadOnly))
+        return Fail("cannot open " + sourcePath->string() + ": " + source.LastError());
+    const std::int64_t length = source.Length();
+    if (length < 0 || static_cast<std::uint64_t>(length) > MaxArchiveLength)
+        return Fail("cannot take " + sourcePath->string() + " into an archive: " +
+                    (length < 0 ? source.LastError() : std::string("it is larger than 4 GiB")));
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(length));
+    if (!bytes.empty() && !source.ReadAt(0, bytes.data(), bytes.size()))
+        return Fail("cannot read " + sourcePath->string() + ": " + source.LastError());
+    return AddEntryBytes(name, std::move(bytes));
+}
+
+void CBIGFile::BeginPendingSort()
+{
+    if (m_sortPending)
+        return;
+    m_sortStamps.resize(m_entries.size());
+    std::iota(m_sortStamps.begin(), m_sortStamps.end(), std::uint64_t{0});
+    m_nextStamp = m_entries.size();
+    m_sortPending = true;
+}
+
+int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes)
+{
+    if (const std::string problem = CheckName(name); !problem.empty())
+        return Fail("cannot add " + std::string(name) + ": " + problem);
+    if (bytes.size() > MaxArchiveLength)
+        return Fail("cannot add " + std::string(name) + ": it is larger than 4 GiB");
+
+    BIGEntry entry;
+    entry.name = std::string(name);
+    entry.size = static_cast<std::uint32_t>(bytes.size());
+    entry.heldBytes = std::move(bytes);
+    entry.modified = true;
+
+    // A replaced entry takes the new one's place in the table and the youngest age, which sorts
+    // exactly like removing it and appending the new entry at the end.
+    const int existing = FindEntry(name);
+    BeginPendingSort();
+    if (existing >= 0) {
+        const auto slot = static_cast<size_t>(existing);
+        m_entries[slot] = std::move(entry);
+        m_sortStamps[slot] = m_nextStamp++;
+        m_nameIndex.OnReplacedFirst(m_entries, existing);
+    } else {
+        m_entries.push_back(std::move(entry));
+        m_sortStamps.push_back(m_nextStamp++);
+        m_nameIndex.OnAppended(m_entries, static_cast<int>(m_entries.size()) - 1);
+    }
+    if (!m_sortingDeferred)
+        SortEntries();
+    return 1;
+}
+
+int CBIGFile::DeleteEntry(int index)
+{
+    if (!GetEntry(index))
+        return Fail("there is no entry number " + std::to_string(index));
+    m_entries.erase(m_entries.begin() + index);
+    if (m_sortPending)
+        m_sortStamps.erase(m_sortStamps.begin() + index);
+    m_nameIndex.Invalidate();
+    return 1;
+}
+
+int CBIGFile::RenameEntry(int index, std::string_view name)
+{
+    if (!GetEntry(index))
+        return Fail("there is no entry number " + std::to_string(index));
+    if (const std::string problem = CheckName(name); !problem.empty())
+        return Fail("cannot rename to " + std::string(name) + ": " + problem);
+    m_entries[static_cast<size_t>(index)].name = std::string(name);
+    m_nameIndex.Invalidate();
+    return 1;
+}
+
+void CBIGFile::SortEntries()
+{
+    // Equal names (up to case) keep their age order, so the result does not depend on the
+    // sorting algorithm and a batch of additions sorts like additions one at a time.
+    std::vector<size_t> order(m_entries.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    const auto age = [&](size_t i) { return m_sortPending ? m_sortStamps[i] : i; };
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int byName = CompareIgnoringAsciiCase(m_entries[a].name, m_entries[b].name);
+        return byName < 0 || (byName == 0 && age(a) < age(b));
+    });
+    std::vector<BIGEntry> sorted;
+    sorted.reserve(m_entries.size());
+    for (const size_t i : order)
+        sorted.push_back(std::move(m_entries[i]));
+    m_entries = std::move(sorted);
+    m_sortPending = false;
+    m_sortStamps.clear();
+    m_nameIndex.Invalidate();
+}
+
+void CBIGFile::DeferSorting(bool defer)
+{
+    m_sortingDeferred = defer;
+    if (!defer && m_sortPending)
+        SortEntries();
+}
+
+void CBIGFile::SetFormat(int format)
+{
+    if (format == BIGFormat_BIGF)
+        std::memcpy(m_magic, "BIGF", 4);
+    else if (format == BIGFormat_BIG4)
+        std::memcpy(m_magic, "BIG4", 4);
+    else if (format != BIGFormat_Unknown)
+        return;
+    m_format = format;
+}
+
+std::string CBIGFile::GetMagic() const
+{
+    return std::string(m_magic, 4);
+}
+
+} // namespace kestrel

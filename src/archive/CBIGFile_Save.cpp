@@ -1,0 +1,244 @@
+// The two ways CBIGFile writes an archive: whole to a path (atomically), or in place.
+#include "archive/BIGLayout.h"
+#include "archive/CBIGFile.h"
+#include "base/AtomicFile.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace kestrel {
+namespace {
+
+// Entries are copied through a buffer of this size, so a save's memory does not grow with the
+// archive.
+constexpr size_t CopyChunkSize = 1 << 20;
+
+const std::string TooLargeReason = "the archive would be larger than 4 GiB - 1 bytes, which BIG offsets cannot address";
+
+std::uint64_t SumOfSizes(std::span<const BIGEntry> entries, std::span<const int> indices)
+{
+    std::uint64_t sum = 0;
+    for (const int i : indices)
+        sum += entries[static_cast<size_t>(i)].size;
+    return sum;
+}
+
+} // namespace
+
+std::array<char, 4> CBIGFile::MagicForSave() const
+{
+    if (m_format == BIGFormat_BIG4)
+        return {'B', 'I', 'G', '4'};
+    if (m_format == BIGFormat_Unknown)
+        return {m_magic[0], m_magic[1], m_magic[2], m_magic[3]};
+    return {'B', 'I', 'G', 'F'};
+}
+
+void CBIGFile::ReportProgress(std::uint64_t done, std::uint64_t total) const
+{
+    if (m_progress)
+        m_progress(done, total);
+}
+
+int CBIGFile::FailSave(const std::filesystem::path& path, const std::string& reason)
+{
+    return Fail("Cannot save " + (path.empty() ? std::string("the archive") : path.string()) + ": " + reason);
+}
+
+bool CBIGFile::StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vector<std::uint8_t>& chunk,
+                           std::string& problem)
+{
+    if (entry.heldBytes)
+        return sink(entry.heldBytes->data(), entry.heldBytes->size());
+    for (std::uint64_t done = 0; done < entry.storedSize;) {
+        const auto take = static_cast<size_t>(std::min<std::uint64_t>(CopyChunkSize, entry.storedSize - done));
+        chunk.resize(take);
+        if (!ReadStored(entry.storedOffset + done, chunk.data(), take)) {
+            problem = "cannot read " + entry.name + " from the archive file";
+            return false;
+        }
+        if (!sink(chunk.data(), take))
+            return false;
+        done += take;
+    }
+    return true;
+}
+
+bool CBIGFile::CheckReadable(std::span<const int> indices, std::string& problem) const
+{
+    for (const int i : indices) {
+        const BIGEntry& entry = m_entries[static_cast<size_t>(i)];
+        if (!CanRead(entry)) {
+            problem = "the bytes of " + entry.name + " lie outside the archive file";
+            return false;
+        }
+    }
+    return true;
+}
+
+int CBIGFile::SaveAs(const std::filesystem::path& path)
+{
+    m_lastError.clear();
+    const std::uint64_t dataStart = TableNeed(m_entries, m_format);
+    std::vector<int> all(m_entries.size());
+    std::iota(all.begin(), all.end(), 0);
+    const std::uint64_t total = dataStart + SumOfSizes(m_entries, all);
+    if (total > MaxArchiveLength)
+        return FailSave(path, TooLargeReason);
+    std::string problem;
+    if (!CheckReadable(all, problem))
+        return FailSave(path, problem);
+
+    std::vector<std::uint32_t> offsets;
+    offsets.reserve(m_entries.size());
+    std::uint64_t running = dataStart;
+    for (const auto& entry : m_entries) {
+        offsets.push_back(static_cast<std::uint32_t>(running));
+        running += entry.size;
+    }
+    const auto block = BuildTableBlock(MagicForSave(), m_format, m_entries, offsets,
+                                       static_cast<std::uint32_t>(dataStart), static_cast<std::uint32_t>(total), true);
+
+#ifdef _WIN32
+    // Windows cannot rename over a file that is open, so the archive's own file is read whole
+    // and its handle closed first; a failed save opens it again.
+    std::error_code sameError;
+    const bool ownFile = m_file.IsOpen() && std::filesystem::equivalent(path, m_path, sameError);
+    if (ownFile) {
+        LoadWholeFile();
+        if (!m_memoryImage)
+            return FailSave(path, "cannot read the archive into memory");
+        m_file.Close();
+    }
+#endif
+
+    AtomicFileWriter writer(path);
+    std::vector<std::uint8_t> chunk;
+    const ByteSink toTarget = [&](const std::uint8_t* bytes, size_t size) {
+        if (!writer.Write(bytes, size))
+            return false;
+        ReportProgress(writer.BytesWritten(), total);
+        return true;
+    };
+    bool ok = writer.Begin() && toTarget(block.data(), block.size());
+    for (size_t i = 0; ok && i < m_entries.size(); ++i)
+        ok = StreamEntry(m_entries[i], toTarget, chunk, problem);
+    ok = ok && writer.Commit();
+
+#ifdef _WIN32
+    if (ownFile && !ok && m_file.Open(m_path, File::Mode::ReadWrite))
+        m_memoryImage.reset();
+#endif
+    if (!ok)
+        return FailSave(path, problem.empty() ? writer.Error() : problem);
+    AdoptSavedFile(path, offsets, dataStart, total);
+    return 1;
+}
+
+void CBIGFile::AdoptSavedFile(const std::filesystem::path& path, std::span<const std::uint32_t> offsets,
+                              std::uint64_t dataStart, std::uint64_t archiveSize)
+{
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        BIGEntry& entry = m_entries[i];
+        entry.offset = entry.storedOffset = offsets[i];
+        entry.storedSize = entry.size;
+        entry.modified = false;
+    }
+    // The stored offsets now describe the new file, so reads must come from it.
+    m_memoryImage.reset();
+    File saved;
+    if (saved.Open(path, File::Mode::ReadWrite) || saved.Open(path, File::Mode::ReadOnly))
+        m_file = std::move(saved);
+    else
+        m_file.Close();
+    m_path = path;
+    m_fileLength = archiveSize;
+    m_storedDataStart = static_cast<std::uint32_t>(dataStart - 1);
+    m_headerArchiveSize = static_cast<std::uint32_t>(archiveSize);
+    m_headerEntryCount = static_cast<std::uint32_t>(m_entries.size());
+    m_damaged = false;
+}
+
+// Write order: the entries that move go behind the old end of the file first, then the entries
+// rewritten where they stand; after a sync the header, table and marker follow, and a last sync.
+// Until the table is written the old table stays valid for every entry not rewritten in place,
+// moved entries are read before anything could overwrite their old bytes (nothing is written
+// below the old end before them), and a full disk fails while only appending.
+int CBIGFile::SaveInPlace()
+{
+    m_lastError.clear();
+    if (!m_file.IsOpen())
+        return FailSave(m_path, "the archive has no file of its own yet; use Save As");
+    if (!m_file.IsWritable())
+        return FailSave(m_path, "the file was opened read-only");
+    const std::int64_t length = m_file.Length();
+    if (length < 0)
+        return FailSave(m_path, m_file.LastError());
+
+    const InPlacePlan plan = PlanInPlace(m_entries, m_format, m_storedDataStart, static_cast<std::uint64_t>(length));
+    if (plan.tooLarge)
+        return FailSave(m_path, TooLargeReason);
+    std::string problem;
+    if (!CheckReadable(plan.moved, problem) || !CheckReadable(plan.rewrittenInPlace, problem))
+        return FailSave(m_path, problem);
+
+    const auto block = BuildTableBlock(MagicForSave(), m_format, m_entries, plan.offsets,
+                                       static_cast<std::uint32_t>(plan.dataStart),
+                                       static_cast<std::uint32_t>(plan.archiveSize), false);
+    const std::uint64_t total =
+        block.size() + SumOfSizes(m_entries, plan.moved) + SumOfSizes(m_entries, plan.rewrittenInPlace);
+    std::uint64_t done = 0;
+    std::vector<std::uint8_t> chunk;
+    const auto writeAt = [&](std::uint64_t offset, const std::uint8_t* bytes, size_t size) {
+        if (!m_file.WriteAt(offset, bytes, size)) {
+            problem = m_file.LastError();
+            return false;
+        }
+        done += size;
+        ReportProgress(done, total);
+        return true;
+    };
+    const auto writeEntries = [&](const std::vector<int>& indices) {
+        for (const int k : indices) {
+            std::uint64_t at = plan.offsets[static_cast<size_t>(k)];
+            const ByteSink sink = [&](const std::uint8_t* bytes, size_t size) {
+                const bool wrote = writeAt(at, bytes, size);
+                at += size;
+                return wrote;
+            };
+            if (!StreamEntry(m_entries[static_cast<size_t>(k)], sink, chunk, problem))
+                return false;
+        }
+        return true;
+    };
+    const auto sync = [&] {
+        if (!m_file.Sync())
+            problem = m_file.LastError();
+        return problem.empty();
+    };
+    const bool ok = writeEntries(plan.moved) && writeEntries(plan.rewrittenInPlace) && sync() &&
+                    writeAt(0, block.data(), block.size()) && sync();
+    if (!ok)
+        return FailSave(m_path, problem);
+
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        m_entries[i].offset = plan.offsets[i];
+    for (const auto* written : {&plan.moved, &plan.rewrittenInPlace}) {
+        for (const int k : *written) {
+            BIGEntry& entry = m_entries[static_cast<size_t>(k)];
+            entry.storedOffset = entry.offset;
+            entry.storedSize = entry.size;
+            entry.modified = false;
+        }
+    }
+    // The memory image, if any, no longer matches the file.
+    m_memoryImage.reset();
+    const std::int64_t lengthAfter = m_file.Length();
+    m_fileLength = lengthAfter >= 0 ? static_cast<std::uint64_t>(lengthAfter) : plan.endOfFile;
+    m_storedDataStart = static_cast<std::uint32_t>(plan.dataStart - 1);
+    m_headerArchiveSize = static_cast<std::uint32_t>(plan.archiveSize);
+    m_headerEntryCount = static_cast<std::uint32_t>(m_entries.size());
+    return 1;
+}
+
+} // namespace kestrel
