@@ -3,8 +3,11 @@
 #include "render/C3DWTexture.h"
 
 #include "base/DebugSink.h"
+#include "base/File.h"
+#include "image/ImageDecoders.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kestrel {
 namespace {
@@ -43,6 +46,33 @@ float* C3DWDevice::TransformSlot(TransformType type)
 const float* C3DWDevice::GetTransform(TransformType type) const
 {
     return const_cast<C3DWDevice*>(this)->TransformSlot(type);
+}
+
+std::unique_ptr<C3DWTexture> C3DWDevice::LoadTextureFromFile(const std::string& path)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return nullptr;
+    const std::optional<ImageFileType> type = ImageFileTypeFromName(path);
+    if (!type)
+        return nullptr;
+    return CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()), *type);
+}
+
+std::unique_ptr<C3DWTexture> C3DWDevice::CreateTextureFromMemory(const void* data, std::int64_t size,
+                                                                 ImageFileType type)
+{
+    if (data == nullptr || size <= 0)
+        return nullptr;
+    DecodedImage image;
+    const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(data), static_cast<size_t>(size));
+    if (!DecodeImage(bytes, type, image))
+        return nullptr;
+    std::unique_ptr<C3DWTexture> texture =
+        CreateTexture(static_cast<int>(image.width), static_cast<int>(image.height), TextureFormat::B8G8R8A8);
+    if (texture)
+        texture->SetData(image.pixels.data(), -1, -1, -1, -1, -1);
+    return texture;
 }
 
 } // namespace kestrel

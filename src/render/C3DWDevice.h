@@ -1,21 +1,22 @@
 #pragma once
 
+#include "render/C3DWIndexBuffer.h"
+#include "render/C3DWPixelShader.h"
+#include "render/C3DWTexture.h"
+#include "render/C3DWTexture3D.h"
+#include "render/C3DWVertexBuffer.h"
+#include "render/C3DWVertexShader.h"
 #include "render/DeviceParams.h"
 #include "render/LightDesc.h"
 #include "render/RenderTypes.h"
+
+#include "image/ImageFileType.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace kestrel {
-
-class C3DWTexture;
-class C3DWTexture3D;
-class C3DWVertexBuffer;
-class C3DWIndexBuffer;
-class C3DWVertexShader;
-class C3DWPixelShader;
 
 /// The rendering device every preview window draws through; one per process, shared by all
 /// windows attached to it. Colours are 0xAARRGGBB values (bytes blue, green, red, alpha);
@@ -87,7 +88,7 @@ public:
     virtual std::unique_ptr<C3DWTexture> LoadTextureFromFile(const std::string& path);
     /// Decodes an image file held in memory into a new texture of its size.
     virtual std::unique_ptr<C3DWTexture> CreateTextureFromMemory(const void* data, std::int64_t size,
-                                                                 int imageFileType);
+                                                                 ImageFileType type);
     virtual std::unique_ptr<C3DWTexture> CreateTexture(int width, int height, TextureFormat format) = 0;
     /// Null removes the stage's texture.
     virtual bool SetTexture(int stage, C3DWTexture* texture) = 0;

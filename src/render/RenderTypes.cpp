@@ -88,14 +88,4 @@ VertexLayout MakeVertexLayout(bool colour, bool secondary, bool normal, int texS
     return layout;
 }
 
-int TextureFormatBytesPerPixel(TextureFormat format)
-{
-    switch (format) {
-    case TextureFormat::R5G6B5: return 2;
-    case TextureFormat::B8G8R8:
-    case TextureFormat::R8G8B8: return 3;
-    default: return 4;
-    }
-}
-
 } // namespace kestrel

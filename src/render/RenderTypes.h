@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/TextureFormat.h"
+
 #include <cstdint>
 
 namespace kestrel {
@@ -66,17 +68,5 @@ VertexLayout DecodeVertexFormat(std::uint32_t flags);
 
 /// A layout of 2-float sets, as `SetVertexFormat` describes user vertices.
 VertexLayout MakeVertexLayout(bool colour, bool secondary, bool normal, int texSetCount);
-
-/// Pixel layout of texture data.
-enum class TextureFormat : int {
-    R5G6B5 = 0,   ///< 16-bit 5-6-5
-    B8G8R8 = 1,   ///< bytes blue, green, red
-    R8G8B8 = 2,   ///< bytes red, green, blue
-    B8G8R8A8 = 3, ///< bytes blue, green, red, alpha (the decoded image layout)
-    R8G8B8A8 = 4, ///< bytes red, green, blue, alpha
-};
-
-/// 2 for 5-6-5, 3 for the 24-bit layouts, 4 otherwise.
-int TextureFormatBytesPerPixel(TextureFormat format);
 
 } // namespace kestrel

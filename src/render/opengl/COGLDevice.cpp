@@ -196,6 +196,7 @@ bool COGLDevice::Destroy()
     m_appliedVertices = nullptr;
     m_appliedIndices = nullptr;
     m_vertexProgram = m_fragmentProgram = 0;
+    m_vertexShader = m_pixelShader = nullptr;
     if (m_context)
         m_context->doneCurrent();
     m_context.reset();

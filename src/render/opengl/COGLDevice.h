@@ -91,9 +91,17 @@ public:
     void RestoreProgram(GLenum target);
     /// The stage that `SetTexture` / `SetTextureFilter` last addressed.
     int ActiveStage() const { return m_activeStage; }
-    /// Switches texturing and coordinate arrays of the units a vertex layout uses.
-    void SetVertexArrays(const unsigned char* base, int stride, const VertexLayout& layout,
-                         bool allUnits);
+    /// What a draw does to the texturing switch of the texture units.
+    enum class Texturing {
+        Leave,      ///< as it is
+        EnableSets, ///< on for the units the layout has coordinates for, others as they are
+        OnlySets,   ///< on for the units the layout has coordinates for, off for the others
+    };
+    /// Points the vertex arrays at vertices of `layout` whose first byte is at address `base`
+    /// (an offset when a buffer object is bound). Arrays the layout lacks are switched off, so
+    /// no draw reads through a pointer left by an earlier one.
+    void SetVertexArrays(std::uintptr_t base, int stride, const VertexLayout& layout, Texturing texturing);
+    /// Switches off every array, coordinate arrays of `texSetCount` units (at most all of them).
     void DisableVertexArrays(int texSetCount);
 
 private:
@@ -115,12 +123,15 @@ private:
     bool CheckStage(int stage) const;
     void ApplyFilters(int stage);
     bool DrawFromMemory(PrimitiveType type, const void* vertices, int vertexCount, int stride,
-                        const VertexLayout& layout, bool setTexturing);
+                        const VertexLayout& layout, Texturing texturing);
     void UnapplyLeftBuffers();
     bool IndicesInRange(const COGLIndexBuffer& indices, int startIndex, int indexCount, int minIndex,
                         int vertexCount) const;
     GLuint CreateProgram(GLenum target, bool available, const char* arbText, char* errorBuffer,
                          int errorBufferSize, const char* missingMessage);
+    bool UseProgram(GLenum target, GLuint program, COGLResource* shader);
+    bool SetProgramParameters(GLenum target, PFNGLPROGRAMENVPARAMETER4FVARBPROC setter, int firstRegister,
+                              const float* data, int registerCount);
 
     std::vector<std::string> m_hiddenExtensions;
     std::unique_ptr<QOpenGLContext> m_context;
@@ -134,8 +145,11 @@ private:
     VertexLayout m_userLayout;
     COGLVertexBuffer* m_appliedVertices = nullptr;
     COGLIndexBuffer* m_appliedIndices = nullptr;
+    /// The programs `SetVertexShader` / `SetPixelShader` put in use, 0 for none.
     GLuint m_vertexProgram = 0;
     GLuint m_fragmentProgram = 0;
+    COGLResource* m_vertexShader = nullptr;
+    COGLResource* m_pixelShader = nullptr;
     std::vector<COGLResource*> m_resources;
 };
 

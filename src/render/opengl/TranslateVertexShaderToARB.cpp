@@ -54,7 +54,9 @@ RegisterUsage ScanUsage(const std::vector<std::string>& lines)
     std::string scan;
     for (std::string line : lines) {
         RemoveLineBreaks(line);
-        line.erase(std::min(line.find("//"), line.find(';')), std::string::npos);
+        const size_t comment = std::min(line.find("//"), line.find(';'));
+        if (comment != std::string::npos)
+            line.erase(comment);
         scan += line;
         scan += '\n';
     }
