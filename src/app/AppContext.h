@@ -7,6 +7,7 @@
 namespace kestrel {
 
 class AppSettings;
+class CIniBlock;
 class IPrompt;
 class SharedPreviewDevice;
 
@@ -19,6 +20,8 @@ struct AppContext
     SharedPreviewDevice& device;
     /// Delivers a texture-archive request to every open document.
     std::function<void(DocumentBroadcast)> broadcast;
+    /// The parsed kestrel.ini (game blocks, structure configuration), once loaded.
+    const CIniBlock* configuration = nullptr;
 };
 
 } // namespace kestrel

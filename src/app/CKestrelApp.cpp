@@ -9,10 +9,11 @@
 #include "app/MessageBoxPrompt.h"
 #include "app/QtCommandDialogs.h"
 #include "app/SharedPreviewDevice.h"
+#include "ini/CIniBlock.h"
+#include "ini/StructureConfig.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -24,7 +25,7 @@ namespace {
 
 QString ConfigurationFileName()
 {
-    return QStringLiteral("kestrel.ini");
+    return FromBytes(kConfigurationFileName);
 }
 
 QString FileDialogFilter()
@@ -103,10 +104,9 @@ bool CKestrelApp::LoadConfiguration()
         if (QFileInfo::exists(installed))
             m_configurationPath = installed;
     }
-    // TODO(ini): parse the file into the configuration tree once the INI library is merged; until
-    // then only its presence and readability are checked.
-    QFile file(m_configurationPath);
-    return file.open(QIODevice::ReadOnly);
+    m_configuration = LoadConfigurationFile(m_configurationPath.toStdU16String(), m_prompt);
+    m_context->configuration = m_configuration.get();
+    return m_configuration != nullptr;
 }
 
 QString CKestrelApp::NextUntitledName()

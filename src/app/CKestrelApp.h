@@ -15,6 +15,7 @@ class QSettings;
 namespace kestrel {
 
 class AppSettings;
+class CIniBlock;
 class ArchiveDocument;
 class CChildFrame;
 class CMainFrame;
@@ -52,6 +53,8 @@ public:
 
     /// Where kestrel.ini was (or, when it is nowhere, should have been) found.
     QString ConfigurationPath() const;
+    /// The parsed kestrel.ini; null before a successful start-up.
+    const CIniBlock* Configuration() const { return m_configuration.get(); }
 
     CChildFrame* OnFileNew();
     void OnFileOpen();
@@ -90,6 +93,7 @@ private:
     std::unique_ptr<AppSettings> m_settings;
     std::unique_ptr<SharedPreviewDevice> m_device;
     std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<CIniBlock> m_configuration;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QString m_configurationPath;
     int m_untitledCount = 0;

@@ -4,6 +4,9 @@
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
 #include "app/RawTextView.h"
+#include "app/SharedPreviewDevice.h"
+#include "render/C3DWTexture.h"
+#include "w3d/C3DWMesh.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -40,7 +43,10 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
 CQuartoView::~CQuartoView()
 {
     m_timer.stop();
+    // The view's texture and model go before the device they came from.
     ReleasePreviewObjects();
+    if (m_viewCounted)
+        m_context.device.DetachView();
 }
 
 void CQuartoView::OnInitialUpdate()
@@ -110,6 +116,8 @@ void CQuartoView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_edit->setGeometry(rect());
     m_raw->setGeometry(rect());
+    if (m_surfaceWidget)
+        m_surfaceWidget->setGeometry(rect());
     RequestRepaint();
 }
 

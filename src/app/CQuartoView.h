@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,8 @@ namespace kestrel {
 
 struct AppContext;
 class ArchiveDocument;
+class C3DWMesh;
+class C3DWTexture;
 class PreviewSurface;
 class RawTextView;
 
@@ -48,6 +51,14 @@ public:
     QPlainTextEdit* EditControl() const { return m_edit; }
     RawTextView* RawView() const { return m_raw; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
+    /// The widget that holds the 3D window (null without a device).
+    QWidget* SurfaceWidget() const { return m_surfaceWidget; }
+    float Zoom() const { return m_zoom; }
+    /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
+    /// the device's context current (the back buffer then holds the frame).
+    void SetFrameInspector(std::function<void()> inspector) { m_frameInspector = std::move(inspector); }
+    /// Draws one frame of an image or model preview now.
+    void DrawFrame();
 
     void CutText();
     void CopyText();
@@ -79,7 +90,12 @@ private:
     bool ShowImage(std::string_view bytes, int imageFileType);
     bool ShowModel(std::string_view bytes);
     void ReleasePreviewObjects();
-    void DrawFrame();
+    void ApplyHeldKeys();
+    void DrawImage();
+    void DrawModel();
+    void SetModelCamera();
+    void ShowFrame();
+    void OnSurfaceResized();
 
     void SetMode(PreviewMode mode);
     void OnTimer();
@@ -93,6 +109,15 @@ private:
     QPlainTextEdit* m_edit = nullptr;
     RawTextView* m_raw = nullptr;
     PreviewSurface* m_surface = nullptr;
+    QWidget* m_surfaceWidget = nullptr;
+    int m_windowIndex = -1;
+    bool m_viewCounted = false;
+    std::unique_ptr<C3DWTexture> m_texture;
+    std::unique_ptr<C3DWMesh> m_model;
+    bool m_manualCamera = false;
+    float m_tilt = 0;
+    float m_turn = 0;
+    std::function<void()> m_frameInspector;
     QTimer m_timer;
     QSet<int> m_heldKeys;
     QString m_statusNote;

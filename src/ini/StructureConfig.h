@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+namespace kestrel {
+
+class CIniBlock;
+class IPrompt;
+
+/// The name of the configuration file that lies beside the executables.
+inline constexpr std::string_view kConfigurationFileName = "kestrel.ini";
+
+/// The games a configuration tree has a block for; the values are the document's game kinds.
+enum class GameKind { Generals = 0, ZeroHour = 1, BFME = 2 };
+
+/// The block name of a game below "Games": "Generals", "ZeroHour" or "BFME".
+std::string_view GameBlockName(GameKind game);
+
+/// The four blocks of a game's structure configuration that steer parsing. They point into the
+/// configuration tree, which must outlive every block parsed with them; any of them may be absent.
+struct StructureConfig
+{
+    const CIniBlock* forcedObjects = nullptr;
+    const CIniBlock* forcedValues = nullptr;
+    const CIniBlock* objectsWithLists = nullptr;
+    const CIniBlock* stringAreas = nullptr;
+
+    /// Looks the four blocks up among the game block's children by their exact names; without a
+    /// game block all four are absent.
+    static StructureConfig FromGameBlock(const CIniBlock* gameBlock);
+};
+
+/// Parses the configuration file at `path` without any structure configuration into the
+/// configuration tree; none when the file cannot be read or is empty. `prompt` receives the
+/// failure messages of "Implements" lines.
+std::unique_ptr<CIniBlock> LoadConfigurationFile(const std::filesystem::path& path, IPrompt* prompt);
+
+/// "Games" → the game's block, or none.
+const CIniBlock* FindGameBlock(const CIniBlock& tree, GameKind game);
+
+/// The game block's structure description ("INIStructure"), or none.
+const CIniBlock* FindStructureDescription(const CIniBlock* gameBlock);
+
+/// "Lists" → `listName` in the game block, or none.
+const CIniBlock* FindChoiceList(const CIniBlock* gameBlock, std::string_view listName);
+
+} // namespace kestrel

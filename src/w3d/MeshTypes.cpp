@@ -1,0 +1,40 @@
+#include "w3d/MeshTypes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrel {
+
+float MeshBounds::LargestAbsolute() const
+{
+    float largest = 0;
+    for (size_t axis = 0; axis < 3; ++axis)
+        largest = std::max({largest, std::fabs(min[axis]), std::fabs(max[axis])});
+    return largest;
+}
+
+MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)
+{
+    MeshBounds bounds;
+    if (vertices.empty())
+        return bounds;
+    bounds.min = bounds.max = vertices.front().position;
+    for (const auto& vertex : vertices) {
+        for (size_t axis = 0; axis < 3; ++axis) {
+            bounds.min[axis] = std::min(bounds.min[axis], vertex.position[axis]);
+            bounds.max[axis] = std::max(bounds.max[axis], vertex.position[axis]);
+        }
+    }
+    return bounds;
+}
+
+int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name)
+{
+    for (size_t i = 0; i < materials.size(); ++i) {
+        if (materials[i].desc.name == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace kestrel

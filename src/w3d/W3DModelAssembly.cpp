@@ -1,0 +1,350 @@
+#include "w3d/W3DModelAssembly.h"
+
+#include "w3d/Matrix4.h"
+#include "w3d/W3DChunk.h"
+#include "w3d/W3DTypedChunks.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace kestrel {
+namespace {
+
+struct PivotTransform
+{
+    std::string name;
+    Matrix4 world;
+};
+
+struct SubObjectBinding
+{
+    const PivotTransform* pivot = nullptr;
+    std::string name;
+};
+
+/// The parts every drawable mesh must have, with counts that agree with its header.
+struct MeshParts
+{
+    const W3DMeshHeader3* header = nullptr;
+    const std::vector<W3DVector3>* positions = nullptr;
+    const std::vector<W3DVector3>* normals = nullptr;
+    const std::vector<W3DTriangle>* triangles = nullptr;
+};
+
+/// Texture and colour choices of a mesh's material pass.
+struct MeshMaterialSetup
+{
+    std::vector<std::uint32_t> textureIds;
+    std::vector<std::string> textureNames;
+    MeshMaterialDesc desc{"Mat0", 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, {}};
+};
+
+// Range bounds are 16-bit, so a longer triangle list cannot be drawn in full.
+constexpr size_t MaxTrianglesPerMesh = 65536;
+
+std::array<float, 3> ToArray(const W3DVector3& v)
+{
+    return {v.x, v.y, v.z};
+}
+
+std::uint32_t PackColor(const W3DColor& color, float opacity)
+{
+    // Opacity outside 0..1 (or not a number) in a damaged file must not overflow the alpha byte.
+    const float clamped = opacity >= 0.0f ? std::min(opacity, 1.0f) : 0.0f;
+    const auto alpha = static_cast<std::uint32_t>(clamped * 255.0f);
+    return (alpha << 24) | (std::uint32_t{color.red} << 16) | (std::uint32_t{color.green} << 8) | color.blue;
+}
+
+std::optional<MeshParts> RequireParts(const W3DChunk& mesh)
+{
+    const auto* header = mesh.FindChild<W3DMeshHeader3Chunk>();
+    const auto* positions = mesh.FindChild<W3DVerticesChunk>();
+    const auto* normals = mesh.FindChild<W3DVertexNormalsChunk>();
+    const auto* triangles = mesh.FindChild<W3DTrianglesChunk>();
+    if (!header || !positions || !normals || !triangles)
+        return std::nullopt;
+    const auto& h = header->Get();
+    if (positions->Get().size() != h.vertexCount || normals->Get().size() != h.vertexCount
+        || triangles->Get().size() != h.triangleCount || h.triangleCount > MaxTrianglesPerMesh)
+        return std::nullopt;
+    return MeshParts{&h, &positions->Get(), &normals->Get(), &triangles->Get()};
+}
+
+/// Low 16 bits of every stored index; nullopt when one names a vertex the mesh does not have
+/// (drawing it would read outside the mesh's vertices).
+std::optional<std::vector<std::uint16_t>> BuildIndices(const MeshParts& parts)
+{
+    std::vector<std::uint16_t> indices;
+    indices.reserve(parts.triangles->size() * 3);
+    for (const auto& triangle : *parts.triangles) {
+        for (const auto index : triangle.vertexIndex) {
+            const auto cut = static_cast<std::uint16_t>(index & 0xFFFFu);
+            if (cut >= parts.header->vertexCount)
+                return std::nullopt;
+            indices.push_back(cut);
+        }
+    }
+    return indices;
+}
+
+std::string MaterialName(size_t mesh, std::int64_t material)
+{
+    return "Mesh" + std::to_string(mesh) + "Mat" + std::to_string(material);
+}
+
+void AppendTriangle(std::vector<TriangleRange>& ranges, std::uint16_t t, const std::string& name)
+{
+    if (!ranges.empty() && ranges.back().materialName == name)
+        ranges.back().last = t;
+    else
+        ranges.push_back(TriangleRange{t, t, name, -1});
+}
+
+std::vector<TriangleRange> WholeMeshRange(size_t triangleCount, const std::string& name)
+{
+    if (triangleCount == 0)
+        return {};
+    return {TriangleRange{0, static_cast<std::uint16_t>(triangleCount - 1), name, -1}};
+}
+
+class Assembler
+{
+public:
+    Assembler(const W3DAssemblyOptions& options, IModelBuilderTarget& target, W3DModelSummary& summary)
+        : m_options(options), m_target(target), m_summary(summary)
+    {
+    }
+
+    void Run(std::span<const std::uint8_t> bytes)
+    {
+        const auto root = W3DChunk::ParseFile(bytes);
+        if (const W3DChunk* hierarchy = FindHierarchy(*root)) {
+            BuildPivots(*hierarchy);
+            BuildBindings(*root);
+        }
+        for (const auto& chunk : root->Children()) {
+            if (chunk->Id() == W3D_CHUNK_MESH)
+                AddMesh(*chunk, m_summary.meshCount++);
+        }
+    }
+
+private:
+    const W3DChunk* FindHierarchy(const W3DChunk& root)
+    {
+        if (const W3DChunk* own = root.FindChild(W3D_CHUNK_HIERARCHY)) {
+            m_summary.hierarchySource = W3DModelSummary::HierarchySource::Own;
+            if (const auto* header = own->FindChild<W3DHierarchyHeaderChunk>())
+                m_summary.hierarchyName = header->Get().name;
+            return own;
+        }
+        const W3DChunk* hlod = root.FindChild(W3D_CHUNK_HLOD);
+        const auto* header = hlod ? hlod->FindChild<W3DHLodHeaderChunk>() : nullptr;
+        if (!header)
+            return nullptr;
+        m_summary.hierarchyName = header->Get().hierarchyName;
+        m_summary.hierarchyEntry = "art\\w3d\\" + header->Get().hierarchyName + ".w3d";
+        if (!m_options.readArchiveEntry)
+            return nullptr;
+        m_skeletonBytes = m_options.readArchiveEntry(m_summary.hierarchyEntry);
+        if (!m_skeletonBytes)
+            return nullptr;
+        m_skeleton = W3DChunk::ParseFile(*m_skeletonBytes);
+        const W3DChunk* hierarchy = m_skeleton->FindChild(W3D_CHUNK_HIERARCHY);
+        if (hierarchy)
+            m_summary.hierarchySource = W3DModelSummary::HierarchySource::ArchiveEntry;
+        return hierarchy;
+    }
+
+    void BuildPivots(const W3DChunk& hierarchy)
+    {
+        const auto* pivots = hierarchy.FindChild<W3DPivotsChunk>();
+        if (!pivots)
+            return;
+        m_pivots.reserve(pivots->Get().size());
+        for (const auto& pivot : pivots->Get()) {
+            const auto& t = pivot.translation;
+            const Matrix4 local = Matrix4::FromRotationTranslation(pivot.rotation, t.x, t.y, t.z);
+            Matrix4 world = local;
+            if (pivot.parentIndex != W3DPivot::NoParent) {
+                if (pivot.parentIndex >= m_pivots.size())
+                    throw W3DChunkError("pivot parent does not precede the pivot");
+                world = local.Then(m_pivots[pivot.parentIndex].world);
+            }
+            m_pivots.push_back(PivotTransform{pivot.name, world});
+        }
+        m_summary.pivotCount = m_pivots.size();
+    }
+
+    void BuildBindings(const W3DChunk& root)
+    {
+        const W3DChunk* hlod = root.FindChild(W3D_CHUNK_HLOD);
+        const W3DChunk* lodArray = hlod ? hlod->FindChild(W3D_CHUNK_HLOD_LOD_ARRAY) : nullptr;
+        if (!hlod || !hlod->FindChild<W3DHLodHeaderChunk>() || !lodArray)
+            return;
+        const auto* arrayHeader = lodArray->FindChild<W3DHLodSubObjectArrayHeaderChunk>();
+        if (!arrayHeader)
+            return;
+        // Sub-objects beyond those present would stay empty bindings that match no mesh, so the
+        // stored model count only bounds the loop; it never sizes an allocation.
+        const size_t count = std::min<size_t>(arrayHeader->Get().modelCount,
+                                              lodArray->CountChildren(W3D_CHUNK_HLOD_SUB_OBJECT));
+        m_bindings.resize(count);
+        for (size_t k = 0; k < count; ++k) {
+            const auto* subObject = lodArray->FindChild<W3DHLodSubObjectChunk>(k);
+            if (subObject && subObject->Get().boneIndex < m_pivots.size())
+                m_bindings[k] = SubObjectBinding{&m_pivots[subObject->Get().boneIndex], subObject->Get().name};
+        }
+    }
+
+    Matrix4 MeshTransform(const W3DMeshHeader3& header) const
+    {
+        const std::string fullName = header.containerName + "." + header.meshName;
+        Matrix4 transform;
+        for (const auto& binding : m_bindings) {
+            if (binding.pivot && binding.name == fullName)
+                transform = binding.pivot->world;
+        }
+        return transform;
+    }
+
+    std::vector<MeshVertex> PlaceVertices(const W3DChunk& mesh, const MeshParts& parts) const
+    {
+        const Matrix4 transform = MeshTransform(*parts.header);
+        std::vector<MeshVertex> vertices(parts.positions->size());
+        for (size_t v = 0; v < vertices.size(); ++v) {
+            vertices[v].position = transform.TransformPoint(ToArray((*parts.positions)[v]));
+            vertices[v].normal = transform.TransformDirection(ToArray((*parts.normals)[v]));
+        }
+        const auto* influences = mesh.FindChild<W3DVertexInfluencesChunk>();
+        if (!influences || influences->Get().size() != vertices.size())
+            return vertices;
+        for (size_t v = 0; v < vertices.size(); ++v) {
+            const size_t bone = influences->Get()[v].boneIndex;
+            if (bone < m_pivots.size()) {
+                vertices[v].position = m_pivots[bone].world.TransformPoint(vertices[v].position);
+                vertices[v].normal = m_pivots[bone].world.TransformDirection(vertices[v].normal);
+            }
+        }
+        return vertices;
+    }
+
+    void ApplyTextureStage(const W3DChunk& mesh, const W3DChunk& pass, std::vector<MeshVertex>& vertices,
+                           MeshMaterialSetup& setup) const
+    {
+        const W3DChunk* stage = m_options.texturesEnabled ? pass.FindChild(W3D_CHUNK_TEXTURE_STAGE) : nullptr;
+        if (!stage)
+            return;
+        const auto* coords = stage->FindChild<W3DStageTexCoordsChunk>();
+        if (coords && coords->Get().size() == vertices.size()) {
+            for (size_t v = 0; v < vertices.size(); ++v)
+                vertices[v].texCoord = {coords->Get()[v].u, 1.0f - coords->Get()[v].v};
+        }
+        if (const auto* ids = stage->FindChild<W3DTextureIdsChunk>()) {
+            for (const auto& id : ids->Get())
+                setup.textureIds.push_back(id.value);
+        }
+        const W3DChunk* textures = mesh.FindChild(W3D_CHUNK_TEXTURES);
+        if (setup.textureIds.empty() || static_cast<std::int32_t>(setup.textureIds.front()) < 0 || !textures)
+            return;
+        for (size_t k = 0; const W3DChunk* texture = textures->FindChild(W3D_CHUNK_TEXTURE, k); ++k) {
+            if (const auto* name = texture->FindChild<W3DTextureNameChunk>())
+                setup.textureNames.push_back(name->Get());
+        }
+    }
+
+    static void ApplyVertexMaterial(const W3DChunk& mesh, const W3DChunk& pass, MeshMaterialDesc& desc)
+    {
+        const W3DChunk* materials = mesh.FindChild(W3D_CHUNK_VERTEX_MATERIALS);
+        const auto* ids = pass.FindChild<W3DVertexMaterialIdsChunk>();
+        if (!materials || !ids || ids->Get().empty())
+            return;
+        const W3DChunk* material = materials->FindChild(W3D_CHUNK_VERTEX_MATERIAL, ids->Get().front().value);
+        if (!material)
+            return;
+        if (const auto* name = material->FindChild<W3DVertexMaterialNameChunk>())
+            desc.name = name->Get();
+        if (const auto* info = material->FindChild<W3DVertexMaterialInfoChunk>()) {
+            const auto& record = info->Get();
+            desc.ambient = PackColor(record.ambient, record.opacity);
+            desc.diffuse = PackColor(record.diffuse, record.opacity);
+            desc.emissive = PackColor(record.emissive, record.opacity);
+        }
+    }
+
+    std::vector<TriangleRange> AddMaterialsAndRanges(MeshMaterialSetup& setup, size_t m, size_t triangleCount)
+    {
+        for (size_t k = 0; k < setup.textureNames.size(); ++k) {
+            setup.desc.textureNames[0] = setup.textureNames[k];
+            setup.desc.name = MaterialName(m, static_cast<std::int64_t>(k));
+            m_target.AddMaterial(setup.desc);
+        }
+        if (setup.textureIds.size() <= 1)
+            return WholeMeshRange(triangleCount, setup.desc.name);
+        std::vector<TriangleRange> ranges;
+        for (size_t t = 0; t < triangleCount; ++t) {
+            // Triangles the id list does not reach get a name no material has: untextured.
+            const std::string name = t < setup.textureIds.size()
+                ? MaterialName(m, static_cast<std::int32_t>(setup.textureIds[t]))
+                : std::string();
+            AppendTriangle(ranges, static_cast<std::uint16_t>(t), name);
+        }
+        return ranges;
+    }
+
+    void AddMesh(const W3DChunk& mesh, size_t m)
+    {
+        const auto parts = RequireParts(mesh);
+        const auto indices = parts ? BuildIndices(*parts) : std::nullopt;
+        if (!parts || !indices) {
+            ++m_summary.skippedMeshCount;
+            return;
+        }
+        auto vertices = PlaceVertices(mesh, *parts);
+        const size_t triangleCount = parts->triangles->size();
+        std::vector<TriangleRange> ranges;
+        if (const W3DChunk* pass = mesh.FindChild(W3D_CHUNK_MATERIAL_PASS)) {
+            MeshMaterialSetup setup;
+            ApplyTextureStage(mesh, *pass, vertices, setup);
+            ApplyVertexMaterial(mesh, *pass, setup.desc);
+            ranges = AddMaterialsAndRanges(setup, m, triangleCount);
+        } else {
+            ranges = WholeMeshRange(triangleCount, std::string());
+        }
+        const int group = m_target.AddGeometry(parts->header->meshName, vertices, 1, *indices, ranges);
+        MeshBounds bounds;
+        if (group >= 0 && m_target.GetBounds(group, bounds))
+            m_summary.extent = std::max(m_summary.extent, bounds.LargestAbsolute());
+    }
+
+    const W3DAssemblyOptions& m_options;
+    IModelBuilderTarget& m_target;
+    W3DModelSummary& m_summary;
+    std::optional<std::vector<std::uint8_t>> m_skeletonBytes;
+    std::unique_ptr<W3DChunk> m_skeleton;
+    std::vector<PivotTransform> m_pivots;
+    std::vector<SubObjectBinding> m_bindings;
+};
+
+} // namespace
+
+W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DAssemblyOptions& options,
+                                 IModelBuilderTarget& target)
+{
+    W3DModelSummary summary;
+    try {
+        Assembler(options, target, summary).Run(bytes);
+        summary.loaded = true;
+    } catch (const W3DChunkError& error) {
+        summary.error = error.what();
+    } catch (const std::bad_alloc&) {
+        summary.error = "out of memory";
+    }
+    if (!summary.loaded) {
+        target.Clear();
+        summary.extent = 0;
+    }
+    return summary;
+}
+
+} // namespace kestrel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "w3d/IModelBuilderTarget.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrel {
+
+struct W3DAssemblyOptions
+{
+    /// The Textures option: without it no texture coordinates and no textured materials.
+    bool texturesEnabled = true;
+    /// The whole bytes of an entry of the open archive (name compared regardless of case), or
+    /// nullopt. The skeleton of an HLOD model is looked up only here. May be empty.
+    std::function<std::optional<std::vector<std::uint8_t>>(const std::string& entryName)> readArchiveEntry;
+};
+
+/// What one model load found, beyond what went into the target.
+struct W3DModelSummary
+{
+    /// False when the bytes were not a valid chunk tree or the skeleton was inconsistent; the
+    /// target was then cleared.
+    bool loaded = false;
+    std::string error;
+    /// Largest absolute bounding coordinate over all meshes (drives the preview's camera).
+    float extent = 0;
+
+    enum class HierarchySource { None, Own, ArchiveEntry };
+    HierarchySource hierarchySource = HierarchySource::None;
+    std::string hierarchyName;
+    /// The archive entry the skeleton came from, or the entry that was looked for in vain.
+    std::string hierarchyEntry;
+    size_t pivotCount = 0;
+
+    size_t meshCount = 0;        ///< top-level meshes in the file
+    size_t skippedMeshCount = 0; ///< of those, meshes whose required parts were missing or inconsistent
+};
+
+/// Assembles a ".w3d" entry into `target`: finds the skeleton (the model's own hierarchy, else
+/// the HLOD's in the archive as "art\w3d\<name>.w3d"), places every mesh at its bone, skins
+/// influenced vertices, and adds materials, ranges and geometry. Never throws for bad input: a
+/// damaged file gives a summary with loaded false and an empty target.
+W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DAssemblyOptions& options,
+                                 IModelBuilderTarget& target);
+
+} // namespace kestrel

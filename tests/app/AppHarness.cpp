@@ -1,0 +1,72 @@
+#include "AppHarness.h"
+
+#include "app/CChildFrame.h"
+#include "app/CLeftView.h"
+#include "app/CMainFrame.h"
+#include "app/AppCommands.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QMdiArea>
+
+#include <gtest/gtest.h>
+
+namespace kestrel::test {
+
+AppHarness::AppHarness(bool withConfiguration)
+{
+    std::filesystem::create_directories(folder / "program");
+    std::filesystem::create_directories(folder / "data");
+    if (withConfiguration)
+        WriteFileBytes(folder / "program" / "kestrel.ini", Bytes("; test configuration\r\n"));
+    m_settings = std::make_unique<QSettings>(QString::fromStdString((folder / "settings.ini").string()),
+                                             QSettings::IniFormat);
+    Restart();
+}
+
+AppHarness::~AppHarness()
+{
+    m_app.reset();
+}
+
+void AppHarness::Restart()
+{
+    m_app.reset();
+    CKestrelApp::Options options;
+    options.programFolder = QString::fromStdString((folder / "program").string());
+    options.dataFolder = QString::fromStdString((folder / "data").string());
+    options.settings = m_settings.get();
+    options.prompt = &prompt;
+    m_app = std::make_unique<CKestrelApp>(options);
+}
+
+bool AppHarness::Start(const QStringList& arguments)
+{
+    return m_app->InitInstance(arguments);
+}
+
+QString AppHarness::WriteArchive(const BigArchiveBuilder& builder, const std::string& fileName)
+{
+    return QString::fromStdString(builder.WriteTo(folder / fileName).string());
+}
+
+CChildFrame* AppHarness::StartOn(const BigArchiveBuilder& builder)
+{
+    if (!Start({WriteArchive(builder)}))
+        return nullptr;
+    return m_app->MainFrame()->ActiveChild();
+}
+
+void SelectRow(CChildFrame& frame, int row)
+{
+    CLeftView* list = frame.LeftView();
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString Shown(const QString& menuText)
+{
+    return DisplayedText(menuText);
+}
+
+} // namespace kestrel::test

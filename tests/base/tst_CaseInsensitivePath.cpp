@@ -1,0 +1,41 @@
+#include "base/CaseInsensitivePath.h"
+
+#include "support/BigArchiveBuilder.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using kestrel::test::TempFolder;
+
+#ifndef _WIN32
+
+TEST(CaseInsensitivePath, ComponentsAreFoundRegardlessOfCaseAndBackslashesSeparate)
+{
+    TempFolder temp;
+    std::filesystem::create_directories(temp / "Data/Art/Textures");
+    kestrel::test::WriteFileBytes(temp / "Data/Art/Textures/Rock.TGA", {1});
+    const std::string written = temp.Path().string() + "\\data\\ART\\textures\\\\rock.tga";
+    EXPECT_EQ(ResolvePathIgnoringCase(written), temp / "Data/Art/Textures/Rock.TGA");
+}
+
+TEST(CaseInsensitivePath, ExactNamesWinAndTheFirstMissingComponentEndsTheLookup)
+{
+    TempFolder temp;
+    std::filesystem::create_directories(temp / "art");
+    std::filesystem::create_directories(temp / "ART");
+    EXPECT_EQ(ResolvePathIgnoringCase(temp.Path().string() + "/ART/x"), temp / "ART/x");
+    EXPECT_EQ(ResolvePathIgnoringCase(temp.Path().string() + "/Art/Missing/Deeper"), temp / "ART/Missing/Deeper");
+}
+
+TEST(CaseInsensitivePath, RelativePathsResolveFromTheCurrentFolder)
+{
+    TempFolder temp;
+    std::filesystem::create_directories(temp / "Art/Textures");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(temp.Path());
+    const auto resolved = ResolvePathIgnoringCase("art\\textures\\a.dds");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(resolved, std::filesystem::path("Art/Textures/a.dds"));
+}
+
+#endif

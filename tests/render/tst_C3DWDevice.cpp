@@ -1,0 +1,158 @@
+#include "render/C3DWDevice.h"
+#include "render/C3DWPixelShader.h"
+#include "render/ResourceRules.h"
+
+#include "FakeDevice.h"
+#include "support/BigArchiveBuilder.h"
+
+#include "base/DebugSink.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+// A 2 × 2 32-bit TGA stored top row first; its pixel bytes are `pixels` (blue, green, red, alpha).
+std::vector<std::uint8_t> TopDownTga(const std::vector<std::uint8_t>& pixels)
+{
+    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 0x28};
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
+}
+
+const std::vector<std::uint8_t> kPixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+
+std::vector<std::string> CapturedLines(const std::function<void()>& action)
+{
+    std::vector<std::string> lines;
+    ScopedDebugCapture capture([&](std::string_view text) {
+        if (text != "\r\n")
+            lines.emplace_back(text);
+    });
+    action();
+    return lines;
+}
+
+} // namespace
+
+TEST(C3DWDevice, ConstructionAndDestructionAnnounceThemselves)
+{
+    EXPECT_EQ(CapturedLines([] { FakeDevice device; }),
+              (std::vector<std::string>{"C3DWDevice::C3DWDevice()", "C3DWDevice::~C3DWDevice()"}));
+    EXPECT_EQ(CapturedLines([] { FakeTexture texture(1, 1, TextureFormat::R5G6B5); }),
+              std::vector<std::string>{"C3DWTexture::~C3DWTexture()"});
+}
+
+TEST(C3DWDevice, GetTransformGivesTheStoredMatricesAndNullForUnknownTypes)
+{
+    FakeDevice device;
+    const float* world = device.GetTransform(TransformType::World);
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(world[0], 1.0f);
+    EXPECT_EQ(world[1], 0.0f);
+    EXPECT_NE(device.GetTransform(TransformType::View), world);
+    EXPECT_NE(device.GetTransform(TransformType::Projection), world);
+    EXPECT_EQ(device.GetTransform(static_cast<TransformType>(3)), nullptr);
+}
+
+TEST(C3DWDevice, CreateTextureFromMemoryDecodesIntoATextureOfTheImageSize)
+{
+    FakeDevice device;
+    const std::vector<std::uint8_t> file = TopDownTga(kPixels);
+    auto texture = device.CreateTextureFromMemory(file.data(), static_cast<std::int64_t>(file.size()),
+                                                  ImageFileType::TGA);
+    ASSERT_NE(texture, nullptr);
+    const auto& fake = static_cast<FakeTexture&>(*texture);
+    EXPECT_EQ(fake.width, 2);
+    EXPECT_EQ(fake.height, 2);
+    EXPECT_EQ(fake.format, TextureFormat::B8G8R8A8);
+    EXPECT_EQ(fake.pixels, kPixels);
+}
+
+TEST(C3DWDevice, CreateTextureFromMemoryRefusesEmptyOrUndecodableData)
+{
+    FakeDevice device;
+    const std::vector<std::uint8_t> file = TopDownTga(kPixels);
+    EXPECT_EQ(device.CreateTextureFromMemory(file.data(), 0, ImageFileType::TGA), nullptr);
+    EXPECT_EQ(device.CreateTextureFromMemory(file.data(), -5, ImageFileType::TGA), nullptr);
+    EXPECT_EQ(device.CreateTextureFromMemory(nullptr, 10, ImageFileType::TGA), nullptr);
+    EXPECT_EQ(device.CreateTextureFromMemory(file.data(), static_cast<std::int64_t>(file.size()),
+                                             ImageFileType::PNG),
+              nullptr);
+    EXPECT_EQ(device.createTextureCalls, 0);
+}
+
+TEST(C3DWDevice, LoadTextureFromFileChoosesTheTypeByNameAndGoesThroughTheDevice)
+{
+    TempFolder folder;
+    WriteFileBytes(folder / "Brick.TGA.bak", TopDownTga(kPixels));
+    WriteFileBytes(folder / "x.txt", TopDownTga(kPixels));
+    FakeDevice device;
+
+    auto texture = device.LoadTextureFromFile((folder / "Brick.TGA.bak").string());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(static_cast<FakeTexture&>(*texture).pixels, kPixels);
+    EXPECT_EQ(device.memoryTypes, std::vector<ImageFileType>{ImageFileType::TGA});
+
+    EXPECT_EQ(device.LoadTextureFromFile((folder / "x.txt").string()), nullptr);
+    EXPECT_EQ(device.LoadTextureFromFile((folder / "missing.tga").string()), nullptr);
+    EXPECT_EQ(device.memoryTypes.size(), 1u);
+}
+
+TEST(VertexFormat, DecodesPartsSizesAndOffsets)
+{
+    const VertexLayout layout = DecodeVertexFormat(VertexNormal | VertexDiffuse | VertexSecondary | VertexTexSets1 |
+                                                   VertexTexSets3 | VertexTexSizeBits(0, VertexTexSize3) |
+                                                   VertexTexSizeBits(2, VertexTexSize1));
+    EXPECT_TRUE(layout.hasNormal && layout.hasColour && layout.hasSecondary);
+    EXPECT_EQ(layout.texSetCount, 3);
+    EXPECT_EQ(layout.texSetSize[0], 3);
+    EXPECT_EQ(layout.texSetSize[1], 2);
+    EXPECT_EQ(layout.texSetSize[2], 1);
+    EXPECT_EQ(layout.normalOffset, 12);
+    EXPECT_EQ(layout.colourOffset, 24);
+    EXPECT_EQ(layout.secondaryOffset, 28);
+    EXPECT_EQ(layout.texSetOffset[0], 32);
+    EXPECT_EQ(layout.texSetOffset[1], 44);
+    EXPECT_EQ(layout.texSetOffset[2], 52);
+    EXPECT_EQ(layout.size, 56);
+
+    EXPECT_EQ(DecodeVertexFormat(VertexTexSets4 | VertexTexSizeBits(3, VertexTexSize4)).texSetSize[3], 4);
+    EXPECT_EQ(DecodeVertexFormat(0).size, 12);
+}
+
+TEST(PrimitiveCount, FollowsThePrimitiveType)
+{
+    EXPECT_EQ(PrimitiveCount(PrimitiveType::TriangleStrip, 2), 0);
+    EXPECT_EQ(PrimitiveCount(PrimitiveType::TriangleList, 7), 2);
+    EXPECT_EQ(PrimitiveCount(PrimitiveType::TriangleFan, 5), 3);
+    EXPECT_EQ(PrimitiveCount(PrimitiveType::LineList, 5), 2);
+    EXPECT_EQ(PrimitiveCount(PrimitiveType::LineStrip, 0), 0);
+}
+
+TEST(ResourceRules, ByteRangesStayInsideTheBuffer)
+{
+    EXPECT_EQ(ResolveByteRange(0, -1, 40), 40);
+    EXPECT_EQ(ResolveByteRange(8, -1, 40), 32);
+    EXPECT_EQ(ResolveByteRange(40, 0, 40), 0);
+    EXPECT_EQ(ResolveByteRange(36, 4, 40), 4);
+    EXPECT_EQ(ResolveByteRange(36, 5, 40), -1);
+    EXPECT_EQ(ResolveByteRange(-1, 4, 40), -1);
+    EXPECT_EQ(ResolveByteRange(0, -2, 40), -1);
+    EXPECT_EQ(ResolveByteRange(41, -1, 40), -1);
+}
+
+TEST(ResourceRules, ShaderSourceNeedsRoomForItsTerminatingZero)
+{
+    const std::string text = "!!ARBvp1.0";
+    char buffer[16] = "xxxxxxxxxxxxxxx";
+    EXPECT_FALSE(CopyShaderSource(&text, buffer, static_cast<int>(text.size())));
+    EXPECT_TRUE(CopyShaderSource(&text, buffer, static_cast<int>(text.size()) + 1));
+    EXPECT_STREQ(buffer, "!!ARBvp1.0");
+    EXPECT_FALSE(CopyShaderSource(nullptr, buffer, 16));
+}

@@ -1,0 +1,174 @@
+#include "render/opengl/TranslateVertexShaderToARB.h"
+
+#include "MeshVertexShader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace kestrel;
+
+namespace {
+
+// The declaration lines of a translation, with their line ends.
+std::string Declarations(const std::string& program)
+{
+    std::string declarations;
+    for (size_t start = 0; start < program.size();) {
+        const size_t end = program.find('\n', start) + 1;
+        const std::string line = program.substr(start, end - start);
+        if (line.starts_with("PARAM ") || line.starts_with("TEMP ") || line.starts_with("OUTPUT "))
+            declarations += line;
+        start = end;
+    }
+    return declarations;
+}
+
+} // namespace
+
+TEST(TranslateVertexShaderToARB, TranslatesTheWorkedExampleLineForLine)
+{
+    const std::string source = "vs.1.1\n"
+                               "dcl_position v0\n"
+                               "dcl_texcoord0 v7\n"
+                               "mul r1, v0, c20 // scale\n"
+                               ";uv\n"
+                               "mov oT0.xy, v7.xyxy\n"
+                               "add oPos, c3, r1";
+    EXPECT_EQ(TranslateVertexShaderToARB(source), "!!ARBvp1.0\n"
+                                                  "PARAM c2 = program.env[2];\n"
+                                                  "PARAM c3 = program.env[3];\n"
+                                                  "PARAM c20 = program.env[20];\n"
+                                                  "OUTPUT oT0 = result.texcoord[0];\n"
+                                                  "TEMP r1;\n"
+                                                  "OUTPUT oPos = result.position;\r\n"
+                                                  "ATTRIB v0 = vertex.position;\n"
+                                                  "ATTRIB v7 = vertex.texcoord[0];\n"
+                                                  "MUL r1, v0, c20 ;# scale\n"
+                                                  "#uv\n"
+                                                  "MOV oT0.xy, v7.xyxy;\n"
+                                                  "ADD oPos, c3, r1;\n"
+                                                  "\n"
+                                                  "END\n");
+}
+
+TEST(TranslateVertexShaderToARB, DeclaresRegistersBySubstringAndNoTemporaryAboveSeven)
+{
+    EXPECT_EQ(Declarations(TranslateVertexShaderToARB("vs.1.1\nmov r9, c20\n")),
+              "PARAM c2 = program.env[2];\nPARAM c20 = program.env[20];\n");
+    EXPECT_EQ(Declarations(TranslateVertexShaderToARB("vs.1.1\nadd r10, r1, v0\n")), "TEMP r1;\n");
+    EXPECT_EQ(Declarations(TranslateVertexShaderToARB("vs.1.1\nmov oT7, c511\nmov oD1, oFog, oPts, oD0\n")),
+              "PARAM c5 = program.env[5];\n"
+              "PARAM c51 = program.env[51];\n"
+              "PARAM c511 = program.env[511];\n"
+              "OUTPUT oT7 = result.texcoord[7];\n"
+              "OUTPUT oD0 = result.color;\r\n"
+              "OUTPUT oD1 = result.color.secondary;\r\n"
+              "OUTPUT oFog = result.fogcoord;\r\n"
+              "OUTPUT oPts = result.pointsize;\r\n");
+}
+
+TEST(TranslateVertexShaderToARB, RegistersMentionedOnlyInCommentsAreNotDeclared)
+{
+    EXPECT_EQ(Declarations(TranslateVertexShaderToARB("vs.1.1\nmov oPos, v0 // c5 r2\n; oT3 c9\n")),
+              "OUTPUT oPos = result.position;\r\n");
+}
+
+TEST(TranslateVertexShaderToARB, MovesCommentsBehindTheInstructionInSourceOrder)
+{
+    EXPECT_EQ(TranslateVertexShaderToARB("mov r0, r1 ; first // second\n;note\n//both;here\n"),
+              "MOV r0, r1 ;# first # second\n#note\n#both;here\n\nEND\n");
+}
+
+TEST(TranslateVertexShaderToARB, OpcodeFieldRunsToTheFirstSpaceSoTabsDoNotEndIt)
+{
+    EXPECT_EQ(TranslateVertexShaderToARB("dp3\tr0, r1, c7\ndp3  r0, r1, c7\n   mov r0, r1\n"),
+              "DP3 R0, r1, c7;\nDP3 r0, r1, c7;\nmov r0, r1;\n\nEND\n");
+}
+
+TEST(TranslateVertexShaderToARB, RewritesDeclarationsByUsageName)
+{
+    EXPECT_EQ(TranslateVertexShaderToARB("dcl_COLOR v5\ndcl_normal v3\ndcl_texcoord v7\ndcl_blendweight v1\n"
+                                         "dcl_position\n"),
+              "ATTRIB v5 = vertex.color;\n"
+              "ATTRIB v3 = vertex.normal;\n"
+              "ATTRIB v7 = vertex.texcoord[];\n"
+              "ATTRIB v1 = ;\n"
+              "ATTRIB = vertex.position;\n"
+              "\nEND\n");
+}
+
+TEST(TranslateVertexShaderToARB, WithoutHeaderDeclaresNothing)
+{
+    EXPECT_EQ(TranslateVertexShaderToARB("dcl_position v0\r\nmov oPos, c4\r\n"),
+              "ATTRIB v0 = vertex.position;\nMOV oPos, c4;\n\nEND\n");
+    EXPECT_EQ(TranslateVertexShaderToARB("vs.1.0\r\n\r\nmov oPos, v0"),
+              "!!ARBvp1.0\nOUTPUT oPos = result.position;\r\n\nMOV oPos, v0;\n\nEND\n");
+}
+
+TEST(TranslateVertexShaderToARB, EmptySourceGivesTheEndAlone)
+{
+    EXPECT_EQ(TranslateVertexShaderToARB(""), "\nEND\n");
+}
+
+TEST(TranslateVertexShaderToARB, TranslatesTheMeshVertexShader)
+{
+    const std::string source = test::kMeshVertexShader;
+    ASSERT_EQ(source.size(), 729u);
+    EXPECT_EQ(TranslateVertexShaderToARB(source), "!!ARBvp1.0\n"
+                                                  "PARAM c0 = program.env[0];\n"
+                                                  "PARAM c1 = program.env[1];\n"
+                                                  "PARAM c2 = program.env[2];\n"
+                                                  "PARAM c3 = program.env[3];\n"
+                                                  "PARAM c4 = program.env[4];\n"
+                                                  "PARAM c5 = program.env[5];\n"
+                                                  "PARAM c6 = program.env[6];\n"
+                                                  "PARAM c7 = program.env[7];\n"
+                                                  "PARAM c8 = program.env[8];\n"
+                                                  "PARAM c10 = program.env[10];\n"
+                                                  "PARAM c20 = program.env[20];\n"
+                                                  "PARAM c21 = program.env[21];\n"
+                                                  "OUTPUT oT0 = result.texcoord[0];\n"
+                                                  "OUTPUT oT1 = result.texcoord[1];\n"
+                                                  "OUTPUT oT2 = result.texcoord[2];\n"
+                                                  "OUTPUT oT3 = result.texcoord[3];\n"
+                                                  "TEMP r0;\n"
+                                                  "TEMP r1;\n"
+                                                  "OUTPUT oD0 = result.color;\r\n"
+                                                  "OUTPUT oPos = result.position;\r\n"
+                                                  "ATTRIB v0 = vertex.position;\n"
+                                                  "ATTRIB v3 = vertex.normal;\n"
+                                                  "ATTRIB v7 = vertex.texcoord[0];\n"
+                                                  "ATTRIB v8 = vertex.texcoord[1];\n"
+                                                  "ATTRIB v9 = vertex.texcoord[2];\n"
+                                                  "MUL r1, v0, c20;\n"
+                                                  "MAD r1, v8, c21, r1;\n"
+                                                  "MUL r0, r1.x, c0;\n"
+                                                  "MAD r0, r1.y, c1, r0;\n"
+                                                  "MAD r0, r1.z, c2, r0;\n"
+                                                  "ADD oPos, c3, r0;\n"
+                                                  "#interpolate normal into r0\n"
+                                                  "MUL r0, v3, c20;\n"
+                                                  "MAD r0, v9, c21, r0;\n"
+                                                  "#transf normal\n"
+                                                  "DP3 r1.x, r0, c4;\n"
+                                                  "DP3 r1.y, r0, c5;\n"
+                                                  "DP3 r1.z, r0, c6;\n"
+                                                  "#renormalize\n"
+                                                  "DP3 r1.w, r1, r1;\n"
+                                                  "RSQ r1.w, r1.w;\n"
+                                                  "MUL r1, r1, r1.w;\n"
+                                                  "DP3 r0, r1, c7 ;# perform lighting N dot L calculation in world\n"
+                                                  "MUL oD0, c8, r0 ;# apply light color\n"
+                                                  "# interpolated diffuse vertex color\n"
+                                                  "MOV oT0.zw, c10;\n"
+                                                  "MOV oT1.zw, c10;\n"
+                                                  "MOV oT2.zw, c10;\n"
+                                                  "MOV oT3.zw, c10;\n"
+                                                  "MOV oT0.xy, v7.xyxy;\n"
+                                                  "MOV oT1.xy, v7.zwzw;\n"
+                                                  "MOV oT2.xy, v8.xyxy;\n"
+                                                  "MOV oT3.xy, v8.zwzw;\n"
+                                                  "\n"
+                                                  "END\n");
+}

@@ -1,0 +1,160 @@
+#include "w3d/W3DChunk.h"
+#include "w3d/W3DTypedChunks.h"
+
+#include "support/W3DWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+std::unique_ptr<W3DChunk> Parse(const ByteList& bytes)
+{
+    return W3DChunk::ParseFile(bytes);
+}
+
+} // namespace
+
+TEST(W3DChunk, RootHoldsTopLevelChunksInFileOrderWithParents)
+{
+    const auto root = Parse(Concat({Chunk(0x55, {1, 2, 3}), Container(0x100, {Chunk(0x77, {9})}), Chunk(0x55, {4})}));
+    EXPECT_EQ(root->Id(), W3DChunk::RootId);
+    EXPECT_TRUE(root->IsContainer());
+    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_EQ(root->CountChildren(0x55), 2u);
+    EXPECT_EQ(root->FindChild(0x55, 1), root->Children()[2].get());
+    EXPECT_EQ(root->FindChild(0x55, 2), nullptr);
+    EXPECT_EQ(root->FindChild(0x99), nullptr);
+    const W3DChunk* hierarchy = root->FindChild(0x100);
+    ASSERT_NE(hierarchy, nullptr);
+    EXPECT_TRUE(hierarchy->IsContainer());
+    EXPECT_EQ(hierarchy->Size(), 9u);
+    EXPECT_EQ(hierarchy->FindChild(0x77)->Parent(), hierarchy);
+    EXPECT_FALSE(root->FindChild(0x55)->IsContainer());
+    EXPECT_EQ(root->FindChild(0x55)->Size(), 3u);
+}
+
+TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
+{
+    const auto root = Parse(Concat({Chunk(0x1F, {}), Chunk(0x32, Text("a.tga"))}));
+    ASSERT_EQ(root->Children().size(), 2u);
+    const W3DChunk* empty = root->Children()[0].get();
+    EXPECT_TRUE(empty->IsContainer());
+    EXPECT_EQ(empty->Size(), 0u);
+    EXPECT_TRUE(empty->Children().empty());
+    // A typed id stored as a container copies no record.
+    ASSERT_NE(root->FindChild<W3DMeshHeader3Chunk>(), nullptr);
+    EXPECT_EQ(root->FindChild<W3DMeshHeader3Chunk>()->Get().vertexCount, 0u);
+    EXPECT_EQ(root->FindChild<W3DTextureNameChunk>()->Get(), "a.tga");
+}
+
+TEST(W3DChunk, ListsHoldTheWholeElementsOfTheirPayload)
+{
+    const ByteList thirtyBytes = PayloadWriter().Vec3(1, 2, 3).Vec3(4, 5, 6).Zeros(6);
+    const ByteList ids = PayloadWriter().U32(7).U32(0xFFFFFFFF).Zeros(3);
+    const auto root = Parse(Concat({Chunk(0x02, thirtyBytes), Chunk(0x49, ids), Chunk(0x102, ByteList(59, 0))}));
+    const auto& vertices = root->FindChild<W3DVerticesChunk>()->Get();
+    ASSERT_EQ(vertices.size(), 2u);
+    EXPECT_FLOAT_EQ(vertices[1].z, 6.0f);
+    const auto& textureIds = root->FindChild<W3DTextureIdsChunk>()->Get();
+    ASSERT_EQ(textureIds.size(), 2u);
+    EXPECT_EQ(textureIds[1].value, 0xFFFFFFFFu);
+    EXPECT_TRUE(root->FindChild<W3DPivotsChunk>()->Get().empty());
+}
+
+TEST(W3DChunk, StringsEndAtTheirFirstNulOrLoseTheLastByte)
+{
+    const auto root = Parse(Concat({Chunk(0x32, {'r', 'o', 'c', 'k', '.', 't', 'g', 'a'}),
+                                    Chunk(0x2C, {'M', 0, 'X', 'Y'}), Chunk(0x32, {'Z'})}));
+    EXPECT_EQ(root->FindChild<W3DTextureNameChunk>(0)->Get(), "rock.tg");
+    EXPECT_EQ(root->FindChild<W3DVertexMaterialNameChunk>()->Get(), "M");
+    EXPECT_EQ(root->FindChild<W3DTextureNameChunk>(1)->Get(), "");
+}
+
+TEST(W3DChunk, RecordsAreReadFieldByFieldAndLongerPayloadsAccepted)
+{
+    W3DMeshDesc mesh = UnitQuad("BODY");
+    mesh.containerName = "TANKCONTAINER16C"; // exactly 16 characters: no NUL in the field
+    const auto root = Parse(Concat({MeshChunk(mesh),
+                                    HierarchyChunk("SKL", {{"ROOTTRANSFORM", 0xFFFFFFFF, {1, 2, 3}, {0.5f, 0.5f, 0.5f, 0.5f}}}),
+                                    HLodChunk("TANK", "TANKSKL", {{3, "TANK.BODY"}}),
+                                    Chunk(0x2D, PayloadWriter().U32(1).Raw({10, 20, 30, 0, 1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}).F32(2).F32(0.5f).F32(0.25f).Zeros(8))}));
+    const auto& header = root->FindChild(W3D_CHUNK_MESH)->FindChild<W3DMeshHeader3Chunk>()->Get();
+    EXPECT_EQ(header.meshName, "BODY");
+    EXPECT_EQ(header.containerName, "TANKCONTAINER16C");
+    EXPECT_EQ(header.triangleCount, 2u);
+    EXPECT_EQ(header.vertexCount, 4u);
+    EXPECT_EQ(header.faceChannels, 1u);
+
+    const auto& pivot = root->FindChild(W3D_CHUNK_HIERARCHY)->FindChild<W3DPivotsChunk>()->Get().at(0);
+    EXPECT_EQ(pivot.name, "ROOTTRANSFORM");
+    EXPECT_EQ(pivot.parentIndex, W3DPivot::NoParent);
+    EXPECT_FLOAT_EQ(pivot.translation.y, 2.0f);
+    EXPECT_FLOAT_EQ(pivot.rotation[3], 0.5f);
+    EXPECT_EQ(root->FindChild(W3D_CHUNK_HIERARCHY)->FindChild<W3DHierarchyHeaderChunk>()->Get().pivotCount, 1u);
+
+    const W3DChunk* hlod = root->FindChild(W3D_CHUNK_HLOD);
+    EXPECT_EQ(hlod->FindChild<W3DHLodHeaderChunk>()->Get().hierarchyName, "TANKSKL");
+    const W3DChunk* lodArray = hlod->FindChild(W3D_CHUNK_HLOD_LOD_ARRAY);
+    EXPECT_EQ(lodArray->FindChild<W3DHLodSubObjectArrayHeaderChunk>()->Get().modelCount, 1u);
+    EXPECT_EQ(lodArray->FindChild<W3DHLodSubObjectChunk>()->Get().boneIndex, 3u);
+    EXPECT_EQ(lodArray->FindChild<W3DHLodSubObjectChunk>()->Get().name, "TANK.BODY");
+
+    const auto& material = root->FindChild<W3DVertexMaterialInfoChunk>()->Get();
+    EXPECT_EQ(material.ambient.green, 20);
+    EXPECT_EQ(material.emissive.blue, 9);
+    EXPECT_FLOAT_EQ(material.opacity, 0.5f);
+}
+
+TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
+{
+    const ByteList inner = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
+    const auto root = Parse(Concat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
+                                    Chunk(0x33, {1})}));
+    ASSERT_EQ(root->Children().size(), 2u);
+    const W3DChunk* skipped = root->Children()[0].get();
+    EXPECT_EQ(skipped->Id(), 0xF3Fu);
+    EXPECT_FALSE(skipped->IsContainer());
+    EXPECT_EQ(skipped->Size(), 0u);
+    EXPECT_TRUE(skipped->Children().empty());
+    EXPECT_EQ(root->Children()[1]->Id(), 0x33u);
+}
+
+TEST(W3DChunk, DamagedFilesFailWithTheChunkError)
+{
+    const ByteList vertex = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
+    const std::vector<std::pair<const char*, ByteList>> damaged{
+        {"header cut short", Concat({vertex, ByteList{1, 2, 3, 4, 5}})},
+        {"size beyond the file", ChunkWithSize(0x02, 13, PayloadWriter().Vec3(1, 1, 1))},
+        {"child larger than its container", ChunkWithSize(0x00, 0x80000000u | 20, Concat({ChunkWithSize(0x02, 40, ByteList(12, 0))}))},
+        {"size beyond the file in the skipped chunk", ChunkWithSize(0xF3F, 100, {})},
+        {"mesh header shorter than 116 bytes", Chunk(0x1F, ByteList(115, 0))},
+        {"hierarchy header shorter than 36 bytes", Chunk(0x101, ByteList(35, 0))},
+        {"sub-object shorter than 36 bytes", Chunk(0x704, ByteList(35, 0))},
+        {"vertex material shorter than 32 bytes", Chunk(0x2D, ByteList(31, 0))},
+    };
+    for (const auto& [what, bytes] : damaged)
+        EXPECT_THROW(Parse(bytes), W3DChunkError) << what;
+}
+
+TEST(W3DChunk, NestingBeyondTheDepthLimitFailsInsteadOfExhaustingTheStack)
+{
+    // `levels` containers, each holding the next, around an empty chunk.
+    const auto nested = [](std::uint32_t levels) {
+        PayloadWriter writer;
+        for (std::uint32_t level = 0; level < levels; ++level)
+            writer.U32(0x00).U32((8 * (levels - level)) | 0x80000000u);
+        return writer.U32(0x02).U32(0).Get();
+    };
+    EXPECT_NO_THROW(Parse(nested(W3DChunk::MaxDepth - 1)));
+    EXPECT_THROW(Parse(nested(100000)), W3DChunkError);
+}
+
+TEST(W3DChunk, AnEmptyFileIsAnEmptyRoot)
+{
+    const auto root = Parse({});
+    EXPECT_TRUE(root->Children().empty());
+    EXPECT_EQ(root->FindChild(W3D_CHUNK_MESH), nullptr);
+}

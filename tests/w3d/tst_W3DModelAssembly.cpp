@@ -1,0 +1,272 @@
+#include "w3d/W3DModelAssembly.h"
+#include "w3d/W3DModelCollector.h"
+
+#include "support/W3DWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+const float Half = std::sqrt(0.5f);
+// Quarter turns about the z and x axes (x, y, z, w).
+const std::array<float, 4> QuarterTurnZ{0, 0, Half, Half};
+const std::array<float, 4> QuarterTurnX{Half, 0, 0, Half};
+
+struct Loaded
+{
+    W3DModelSummary summary;
+    W3DModelCollector model;
+};
+
+std::unique_ptr<Loaded> Assemble(const ByteList& bytes, const std::map<std::string, ByteList>& archive = {},
+                                 bool textures = true)
+{
+    auto loaded = std::make_unique<Loaded>();
+    W3DAssemblyOptions options;
+    options.texturesEnabled = textures;
+    options.readArchiveEntry = [archive](const std::string& name) -> std::optional<std::vector<std::uint8_t>> {
+        const auto found = archive.find(name);
+        return found == archive.end() ? std::nullopt : std::optional(found->second);
+    };
+    loaded->summary = AssembleW3DModel(bytes, options, loaded->model);
+    return loaded;
+}
+
+void ExpectVec(const std::array<float, 3>& actual, float x, float y, float z)
+{
+    EXPECT_NEAR(actual[0], x, 1e-5f);
+    EXPECT_NEAR(actual[1], y, 1e-5f);
+    EXPECT_NEAR(actual[2], z, 1e-5f);
+}
+
+// Root at (10, 0, 0) turned a quarter about z; its child one unit along its own x axis, turned a
+// quarter about x. A point (1, 0, 0) of a mesh on the child ends at (10, 2, 0).
+std::vector<W3DPivotDesc> TwoBoneSkeleton()
+{
+    return {{"ROOTTRANSFORM", 0xFFFFFFFFu, {10, 0, 0}, QuarterTurnZ}, {"ARM", 0, {1, 0, 0}, QuarterTurnX}};
+}
+
+std::vector<std::string> RangeNames(const W3DModelCollector::Group& group)
+{
+    std::vector<std::string> names;
+    for (const auto& range : group.ranges)
+        names.push_back(std::to_string(range.first) + "-" + std::to_string(range.last) + ":" + range.materialName);
+    return names;
+}
+
+} // namespace
+
+TEST(W3DModelAssembly, MeshesOfTheModelsOwnHierarchyStandAtTheirBones)
+{
+    W3DMeshDesc arm = UnitQuad("ARMMESH");
+    arm.containerName = "ROBOT";
+    const auto loaded = Assemble(Concat({HierarchyChunk("ROBOTSKL", TwoBoneSkeleton()),
+                                         HLodChunk("ROBOT", "OTHERSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)}));
+    ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
+    EXPECT_EQ(loaded->summary.hierarchySource, W3DModelSummary::HierarchySource::Own);
+    EXPECT_EQ(loaded->summary.hierarchyName, "ROBOTSKL");
+    EXPECT_EQ(loaded->summary.pivotCount, 2u);
+    const auto& group = loaded->model.Groups().at(0);
+    EXPECT_EQ(group.name, "ARMMESH");
+    // Child local: x stays x, y -> z. Root: x -> y, y -> -x, then +10 on x. Child origin: (10, 1, 0).
+    ExpectVec(group.vertices[0].position, 10, 1, 0);
+    ExpectVec(group.vertices[1].position, 10, 2, 0);
+    ExpectVec(group.vertices[3].position, 10, 1, 1);
+    // Normals turn with the bone but do not move: +z -> -y under the child, then -y -> +x.
+    ExpectVec(group.vertices[0].normal, 1, 0, 0);
+    EXPECT_FLOAT_EQ(loaded->summary.extent, 10.0f);
+}
+
+TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwnCoordinates)
+{
+    W3DMeshDesc arm = UnitQuad("ARMMESH");
+    arm.containerName = "ROBOT";
+    const ByteList model = Concat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
+    const auto withSkeleton =
+        Assemble(model, {{"art\\w3d\\ROBOTSKL.w3d", HierarchyChunk("ROBOTSKL", TwoBoneSkeleton())}});
+    EXPECT_EQ(withSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::ArchiveEntry);
+    EXPECT_EQ(withSkeleton->summary.hierarchyEntry, "art\\w3d\\ROBOTSKL.w3d");
+    ExpectVec(withSkeleton->model.Groups().at(0).vertices[1].position, 10, 2, 0);
+
+    const auto withoutSkeleton = Assemble(model);
+    ASSERT_TRUE(withoutSkeleton->summary.loaded);
+    EXPECT_EQ(withoutSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::None);
+    EXPECT_EQ(withoutSkeleton->summary.hierarchyEntry, "art\\w3d\\ROBOTSKL.w3d");
+    ExpectVec(withoutSkeleton->model.Groups().at(0).vertices[1].position, 1, 0, 0);
+}
+
+TEST(W3DModelAssembly, TheLastMatchingSubObjectDecidesAndOnlyExactNamesMatch)
+{
+    W3DMeshDesc body = UnitQuad("BODY");
+    body.containerName = "TANK";
+    const std::vector<W3DPivotDesc> pivots{{"ROOT", 0xFFFFFFFFu, {5, 0, 0}}, {"TURRET", 0xFFFFFFFFu, {0, 7, 0}}};
+    const auto later = Assemble(Concat({HierarchyChunk("S", pivots),
+                                        HLodChunk("TANK", "S", {{0, "TANK.BODY"}, {9, "TANK.BODY"}, {1, "TANK.BODY"}}),
+                                        MeshChunk(body)}));
+    ExpectVec(later->model.Groups().at(0).vertices[0].position, 0, 7, 0);
+    const auto caseDiffers =
+        Assemble(Concat({HierarchyChunk("S", pivots), HLodChunk("TANK", "S", {{0, "tank.BODY"}}), MeshChunk(body)}));
+    ExpectVec(caseDiffers->model.Groups().at(0).vertices[0].position, 0, 0, 0);
+}
+
+TEST(W3DModelAssembly, InfluencedVerticesAreCarriedByTheirBoneAfterTheMeshTransform)
+{
+    W3DMeshDesc skin = UnitQuad("SKIN");
+    skin.influences = {1, 0, 7, 1}; // bone 7 does not exist: that vertex keeps its place
+    const auto loaded = Assemble(Concat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
+    const auto& vertices = loaded->model.Groups().at(0).vertices;
+    ExpectVec(vertices[0].position, 10, 1, 0);
+    ExpectVec(vertices[1].position, 10, 1, 0);
+    ExpectVec(vertices[2].position, 1, 1, 0);
+    ExpectVec(vertices[3].position, 10, 1, 1);
+    ExpectVec(vertices[0].normal, 1, 0, 0);
+    ExpectVec(vertices[2].normal, 0, 0, 1);
+
+    skin.influences = {1, 1, 1}; // one short of the vertex count: ignored
+    const auto ignored = Assemble(Concat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
+    ExpectVec(ignored->model.Groups().at(0).vertices[1].position, 1, 0, 0);
+}
+
+TEST(W3DModelAssembly, AFailedLoadLeavesAnEmptyModel)
+{
+    const ByteList good = MeshChunk(UnitQuad());
+    const std::vector<std::pair<const char*, ByteList>> failing{
+        {"pivot whose parent follows it", Concat({good, HierarchyChunk("S", {{"A", 0xFFFFFFFFu, {}, {0, 0, 0, 1}}, {"B", 1, {}, {0, 0, 0, 1}}})})},
+        {"truncated file", ByteList(good.begin(), good.end() - 5)},
+        {"damaged skeleton entry", Concat({HLodChunk("H", "SKL", {}), good})},
+    };
+    for (const auto& [what, bytes] : failing) {
+        const auto loaded = Assemble(bytes, {{"art\\w3d\\SKL.w3d", ByteList{1, 2, 3}}});
+        EXPECT_FALSE(loaded->summary.loaded) << what;
+        EXPECT_FALSE(loaded->summary.error.empty()) << what;
+        EXPECT_TRUE(loaded->model.Groups().empty()) << what;
+        EXPECT_EQ(loaded->summary.extent, 0.0f) << what;
+    }
+}
+
+TEST(W3DModelAssembly, IncompleteOrInconsistentMeshesAreSkippedButStillCounted)
+{
+    W3DMeshDesc wrongCount = UnitQuad("WRONG");
+    wrongCount.headerVertexCount = 5;
+    W3DMeshDesc badIndex = UnitQuad("BADINDEX");
+    badIndex.triangles[1] = {0, 2, 4};
+    W3DMeshDesc cutIndex = UnitQuad("CUT");
+    cutIndex.triangles[1] = {0, 65538, 65539}; // low 16 bits: 2, 3
+    W3DMeshDesc textured = UnitQuad("TEXTURED");
+    textured.materialPass = true;
+    textured.textureIds = {0};
+    textured.textureNames = {"a.tga"};
+    const ByteList noNormals = Container(0x00, {Chunk(0x1F, PayloadWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
+    const auto loaded = Assemble(Concat({MeshChunk(wrongCount), noNormals, MeshChunk(badIndex), MeshChunk(cutIndex),
+                                         MeshChunk(textured)}));
+    EXPECT_EQ(loaded->summary.meshCount, 5u);
+    EXPECT_EQ(loaded->summary.skippedMeshCount, 3u);
+    ASSERT_EQ(loaded->model.Groups().size(), 2u);
+    const auto& cut = loaded->model.Groups()[0];
+    EXPECT_EQ(cut.indices, (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
+    // Material names count every top-level mesh, skipped ones included.
+    EXPECT_EQ(loaded->model.Materials().at(0).desc.name, "Mesh4Mat0");
+}
+
+TEST(W3DModelAssembly, PerTriangleTextureIdsSplitTheMeshIntoRanges)
+{
+    W3DMeshDesc mesh = UnitQuad();
+    mesh.positions.push_back({2, 2, 0});
+    mesh.normals.push_back({0, 0, 1});
+    mesh.triangles = {{0, 1, 2}, {0, 2, 3}, {1, 2, 4}, {2, 3, 4}, {0, 1, 4}};
+    mesh.materialPass = true;
+    mesh.textureNames = {"grass.tga", "rock.tga"};
+    mesh.textureIds = {0, 0, 1, 0, 0};
+    const auto full = Assemble(MeshChunk(mesh));
+    const auto& materials = full->model.Materials();
+    ASSERT_EQ(materials.size(), 2u);
+    EXPECT_EQ(materials[1].desc.name, "Mesh0Mat1");
+    EXPECT_EQ(materials[1].desc.textureNames[0], "rock.tga");
+    const auto& group = full->model.Groups().at(0);
+    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat0", "2-2:Mesh0Mat1", "3-4:Mesh0Mat0"}));
+    EXPECT_EQ(group.ranges[1].materialIndex, 1);
+
+    // A list shorter than the triangles leaves the rest without a material instead of reading on.
+    mesh.textureIds = {1, 0, 0xFFFFFFFFu};
+    const auto shortList = Assemble(MeshChunk(mesh));
+    const auto& shortGroup = shortList->model.Groups().at(0);
+    EXPECT_EQ(RangeNames(shortGroup), (std::vector<std::string>{"0-0:Mesh0Mat1", "1-1:Mesh0Mat0", "2-2:Mesh0Mat-1", "3-4:"}));
+    EXPECT_EQ(shortGroup.ranges[2].materialIndex, -1);
+    EXPECT_EQ(shortGroup.ranges[3].materialIndex, -1);
+}
+
+TEST(W3DModelAssembly, ASingleTextureIdDrawsTheWholeMeshWithTheLastTextureName)
+{
+    W3DMeshDesc mesh = UnitQuad();
+    mesh.materialPass = true;
+    mesh.textureNames = {"first.tga", "second.tga"};
+    mesh.textureIds = {0};
+    mesh.texCoords = {{0, 0}, {1, 0}, {1, 0.25f}, {0, 1}};
+    const auto loaded = Assemble(MeshChunk(mesh));
+    const auto& group = loaded->model.Groups().at(0);
+    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat1"}));
+    EXPECT_EQ(loaded->model.Materials().at(static_cast<size_t>(group.ranges[0].materialIndex)).desc.textureNames[0], "second.tga");
+    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[0], 1.0f);
+    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[1], 0.75f);
+
+    // A negative first id means no texture names: the range keeps the vertex material's name.
+    mesh.textureIds = {0xFFFFFFFFu};
+    const auto negative = Assemble(MeshChunk(mesh));
+    EXPECT_TRUE(negative->model.Materials().empty());
+    EXPECT_EQ(RangeNames(negative->model.Groups().at(0)), (std::vector<std::string>{"0-1:Mat0"}));
+
+    // With the Textures option off nothing of the texture stage is used.
+    mesh.textureIds = {0};
+    const auto off = Assemble(MeshChunk(mesh), {}, false);
+    EXPECT_TRUE(off->model.Materials().empty());
+    EXPECT_FLOAT_EQ(off->model.Groups().at(0).vertices[2].texCoord[1], 0.0f);
+}
+
+TEST(W3DModelAssembly, TheVertexMaterialNamesTheRangeAndColoursTheMaterials)
+{
+    W3DMeshDesc mesh = UnitQuad();
+    mesh.materialPass = true;
+    mesh.vertexMaterials = {{"UNUSED"}, {"SHINY", {10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f}};
+    mesh.vertexMaterialIds = {1};
+    const auto untextured = Assemble(MeshChunk(mesh));
+    EXPECT_TRUE(untextured->model.Materials().empty());
+    EXPECT_EQ(RangeNames(untextured->model.Groups().at(0)), (std::vector<std::string>{"0-1:SHINY"}));
+    EXPECT_EQ(untextured->model.Groups().at(0).ranges[0].materialIndex, -1);
+
+    mesh.textureIds = {0};
+    mesh.textureNames = {"skin.tga"};
+    const auto textured = Assemble(MeshChunk(mesh));
+    const auto& desc = textured->model.Materials().at(0).desc;
+    EXPECT_EQ(desc.ambient, 0x7F0A141Eu);
+    EXPECT_EQ(desc.diffuse, 0x7F28323Cu);
+    EXPECT_EQ(desc.emissive, 0x7F46505Au);
+
+    mesh.vertexMaterialIds = {5}; // no such vertex material: defaults
+    mesh.textureNames.clear();
+    const auto missing = Assemble(MeshChunk(mesh));
+    EXPECT_EQ(RangeNames(missing->model.Groups().at(0)), (std::vector<std::string>{"0-1:Mat0"}));
+}
+
+TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCoversAllMeshes)
+{
+    W3DMeshDesc empty;
+    empty.meshName = "EMPTY";
+    W3DMeshDesc far = UnitQuad("FAR");
+    for (auto& p : far.positions)
+        p.z -= 12.5f;
+    const auto loaded = Assemble(Concat({MeshChunk(empty), MeshChunk(UnitQuad()), MeshChunk(far)}));
+    ASSERT_EQ(loaded->model.Groups().size(), 3u);
+    EXPECT_TRUE(loaded->model.Groups()[0].ranges.empty());
+    EXPECT_EQ(RangeNames(loaded->model.Groups()[1]), (std::vector<std::string>{"0-1:"}));
+    MeshBounds bounds;
+    ASSERT_TRUE(loaded->model.GetBounds(2, bounds));
+    ExpectVec(bounds.min, 0, 0, -12.5f);
+    ExpectVec(bounds.max, 1, 1, -12.5f);
+    EXPECT_FLOAT_EQ(loaded->summary.extent, 12.5f);
+}
