@@ -4,11 +4,12 @@
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
 #include "app/ArchiveSaving.h"
+#include "app/CMainFrame.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/QtCommandDialogs.h"
 #include "app/SharedPreviewDevice.h"
+#include "archive/CQuartoDoc.h"
 #include "ini/CIniBlock.h"
 #include "ini/StructureConfig.h"
 

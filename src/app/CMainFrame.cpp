@@ -93,6 +93,11 @@ CMainFrame::CMainFrame(CKestrelApp& app) : m_app(app)
 CMainFrame::~CMainFrame()
 {
     qApp->removeEventFilter(this);
+    // Hiding a visible window on destruction deactivates and then destroys its archive windows; by
+    // then this object is no CMainFrame any more and must not hear about it.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
+        disconnect(window, nullptr, this, nullptr);
 }
 
 void CMainFrame::CreateActions()

@@ -37,6 +37,7 @@ void AppHarness::Restart()
     options.dataFolder = QString::fromStdString((folder / "data").string());
     options.settings = m_settings.get();
     options.prompt = &prompt;
+    options.dialogs = dialogs;
     m_app = std::make_unique<CKestrelApp>(options);
 }
 

@@ -14,6 +14,7 @@ namespace kestrel {
 class CChildFrame;
 class CQuartoView;
 class CLeftView;
+class ICommandDialogs;
 } // namespace kestrel
 
 namespace kestrel::test {
@@ -40,6 +41,8 @@ public:
 
     FakePrompt prompt;
     TempFolder folder;
+    /// The archive commands' dialogs for the next Restart; the real ones when null.
+    ICommandDialogs* dialogs = nullptr;
 
 private:
     std::unique_ptr<QSettings> m_settings;
