@@ -3,6 +3,22 @@
 #include <gtest/gtest.h>
 
 namespace kestrel::test {
+namespace {
+
+template <typename Answer>
+Answer Next(std::vector<std::string>& asked, std::deque<Answer>& answers, std::string question, Answer unscripted)
+{
+    asked.push_back(std::move(question));
+    if (answers.empty()) {
+        ADD_FAILURE() << "unscripted question " << asked.back();
+        return unscripted;
+    }
+    Answer answer = std::move(answers.front());
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
 
 bool RecordingProgress::Update(std::uint64_t done, std::uint64_t total)
 {
@@ -11,62 +27,35 @@ bool RecordingProgress::Update(std::uint64_t done, std::uint64_t total)
     return stopAfter < 0 || ++updates <= stopAfter;
 }
 
-std::optional<std::filesystem::path> ScriptedDialogs::NextPath(const std::string& question)
-{
-    asked.push_back(question);
-    if (paths.empty()) {
-        ADD_FAILURE() << "unscripted question " << question;
-        return std::nullopt;
-    }
-    auto answer = paths.front();
-    paths.pop_front();
-    return answer;
-}
-
 std::optional<std::filesystem::path> ScriptedDialogs::AskFileToAdd()
 {
-    return NextPath("FileToAdd");
+    return Next(asked, paths, "FileToAdd", {});
 }
 
 std::optional<std::filesystem::path> ScriptedDialogs::AskExtractTarget(const std::string& fileName)
 {
-    return NextPath("ExtractTarget: " + fileName);
+    return Next(asked, paths, "ExtractTarget: " + fileName, {});
 }
 
 std::optional<std::filesystem::path> ScriptedDialogs::AskFolder()
 {
-    return NextPath("Folder");
+    return Next(asked, paths, "Folder", {});
 }
 
 std::optional<std::filesystem::path> ScriptedDialogs::AskArchivePath(const std::filesystem::path& current)
 {
-    return NextPath("ArchivePath: " + current.string());
+    return Next(asked, paths, "ArchivePath: " + current.string(), {});
 }
 
 std::optional<std::string> ScriptedDialogs::AskEntryName(const std::string& proposed)
 {
-    asked.push_back("Filename: " + proposed);
-    if (names.empty()) {
-        ADD_FAILURE() << "unscripted Filename dialog for " << proposed;
-        return std::nullopt;
-    }
-    auto answer = names.front();
-    names.pop_front();
-    if (answer && answer->empty())
-        return proposed;
-    return answer;
+    auto answer = Next(asked, names, "Filename: " + proposed, {});
+    return answer && answer->empty() ? proposed : answer;
 }
 
 OverwriteAnswer ScriptedDialogs::AskOverwrite(const std::string& entryName, bool offerUseForAll)
 {
-    asked.push_back(std::string(offerUseForAll ? "Overwrite (use for all): " : "Overwrite: ") + entryName);
-    if (overwrites.empty()) {
-        ADD_FAILURE() << "unscripted Overwrite dialog for " << entryName;
-        return {};
-    }
-    const OverwriteAnswer answer = overwrites.front();
-    overwrites.pop_front();
-    return answer;
+    return Next(asked, overwrites, (offerUseForAll ? "Overwrite (use for all): " : "Overwrite: ") + entryName, {});
 }
 
 std::unique_ptr<IProgress> ScriptedDialogs::StartProgress(const std::string& label, bool cancellable)

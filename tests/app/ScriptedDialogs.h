@@ -23,7 +23,8 @@ public:
 
 /// The archive commands' dialogs answered from a script. Each question takes the next answer of
 /// its kind; a question without one fails the test and is answered with Cancel (or No).
-/// Every question is recorded as "Kind: argument" in `asked`.
+/// Every question is recorded as "Kind: argument" in `asked`; file, folder and archive-path
+/// questions share the `paths` queue.
 class ScriptedDialogs : public ICommandDialogs
 {
 public:
@@ -46,9 +47,6 @@ public:
     std::vector<std::string> asked;
     /// "label" or "label (cancellable)" per progress started.
     std::vector<std::string> progressLabels;
-
-private:
-    std::optional<std::filesystem::path> NextPath(const std::string& question);
 };
 
 } // namespace kestrel::test
