@@ -64,7 +64,8 @@ def main():
     t_app = best_time(args.runs, lambda: remove(out_app), [bench, "extract-all", str(big), str(out_app)],
                        stdout=subprocess.DEVNULL)
     t_tool = best_time(args.runs, lambda: remove(out_tool), [tool, "extract", "--quiet", "-C", str(out_tool), str(big)])
-    print(run([bench, "add-directory", str(many), str(mod)], capture_output=True, text=True).stdout, end="")
+    print(subprocess.run([bench, "add-directory", str(many), str(mod)], check=True, capture_output=True, text=True).stdout,
+          end="")
     t_add = best_time(args.runs, lambda: None, [bench, "add-directory", str(many), str(mod)], stdout=subprocess.DEVNULL)
     copy = work / "many-copy.big"
     t_tool_add = best_time(args.runs, lambda: shutil.copyfile(many, copy),

@@ -13,11 +13,11 @@ namespace kestrel {
 class ArchiveDocument;
 class CBIGFile;
 class CKestrelApp;
+class CLeftView;
+class CQuartoView;
 class EntryAdder;
 class ICommandDialogs;
 class IPrompt;
-class CLeftView;
-class CQuartoView;
 
 /// One archive window: the entry list on the left (280 pixels) and the preview on the right,
 /// side by side. Several windows may show the same document; the document lives as long as

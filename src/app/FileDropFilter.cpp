@@ -26,8 +26,10 @@ FileDropFilter::FileDropFilter(Handler handler, QWidget* window) : QObject(windo
 {
     window->setAcceptDrops(true);
     window->installEventFilter(this);
+    // Panes that do not take drops pass them up to the window.
     for (QWidget* child : window->findChildren<QWidget*>())
-        child->installEventFilter(this);
+        if (child->acceptDrops())
+            child->installEventFilter(this);
 }
 
 bool FileDropFilter::eventFilter(QObject* watched, QEvent* event)
