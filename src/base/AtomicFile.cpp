@@ -95,8 +95,14 @@ bool AtomicFileWriter::Begin()
 
 bool AtomicFileWriter::FlushBuffer()
 {
-    const char* data = m_buffer.data();
-    size_t remaining = m_buffer.size();
+    if (!WriteThrough(m_buffer.data(), m_buffer.size()))
+        return false;
+    m_buffer.clear();
+    return true;
+}
+
+bool AtomicFileWriter::WriteThrough(const char* data, size_t remaining)
+{
     while (remaining > 0) {
 #ifdef _WIN32
         DWORD done = 0;
@@ -114,7 +120,6 @@ bool AtomicFileWriter::FlushBuffer()
         remaining -= static_cast<size_t>(done);
         m_flushed += static_cast<std::uint64_t>(done);
     }
-    m_buffer.clear();
     return true;
 }
 
@@ -125,6 +130,13 @@ bool AtomicFileWriter::Write(const void* bytes, size_t size)
         return false;
     }
     const auto* in = static_cast<const char*>(bytes);
+    // Blocks at least as large as the buffer skip it: copying them first would only cost time.
+    if (size >= BufferSize) {
+        if (!FlushBuffer() || !WriteThrough(in, size))
+            return false;
+        m_written += size;
+        return true;
+    }
     while (size > 0) {
         const size_t room = BufferSize - m_buffer.size();
         const size_t take = std::min(room, size);
@@ -159,20 +171,25 @@ bool AtomicFileWriter::Commit()
     if (!FlushBuffer())
         return false;
 #ifdef _WIN32
-    if (!FlushFileBuffers(static_cast<HANDLE>(m_handle)))
+    if (m_syncOnCommit && !FlushFileBuffers(static_cast<HANDLE>(m_handle)))
         return Fail("cannot flush " + m_temporary.string());
     CloseHandle(static_cast<HANDLE>(m_handle));
     m_handle = nullptr;
-    if (!MoveFileExW(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!MoveFileExW(m_temporary.c_str(), m_target.c_str(), moveFlags))
         return Fail("cannot replace " + m_target.string());
 #else
-    if (::fsync(m_fd) != 0)
+    if (m_syncOnCommit && ::fsync(m_fd) != 0)
         return Fail("cannot flush " + m_temporary.string());
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         return Fail("cannot close " + m_temporary.string());
     if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
         return Fail("cannot replace " + m_target.string());
+    if (!m_syncOnCommit) {
+        m_temporary.clear();
+        return true;
+    }
     // Make the rename itself durable.
     std::filesystem::path folder = m_target.parent_path();
     if (folder.empty())

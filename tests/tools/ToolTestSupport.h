@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Commands.h"
+#include "support/BigArchiveBuilder.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestrel::test {
+
+/// What one run of the tool printed and returned.
+struct ToolRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+/// Runs kestrel-big in-process, as if started in `folder`, with `terminal` saying whether
+/// standard error is a terminal.
+ToolRun RunTool(const std::filesystem::path& folder, std::vector<std::string> args, bool terminal = false);
+
+/// Every regular file below `folder` by its path relative to it ('/' separators), with its bytes.
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> TreeOf(const std::filesystem::path& folder);
+
+/// Names in table order, as the archive core reads them.
+std::vector<std::string> EntryNames(const std::filesystem::path& archive);
+
+std::vector<std::uint8_t> Binary(size_t size, unsigned seed);
+
+} // namespace kestrel::test

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "CliPrompt.h"
+#include "ToolContext.h"
+
+#include "archive/CBIGFile.h"
+#include "base/File.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrel::cli {
+
+enum class ArchiveUse { Read, Change };
+
+/// An archive opened for one command through the tool's prompt. Every failure is reported (file
+/// and reason) where it happens; the results are exit statuses.
+class ToolArchive
+{
+public:
+    /// Receives an entry's bytes piece by piece; false stops the reading.
+    using ChunkSink = std::function<bool(std::span<const std::uint8_t>)>;
+
+    explicit ToolArchive(ToolContext& context);
+
+    /// Opens `argument` (a path as given on the command line). ExitOk; ExitProblems for a
+    /// damaged archive whose readable entries may still be read; ExitFailure when the archive
+    /// cannot be used, and always for a damaged or read-only archive that is to be changed
+    /// (saving it would drop the entries that could not be read).
+    int Open(const std::string& argument, ArchiveUse use);
+
+    CBIGFile& Archive() { return m_archive; }
+    const std::string& ShownName() const { return m_shownName; }
+
+    /// Writes the changes back: a whole, atomic save over the archive's own file, or the
+    /// in-place save, with a progress bar on a terminal.
+    int Save(bool inPlace);
+    /// A whole, atomic save to another file (a path as given on the command line).
+    int SaveTo(const std::string& argument);
+
+    /// Streams an entry's current bytes in large pieces without holding the whole entry.
+    /// ExitOk; ExitProblems when the table places the entry outside the file; ExitFailure when
+    /// the archive cannot be read or `sink` stopped. `error` says why.
+    int ReadEntry(int index, const ChunkSink& sink, std::string& error);
+
+    /// The entries' indices in table order that `patterns` select (all for none); patterns that
+    /// select nothing are reported and turn `status` into ExitProblems.
+    std::vector<int> SelectEntries(std::span<const std::string> patterns, int& status);
+
+    /// FindEntry for a name typed by a user: as typed, else with '/' read as '\'. Reports a
+    /// missing entry.
+    int FindTypedEntry(const std::string& typed);
+
+private:
+    int WriteWithProgress(const std::string& shownName, const std::function<int()>& write);
+
+    ToolContext& m_context;
+    CliPrompt m_prompt;
+    CBIGFile m_archive;
+    std::string m_shownName;
+    File m_reader;
+    std::vector<std::uint8_t> m_buffer;
+};
+
+} // namespace kestrel::cli
