@@ -13,11 +13,21 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
       -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(kestrel_compiler_config INTERFACE -fsanitize=address,undefined)
   endif()
+  if(KESTREL_BUILD_FUZZ)
+    # The libraries need coverage instrumentation too, or a fuzzer sees only its entry point.
+    target_compile_options(kestrel_compiler_config INTERFACE -fsanitize=fuzzer-no-link)
+  endif()
 elseif(MSVC)
   target_compile_options(kestrel_compiler_config INTERFACE /W4 /permissive-)
   if(KESTREL_WERROR)
     target_compile_options(kestrel_compiler_config INTERFACE /WX)
   endif()
+endif()
+
+# In a fuzz build every library carries libFuzzer's coverage hooks, so the fuzzer is guided by the
+# code under test and not only by its entry point.
+if(KESTREL_BUILD_FUZZ)
+  target_compile_options(kestrel_compiler_config INTERFACE -fsanitize=fuzzer-no-link)
 endif()
 
 # Fuzz targets get libFuzzer on top of the sanitizers.

@@ -63,12 +63,9 @@ void CheckPlan(std::vector<kestrel::BIGEntry> entries, int format, std::uint32_t
                 std::abort();
         }
     }
-    // Bytes an entry claims beyond the end of the file do not exist, so nothing there needs keeping.
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const std::uint64_t end = std::uint64_t{entries[i].storedOffset} + entries[i].storedSize;
+    for (size_t i = 0; i < entries.size(); ++i)
         if (!written[i] && entries[i].storedSize > 0)
-            ranges.push_back({entries[i].storedOffset, std::min(end, fileLength), false});
-    }
+            ranges.push_back({entries[i].storedOffset, std::uint64_t{entries[i].storedOffset} + entries[i].storedSize, false});
     std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) { return a.start < b.start; });
     for (size_t i = 0; i < ranges.size(); ++i)
         for (size_t j = i + 1; j < ranges.size() && ranges[j].start < ranges[i].end; ++j)

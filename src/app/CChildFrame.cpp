@@ -34,10 +34,7 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
 
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
-    connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, [this](bool modified) {
-        setWindowModified(modified);
-        emit CommandStateChanged();
-    });
+    connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, &CChildFrame::CommandStateChanged);
 }
 
 CChildFrame::~CChildFrame() = default;

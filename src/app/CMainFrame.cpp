@@ -93,11 +93,12 @@ CMainFrame::CMainFrame(CKestrelApp& app) : m_app(app)
 CMainFrame::~CMainFrame()
 {
     qApp->removeEventFilter(this);
-    // Hiding a visible window on destruction deactivates and then destroys its archive windows; by
-    // then this object is no CMainFrame any more and must not hear about it.
-    disconnect(m_mdiArea, nullptr, this, nullptr);
-    for (QMdiSubWindow* window : m_mdiArea->subWindowList())
-        disconnect(window, nullptr, this, nullptr);
+    // The archive windows die with the base class, after this part of the object: they must not
+    // call back into it.
+    m_mdiArea->disconnect(this);
+    for (CChildFrame* frame : findChildren<CChildFrame*>()) // also windows closed but not yet deleted
+        frame->disconnect(this);
+    delete m_mdiArea;
 }
 
 void CMainFrame::CreateActions()
@@ -309,11 +310,10 @@ void CMainFrame::UpdateFrameTitles()
         QString title = frame->Document().Title();
         if (siblings.size() > 1)
             title += QStringLiteral(":%1").arg(siblings.indexOf(frame) + 1);
-        frame->setWindowTitle(title + QStringLiteral("[*]"));
-        frame->setWindowModified(frame->Document().IsModified());
+        frame->setWindowTitle(title);
     }
     CChildFrame* active = ActiveChild();
-    setWindowTitle(active ? Text(AppString::AppTitle) + QStringLiteral(" - ") + active->windowTitle().remove(QStringLiteral("[*]"))
+    setWindowTitle(active ? Text(AppString::AppTitle) + QStringLiteral(" - ") + active->windowTitle()
                           : Text(AppString::AppTitle));
 }
 
@@ -391,8 +391,7 @@ void CMainFrame::UpdateWindowMenu()
     const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         QMdiSubWindow* window = windows[i];
-        const QString title = window->windowTitle().remove(QStringLiteral("[*]"));
-        auto* action = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        auto* action = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
         action->setCheckable(true);
         action->setChecked(window == m_mdiArea->activeSubWindow());
         connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace kestrel {
 
@@ -33,6 +34,8 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
     font.setFixedPitch(true);
     m_edit->setFont(font);
     m_edit->hide();
+    connect(m_edit->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { m_lastChangePosition = position; });
     connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
 
     m_timer.setInterval(TimerIntervalMs);

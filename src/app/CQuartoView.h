@@ -13,6 +13,7 @@
 #include <string>
 
 class QPlainTextEdit;
+class QWindow;
 
 namespace kestrel {
 
@@ -53,6 +54,7 @@ public:
     bool IsTimerRunning() const { return m_timer.isActive(); }
     /// The widget that holds the 3D window (null without a device).
     QWidget* SurfaceWidget() const { return m_surfaceWidget; }
+    QWindow* Surface() const;
     float Zoom() const { return m_zoom; }
     /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
     /// the device's context current (the back buffer then holds the frame).
@@ -122,6 +124,7 @@ private:
     QSet<int> m_heldKeys;
     QString m_statusNote;
     bool m_settingText = false;
+    int m_lastChangePosition = 0;
     bool m_hasPreview = false;
     TextLineEnds m_lineEnds;
     std::string m_shownText; // the editor's text as last written back, for following line ends

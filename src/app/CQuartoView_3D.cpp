@@ -11,6 +11,7 @@
 
 #include "archive/CQuartoDoc.h"
 #include "base/IPrompt.h"
+#include "image/ImageFileType.h"
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
@@ -56,6 +57,11 @@ void CQuartoView::SetUpDevice()
         m_context.prompt.ShowMessage(TextBytes(AppString::DeviceFailed), TextBytes(AppString::ErrorCaption));
 }
 
+QWindow* CQuartoView::Surface() const
+{
+    return m_surface;
+}
+
 void CQuartoView::ReleasePreviewObjects()
 {
     m_texture.reset();
@@ -69,7 +75,8 @@ bool CQuartoView::ShowImage(std::string_view bytes, int imageFileType)
     C3DWDevice* device = m_context.device.Device();
     if (!device || m_windowIndex < 0)
         return false;
-    m_texture = device->CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()), imageFileType);
+    m_texture = device->CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()),
+                                                static_cast<ImageFileType>(imageFileType));
     if (!m_texture)
         return false;
     m_surfaceWidget->setGeometry(rect());
@@ -88,8 +95,8 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     options.texturesEnabled = m_context.settings.Textures();
     CBIGFile& archive = m_document.Doc().GetArchive();
     options.readArchiveEntry = [&archive](const std::string& name) { return archive.GetEntryBytes(archive.FindEntry(name)); };
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const W3DModelSummary summary = AssembleW3DModel({data, bytes.size()}, options, *model);
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const W3DModelSummary summary = AssembleW3DModel({first, bytes.size()}, options, *model);
     if (!summary.loaded || model->Groups().empty())
         return false;
     m_model = std::move(model);
@@ -149,9 +156,12 @@ void CQuartoView::DrawImage()
     int height = 0;
     m_texture->GetDesc(&width, &height, nullptr, nullptr);
     const auto [x0, y0, x1, y1] = FitImageInUnitSquare(width, height);
-    const TexturedVertex quad[4] = {{x0, y0, 0, 0, 0}, {x1, y0, 0, 1, 0}, {x0, y1, 0, 0, 1}, {x1, y1, 0, 1, 1}};
-    const Matrix16 projection = PerspectiveFovLH(FieldOfView, Aspect(m_surfaceWidget), 0.01f, 100.0f);
-    const Matrix16 view = LookAtLH({0.5f, 0.5f, m_zoom}, {0.5f, 0.5f, 0}, {0, -1, 0});
+    // The camera looks down at the square with -y up, so x grows to the left on screen: the
+    // image's left edge (u = 0) lies at x1 and its top row (v = 0) at y0. The strip starts
+    // top left, bottom left, top right: counter-clockwise on screen, the device's front side.
+    const TexturedVertex quad[4] = {{x1, y0, 0, 0, 0}, {x1, y1, 0, 0, 1}, {x0, y0, 0, 1, 0}, {x0, y1, 0, 1, 1}};
+    const Matrix16 projection = PerspectiveFovRH(FieldOfView, Aspect(m_surfaceWidget), 0.01f, 100.0f);
+    const Matrix16 view = LookAtRH({0.5f, 0.5f, m_zoom}, {0.5f, 0.5f, 0}, {0, -1, 0});
     device.SetTexture(0, m_texture.get());
     device.EnableLighting(false);
     device.SetAmbientLight(White);
@@ -177,7 +187,7 @@ void CQuartoView::SetModelCamera()
         eye = TiltAndTurn({distance, 0, distance}, m_tilt, m_turn);
         up = TiltAndTurn(up, m_tilt, m_turn);
     }
-    const Matrix16 view = LookAtLH(eye, target, up);
+    const Matrix16 view = LookAtRH(eye, target, up);
     m_context.device.Device()->SetTransform(TransformType::View, view.data());
 }
 
@@ -185,7 +195,7 @@ void CQuartoView::DrawModel()
 {
     C3DWDevice& device = *m_context.device.Device();
     const Matrix16 projection =
-        PerspectiveFovLH(FieldOfView, Aspect(m_surfaceWidget), 0.05f, 4.5f * m_zoom + 0.05f);
+        PerspectiveFovRH(FieldOfView, Aspect(m_surfaceWidget), 0.05f, 4.5f * m_zoom + 0.05f);
     device.SetTransform(TransformType::Projection, projection.data());
     LightDesc light;
     light.type = LightType::Directional;

@@ -57,8 +57,8 @@ void CQuartoView::OnTextChanged()
         return;
     const bool wasOn = m_document.IsEditModeOn();
     if (!m_document.ActivateEditMode()) {
-        // Refused: the keystroke is undone, the caret and the scroll position stay.
-        const int caret = m_edit->textCursor().position();
+        // Refused: the keystroke is undone; the caret goes back to where the change began.
+        const int caret = m_lastChangePosition;
         const int scroll = m_edit->verticalScrollBar()->value();
         const std::optional<std::string_view> bytes = m_document.PreviewBytes();
         SetEditorText(bytes.value_or(std::string_view()));

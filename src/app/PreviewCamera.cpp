@@ -28,25 +28,25 @@ Vec3 Normalized(const Vec3& v)
 
 } // namespace
 
-Matrix16 LookAtLH(const Vec3& eye, const Vec3& target, const Vec3& up)
+Matrix16 LookAtRH(const Vec3& eye, const Vec3& target, const Vec3& up)
 {
-    const Vec3 z = Normalized(Subtract(target, eye));
-    const Vec3 x = Normalized(Cross(up, z));
-    const Vec3 y = Cross(z, x);
-    return {x[0], y[0], z[0], 0, x[1], y[1], z[1], 0, x[2], y[2], z[2], 0,
-            -Dot(x, eye), -Dot(y, eye), -Dot(z, eye), 1};
+    const Vec3 forward = Normalized(Subtract(target, eye));
+    const Vec3 right = Normalized(Cross(forward, up));
+    const Vec3 upright = Cross(right, forward);
+    return {right[0], upright[0], -forward[0], 0, right[1], upright[1], -forward[1], 0,
+            right[2], upright[2], -forward[2], 0, -Dot(right, eye), -Dot(upright, eye), Dot(forward, eye), 1};
 }
 
-Matrix16 PerspectiveFovLH(float fieldOfViewY, float aspect, float nearPlane, float farPlane)
+Matrix16 PerspectiveFovRH(float fieldOfViewY, float aspect, float nearPlane, float farPlane)
 {
     const float yScale = 1.0f / std::tan(fieldOfViewY / 2);
-    const float depth = farPlane - nearPlane;
+    const float depth = nearPlane - farPlane;
     Matrix16 m{};
     m[0] = aspect > 0 ? yScale / aspect : yScale;
     m[5] = yScale;
     m[10] = (farPlane + nearPlane) / depth;
-    m[11] = 1;
-    m[14] = -2 * farPlane * nearPlane / depth;
+    m[11] = -1;
+    m[14] = 2 * farPlane * nearPlane / depth;
     return m;
 }
 

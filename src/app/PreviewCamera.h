@@ -8,10 +8,10 @@ using Vec3 = std::array<float, 3>;
 using Matrix16 = std::array<float, 16>;
 
 /// The preview's camera transforms, for row vectors (translation in elements 12 to 14). They are
-/// left-handed like the game's own tools (the camera looks along +z of view space), with the
-/// projection's depth range -1..1 as OpenGL takes it.
-Matrix16 LookAtLH(const Vec3& eye, const Vec3& target, const Vec3& up);
-Matrix16 PerspectiveFovLH(float fieldOfViewY, float aspect, float nearPlane, float farPlane);
+/// right-handed like the models' own coordinates and the OpenGL device's default projection: the
+/// camera looks along -z of view space, depth runs -1..1, and front faces wind counter-clockwise.
+Matrix16 LookAtRH(const Vec3& eye, const Vec3& target, const Vec3& up);
+Matrix16 PerspectiveFovRH(float fieldOfViewY, float aspect, float nearPlane, float farPlane);
 
 /// The manual model camera: `point` turned about the Y axis by `tilt`, then about the vertical Z
 /// axis by `turn` (radians).

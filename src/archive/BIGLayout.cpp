@@ -159,8 +159,13 @@ InPlacePlan PlanInPlace(std::span<const BIGEntry> entries, int format, std::uint
     plan.archiveSize = std::accumulate(entries.begin(), entries.end(), plan.dataStart,
                                        [](std::uint64_t sum, const BIGEntry& e) { return sum + e.size; });
     // Appending at the old end of a file shorter than the new table would let the table overwrite
-    // the appended bytes, so nothing is appended before the data start.
+    // the appended bytes, so nothing is appended before the data start. A damaged table may also
+    // place entries beyond the end of the file; appending starts behind those too, so no appended
+    // entry lands on bytes that an entry staying in place claims or is rewritten into.
     std::uint64_t append = std::max(fileLength, plan.dataStart);
+    for (const auto& entry : entries)
+        if (entry.storedOffset >= plan.dataStart)
+            append = std::max(append, std::uint64_t{entry.storedOffset} + entry.storedSize);
     const auto shared = FindSharedBytes(entries);
     OffsetCensus census(entries);
 

@@ -13,6 +13,7 @@ namespace kestrel {
 namespace {
 
 constexpr size_t TableChunkSize = 4 << 20;
+constexpr size_t FirstPieceSize = 64 << 10;
 constexpr size_t LongestRecord = 8 + MaxEntryNameLength + 1;
 constexpr size_t ShortestRecord = 8 + 1;
 constexpr size_t HeaderSize = 16;
@@ -29,6 +30,25 @@ std::string CheckName(std::string_view name)
     if (name.find('\0') != std::string_view::npos)
         return "the name contains a zero byte";
     return {};
+}
+
+bool NameLess(const BIGEntry& a, const BIGEntry& b)
+{
+    return CompareIgnoringAsciiCase(a.name, b.name) < 0;
+}
+
+/// One table record; false when it does not lie wholly within the bytes or its name is too long.
+bool ReadRecord(ByteReader& reader, BIGEntry& entry)
+{
+    const auto offset = reader.ReadU32BE();
+    const auto size = offset ? reader.ReadU32BE() : std::nullopt;
+    auto name = size ? reader.ReadCString(MaxEntryNameLength) : std::nullopt;
+    if (!name)
+        return false;
+    entry.offset = entry.storedOffset = *offset;
+    entry.size = entry.storedSize = *size;
+    entry.name = std::move(*name);
+    return true;
 }
 
 } // namespace
@@ -117,23 +137,21 @@ void CBIGFile::ReadTable(std::uint32_t count)
     while (m_entries.size() < count) {
         const std::uint64_t windowEnd = windowStart + window.size();
         if (position + LongestRecord > windowEnd && windowEnd < m_fileLength) {
-            piece.resize(static_cast<size_t>(std::min<std::uint64_t>(TableChunkSize, m_fileLength - position)));
+            // The header's data start says roughly where the table ends; it is only a hint.
+            const std::uint64_t wanted = piece.empty()
+                                             ? std::clamp<std::uint64_t>(m_storedDataStart + 1, FirstPieceSize, TableChunkSize)
+                                             : TableChunkSize;
+            piece.resize(static_cast<size_t>(std::min(wanted, m_fileLength - position)));
             if (!m_file.ReadAt(position, piece.data(), piece.size()))
                 break;
             window = piece;
             windowStart = position;
         }
         ByteReader reader(window.subspan(static_cast<size_t>(position - windowStart)));
-        const auto offset = reader.ReadU32BE();
-        const auto size = reader.ReadU32BE();
-        auto name = reader.ReadCString(MaxEntryNameLength);
-        if (!offset || !size || !name)
+        BIGEntry entry;
+        if (!ReadRecord(reader, entry))
             break;
         position += reader.Position();
-        BIGEntry entry;
-        entry.offset = entry.storedOffset = *offset;
-        entry.size = entry.storedSize = *size;
-        entry.name = std::move(*name);
         m_entries.push_back(std::move(entry));
     }
 
@@ -256,8 +274,10 @@ int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t si
         return Fail("invalid entry or size");
     if (static_cast<std::uint64_t>(size) > MaxArchiveLength)
         return Fail("the entry would be larger than an archive can hold");
+    // Copied before the old bytes are freed: callers may hand in the entry's own bytes.
+    std::vector<std::uint8_t> copy(bytes, bytes + size);
     BIGEntry& entry = m_entries[static_cast<size_t>(index)];
-    entry.heldBytes.emplace(bytes, bytes + size);
+    entry.heldBytes = std::move(copy);
     entry.size = static_cast<std::uint32_t>(size);
     entry.modified = true;
     return 1;
@@ -303,9 +323,13 @@ int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> byt
     entry.heldBytes = std::move(bytes);
     entry.modified = true;
 
+    const int existing = FindEntry(name);
+    if (!m_sortingDeferred && !m_sortPending && IsSortedByName()) {
+        InsertIntoSortedTable(std::move(entry), existing);
+        return 1;
+    }
     // A replaced entry takes the new one's place in the table and the youngest age, which sorts
     // exactly like removing it and appending the new entry at the end.
-    const int existing = FindEntry(name);
     BeginPendingSort();
     if (existing >= 0) {
         const auto slot = static_cast<size_t>(existing);
@@ -320,6 +344,22 @@ int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> byt
     if (!m_sortingDeferred)
         SortEntries();
     return 1;
+}
+
+bool CBIGFile::IsSortedByName() const
+{
+    return std::is_sorted(m_entries.begin(), m_entries.end(), NameLess);
+}
+
+void CBIGFile::InsertIntoSortedTable(BIGEntry entry, int replaced)
+{
+    // Where a full sort would put the youngest entry: behind every name equal to it. Adding one
+    // entry to a large sorted table thus costs one move of the table instead of a sort.
+    if (replaced >= 0)
+        m_entries.erase(m_entries.begin() + replaced);
+    const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), entry, NameLess);
+    m_entries.insert(place, std::move(entry));
+    m_nameIndex.Invalidate();
 }
 
 int CBIGFile::DeleteEntry(int index)

@@ -57,17 +57,19 @@ public:
     int SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size);
 
     /// Adds (or replaces, regardless of case) an entry from a file's content, or an empty entry
-    /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength.
+    /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength or
+    /// holding a zero byte.
     int AddEntry(const std::filesystem::path* sourcePath, std::string_view name);
     /// Same as AddEntry with a file, but from bytes in memory.
     int AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes);
     int DeleteEntry(int index);
-    /// Refuses names longer than MaxEntryNameLength (returns 0, nothing changes).
+    /// Refuses names AddEntry refuses (returns 0, nothing changes).
     int RenameEntry(int index, std::string_view name);
     void SortEntries();
 
     /// While deferred, AddEntry does not sort; the sort happens once when deferral ends. Adding
-    /// many entries this way gives the same table as adding them one by one.
+    /// many entries this way gives the same table as adding them one by one, which costs a pass
+    /// over the whole table per entry.
     void DeferSorting(bool defer);
 
     void SetFormat(int format);
@@ -115,6 +117,8 @@ private:
     bool CheckReadable(std::span<const int> indices, std::string& problem) const;
     std::array<char, 4> MagicForSave() const;
     void BeginPendingSort();
+    bool IsSortedByName() const;
+    void InsertIntoSortedTable(BIGEntry entry, int replaced);
     void AdoptSavedFile(const std::filesystem::path& path, std::span<const std::uint32_t> offsets,
                         std::uint64_t dataStart, std::uint64_t archiveSize);
     void ReportProgress(std::uint64_t done, std::uint64_t total) const;

@@ -77,6 +77,8 @@ std::optional<std::span<const std::uint8_t>> ByteReader::ReadBytes(size_t count)
 std::optional<std::string> ByteReader::ReadCString(size_t maxLength)
 {
     const size_t limit = std::min(Remaining(), maxLength + 1);
+    if (limit == 0)
+        return std::nullopt; // an empty input has no data pointer to search
     const auto* start = m_bytes.data() + m_position;
     const void* terminator = std::memchr(start, 0, limit);
     if (terminator == nullptr)

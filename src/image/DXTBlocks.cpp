@@ -43,7 +43,6 @@ inline std::uint32_t Pack(std::uint32_t blue, std::uint32_t green, std::uint32_t
     return blue | green << 8 | red << 16 | alpha << 24;
 }
 
-constexpr std::uint32_t OpaqueAlpha = 0xFF000000u;
 constexpr std::uint32_t ColourBits = 0x00FFFFFFu;
 
 // `withTransparency` selects the DXT1 rule: c0 <= c1 switches to three colours and transparent black.

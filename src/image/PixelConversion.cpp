@@ -53,17 +53,22 @@ void StoreU16(std::uint8_t* out, unsigned value)
     out[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
+unsigned TopBits(std::uint8_t channel, unsigned bits)
+{
+    return unsigned{channel} >> (8 - bits);
+}
+
 void WriteColours(const Colour* in, int count, PixelConversion conversion, std::uint8_t* out)
 {
     for (int i = 0; i < count; ++i) {
         const Colour& c = in[i];
         switch (conversion) {
         case PixelConversion::ToR5G6B5:
-            StoreU16(out, ((c.red >> 3u) << 11) | ((c.green >> 2u) << 5) | (c.blue >> 3u));
+            StoreU16(out, TopBits(c.red, 5) << 11 | TopBits(c.green, 6) << 5 | TopBits(c.blue, 5));
             out += 2;
             break;
         case PixelConversion::ToR5G5B5A1:
-            StoreU16(out, ((c.red >> 3u) << 11) | ((c.green >> 3u) << 6) | ((c.blue >> 3u) << 1) |
+            StoreU16(out, TopBits(c.red, 5) << 11 | TopBits(c.green, 5) << 6 | TopBits(c.blue, 5) << 1 |
                               (c.alpha != 0 ? 1u : 0u));
             out += 2;
             break;

@@ -31,10 +31,14 @@ bool StartsWithWord(std::string_view text, std::string_view word)
     return text.size() == word.size() || ini::IsWhiteSpace(text[word.size()]) || text[word.size()] == '"';
 }
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to)
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
 {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
+    std::string replaced;
+    for (std::size_t at = text.find(from); at != std::string_view::npos; at = text.find(from)) {
+        replaced.append(text.substr(0, at)).append(to);
+        text.remove_prefix(at + from.size());
+    }
+    return replaced.append(text);
 }
 
 /// Blocks and values in the subtree of `root`, counted up to `limit` + 1.
@@ -196,9 +200,9 @@ void IniBlockParser::ApplyImplements(CIniBlock& block)
         std::string_view remaining;
         if (!after.empty() && after.front() == '"') {
             const std::size_t close = after.find('"', 1);
-            target.assign(after.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            const std::size_t length = close == std::string_view::npos ? std::string_view::npos : close - 1;
+            target = ReplaceAll(after.substr(1, length), "Specified", "=");
             remaining = close == std::string_view::npos ? std::string_view() : after.substr(close + 1);
-            ReplaceAll(target, "Specified", "=");
         } else {
             const std::size_t blank = after.find_first_of(" \t");
             target.assign(after.substr(0, blank));

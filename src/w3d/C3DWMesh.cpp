@@ -196,10 +196,7 @@ int C3DWMesh::AddGeometry(const std::string& name, std::span<const MeshVertex> v
     // A failed append leaves the buffers as they were, so the groups already added stay drawable.
     if (!AppendVertices(vertices, frameCount) || !AppendIndices(indices))
         return -1;
-    for (const auto& range : ranges) {
-        group.ranges.push_back(range);
-        group.ranges.back().materialIndex = FindMaterialIndex(m_materials, range.materialName);
-    }
+    group.ranges = ResolveRanges(ranges, m_materials);
     m_groups.push_back(std::move(group));
     return static_cast<int>(m_groups.size() - 1);
 }

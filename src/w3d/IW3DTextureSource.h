@@ -17,7 +17,7 @@ public:
     virtual std::unique_ptr<C3DWTexture> LoadTexture(const std::string& name) = 0;
 
 protected:
-    ~IW3DTextureSource() = default;
+    virtual ~IW3DTextureSource() = default;
 };
 
 } // namespace kestrel

@@ -37,4 +37,12 @@ int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string
     return -1;
 }
 
+std::vector<TriangleRange> ResolveRanges(std::span<const TriangleRange> ranges, std::span<const MeshMaterial> materials)
+{
+    std::vector<TriangleRange> resolved(ranges.begin(), ranges.end());
+    for (auto& range : resolved)
+        range.materialIndex = FindMaterialIndex(materials, range.materialName);
+    return resolved;
+}
+
 } // namespace kestrel

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 namespace kestrel {
 
@@ -64,5 +65,8 @@ MeshBounds ComputeBounds(std::span<const MeshVertex> vertices);
 
 /// Position of the first material named exactly `name`, or -1.
 int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name);
+
+/// Copies of `ranges`, each with the index of the first material of its name (or -1).
+std::vector<TriangleRange> ResolveRanges(std::span<const TriangleRange> ranges, std::span<const MeshMaterial> materials);
 
 } // namespace kestrel

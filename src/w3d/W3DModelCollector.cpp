@@ -18,10 +18,7 @@ int W3DModelCollector::AddGeometry(const std::string& name, std::span<const Mesh
     group.frameCount = frameCount;
     group.vertices.assign(vertices.begin(), vertices.end());
     group.indices.assign(indices.begin(), indices.end());
-    for (const auto& range : ranges) {
-        group.ranges.push_back(range);
-        group.ranges.back().materialIndex = FindMaterialIndex(m_materials, range.materialName);
-    }
+    group.ranges = ResolveRanges(ranges, m_materials);
     m_groups.push_back(std::move(group));
     return static_cast<int>(m_groups.size() - 1);
 }

@@ -146,7 +146,11 @@ std::optional<std::string> MapWindowsPathIntoPrefix(const std::filesystem::path&
             return std::nullopt;
         root = prefix / "drive_c";
     }
-    std::string mapped = ResolvePathIgnoringCase(root.string() + "/" + std::string(windowsPath.substr(2))).string();
+    // Through the drive link to the real folder, so it compares equal to paths the user opens.
+    const auto resolved = ResolvePathIgnoringCase(root.string() + "/" + std::string(windowsPath.substr(2)));
+    std::string mapped = std::filesystem::weakly_canonical(resolved, error).string();
+    if (error)
+        mapped = resolved.string();
     if (mapped.empty() || mapped.back() != '/')
         mapped.push_back('/');
     return mapped;

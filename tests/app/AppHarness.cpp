@@ -6,6 +6,8 @@
 #include "app/AppCommands.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QItemSelectionModel>
 #include <QMdiArea>
 
@@ -63,6 +65,19 @@ void SelectRow(CChildFrame& frame, int row)
     CLeftView* list = frame.LeftView();
     list->selectionModel()->select(list->model()->index(row, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
 }
 
 QString Shown(const QString& menuText)

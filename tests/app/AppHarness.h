@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace kestrel {
@@ -51,6 +52,8 @@ private:
 
 /// Selects `row` in the window's entry list the way a click does.
 void SelectRow(CChildFrame& frame, int row);
+/// Runs the event loop until `condition` holds or `timeoutMs` passed; whether it held.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 2000);
 /// The text of a menu entry as the user reads it.
 QString Shown(const QString& menuText);
 

@@ -7,6 +7,7 @@
 #include "app/CMainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -173,12 +174,12 @@ TEST(MainFrameMenus, NewWindowShowsTheSameDocumentInASecondNumberedWindow)
     CChildFrame* second = main.ActiveChild();
     EXPECT_NE(second, first);
     EXPECT_EQ(&second->Document(), &first->Document());
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big:1[*]"));
-    EXPECT_EQ(second->windowTitle(), QStringLiteral("test.big:2[*]"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big:1"));
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("test.big:2"));
 
     second->close();
     QApplication::processEvents();
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big[*]"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big"));
 }
 
 TEST(MainFrameMenus, SaveWithoutAnArchiveWindowDoesNothing)

@@ -84,7 +84,7 @@ TEST_F(CQuartoViewTest, ALockedEntryShowsTheNoticeUntilTheLockEndsByItself)
     EXPECT_EQ(view->Mode(), PreviewMode::Locked);
 
     doc.UnlockEntry("a.ini");
-    QTRY_COMPARE_WITH_TIMEOUT(static_cast<int>(view->Mode()), static_cast<int>(PreviewMode::IniText), 1000);
+    EXPECT_TRUE(test::WaitFor([this] { return view->Mode() == PreviewMode::IniText; }));
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A = 1\n"));
     EXPECT_FALSE(view->IsTimerRunning());
 }
@@ -165,7 +165,7 @@ TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
     ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("new.ini", {'A'}));
     frame->Document().UpdateAllViews(nullptr);
     Select(0);
-    QTest::keyClick(frame->EditorView()->EditControl(), Qt::Key_B);
+    QTest::keyClicks(frame->EditorView()->EditControl(), QStringLiteral("B"));
     EXPECT_TRUE(harness.prompt.shown.empty());
     EXPECT_EQ(EntryBytes(frame->Document(), 0), "BA");
 }

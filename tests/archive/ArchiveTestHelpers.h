@@ -1,9 +1,9 @@
 #pragma once
 
 #include "archive/CBIGFile.h"
+#include "support/BigArchiveBuilder.h"
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,15 +13,41 @@
 
 namespace kestrel::test {
 
-/// A disk that fills up: while alive the process cannot grow any file beyond `limit` bytes and
-/// a write past it fails instead of killing the process.
+using Bytes8 = std::vector<std::uint8_t>;
+
+inline Bytes8 BE(std::uint32_t v) { return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}; }
+inline Bytes8 LE(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
+inline Bytes8 Text(std::string_view text) { return {text.begin(), text.end()}; } // may hold zero bytes
+inline Bytes8 Cat(std::initializer_list<Bytes8> parts)
+{
+    Bytes8 all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+/// Overwrites (or extends) `bytes` at `at`.
+inline void Put(Bytes8& bytes, size_t at, const Bytes8& part)
+{
+    bytes.resize(std::max(bytes.size(), at + part.size()));
+    std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+/// Three entries: records at 16, 43 and 71, table length 85, data start 93 (BIGF), file length 112.
+inline BigArchiveBuilder ThreeEntries()
+{
+    BigArchiveBuilder builder;
+    builder.Add("art\\textures\\a.tga", "AAAA").Add("data\\ini\\object.ini", "Object X\nEnd\n").Add("z.txt", "zz");
+    return builder;
+}
+
+/// A disk that fills up: while alive no file can grow beyond `limit` bytes, and a write past it
+/// fails instead of killing the process.
 class ScopedFileSizeLimit
 {
 public:
-    explicit ScopedFileSizeLimit(rlim_t limit)
+    explicit ScopedFileSizeLimit(rlim_t limit) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = m_old;
         small.rlim_cur = limit;
         setrlimit(RLIMIT_FSIZE, &small);
@@ -31,56 +57,32 @@ public:
         setrlimit(RLIMIT_FSIZE, &m_old);
         std::signal(SIGXFSZ, m_oldHandler);
     }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
 private:
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+    void (*m_oldHandler)(int);
 };
 
-/// Root may write any file whatever its permissions, so a test that needs a read-only file runs
-/// the open under an unprivileged user id.
-class ScopedUnprivileged
+/// Opens `path` made read-only. Root may write any file, so the open runs under an unprivileged
+/// user id when the tests run as root.
+template <typename Opener>
+auto OpenReadOnly(const std::filesystem::path& path, Opener open)
 {
-public:
-    ScopedUnprivileged() : m_wasRoot(geteuid() == 0)
-    {
-        if (m_wasRoot && seteuid(65534) != 0)
-            m_wasRoot = false;
-    }
-    ~ScopedUnprivileged()
-    {
-        if (m_wasRoot)
-            (void)seteuid(0);
-    }
-    ScopedUnprivileged(const ScopedUnprivileged&) = delete;
-    ScopedUnprivileged& operator=(const ScopedUnprivileged&) = delete;
-
-private:
-    bool m_wasRoot;
-};
-
-inline void MakeReadOnly(const std::filesystem::path& path)
-{
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                                           std::filesystem::perms::others_read);
-}
-
-inline timespec ModificationTime(const std::filesystem::path& path)
-{
-    struct stat info{};
-    stat(path.c_str(), &info);
-    return info.st_mtim;
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, perms::owner_read | perms::group_read | perms::others_read);
+    const bool root = geteuid() == 0 && seteuid(65534) == 0;
+    auto result = open();
+    if (root)
+        (void)seteuid(0);
+    return result;
 }
 
 /// Every entry's name and current bytes (DE AD when unreadable), in table order.
-inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Contents(CBIGFile& archive)
+inline std::vector<std::pair<std::string, Bytes8>> Contents(CBIGFile& archive)
 {
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> contents;
+    std::vector<std::pair<std::string, Bytes8>> contents;
     for (int i = 0; i < archive.GetEntryCount(); ++i)
-        contents.emplace_back(archive.GetEntryName(i), 
-                              archive.GetEntryBytes(i).value_or(std::vector<std::uint8_t>{0xDE, 0xAD}));
+        contents.emplace_back(archive.GetEntryName(i), archive.GetEntryBytes(i).value_or(Bytes8{0xDE, 0xAD}));
     return contents;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace kestrel;
 using kestrel::test::BigArchiveBuilder;
 using kestrel::test::TempFolder;
@@ -145,4 +147,21 @@ TEST(ArchiveCheck, UncoveredBytesCountGapsBetweenOverlappingAndClippedRanges)
     EXPECT_EQ(CountUncoveredBytes({}, 10, 20), 10u);
     EXPECT_EQ(CountUncoveredBytes({{12, 2}, {13, 4}, {30, 5}, {0, 11}}, 10, 20), 4u); // 11, 17, 18 and 19
     EXPECT_EQ(CountUncoveredBytes({{10, 10}}, 10, 20), 0u);
+}
+
+TEST(ArchiveCheck, ReadsEveryDamagedArchiveTheCoresFuzzerKeptWithoutFailing)
+{
+    const char* source = std::getenv("KESTREL_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    size_t checked = 0;
+    for (const char* folder : {"fuzz/archive/corpus", "fuzz/regressions/archive"}) {
+        for (const auto& item : std::filesystem::directory_iterator(std::filesystem::path(source) / folder)) {
+            if (item.path().extension() != ".big")
+                continue;
+            std::string error;
+            EXPECT_TRUE(CheckArchive(item.path(), &error)) << item.path() << ": " << error;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 10u);
 }

@@ -36,4 +36,5 @@ TEST(ByteReader, CStringNeedsItsTerminatorWithinTheLimit)
     EXPECT_EQ(reader.Position(), 4u);
     EXPECT_FALSE(reader.ReadCString(100)) << "no terminator before the end";
     EXPECT_EQ(reader.Position(), 4u);
+    EXPECT_FALSE(ByteReader(std::span<const std::uint8_t>{}).ReadCString(10)) << "an empty input";
 }

@@ -37,7 +37,7 @@ bool RecordingTexture::SetData(const void* data, int, int, int, int, int)
     if (data == nullptr)
         return false;
     const auto size = static_cast<size_t>(width) * static_cast<size_t>(height)
-        * static_cast<size_t>(TextureFormatBytesPerPixel(format));
+        * static_cast<size_t>(BytesPerPixel(format));
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     pixels.assign(bytes, bytes + size);
     return true;
@@ -55,7 +55,7 @@ bool RecordingTexture::GetDesc(int* w, int* h, int* pitch, TextureFormat* f) con
     if (h)
         *h = height;
     if (pitch)
-        *pitch = width * TextureFormatBytesPerPixel(format);
+        *pitch = width * BytesPerPixel(format);
     if (f)
         *f = format;
     return true;

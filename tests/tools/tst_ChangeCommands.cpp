@@ -81,7 +81,7 @@ TEST(AddCommand, NamesFilesRelativeToTheWorkingFolderTheBaseOrAsGiven)
               (std::vector<std::string>{"art\\a.tga", "Art\\Renamed.tga", "data\\ini\\new.ini", "data\\ini\\weapon.ini",
                                         "mods\\data\\ini\\new.ini", "zz.txt"}));
 
-    const auto outside = RunTool(folder / "mods", {"add", "../mod.big", "../mods/data/ini/new.ini", "--base", "data"});
+    const auto outside = RunTool(folder / "mods", {"add", "../mod.big", "../mods/data/ini/new.ini", "--base", "data/art"});
     EXPECT_EQ(outside.status, 2);
     EXPECT_NE(outside.err.find("not added: it does not lie below the base folder"), std::string::npos) << outside.err;
     const auto twoWithAs = RunTool(folder.Path(), {"add", "mod.big", "a", "b", "--as", "x"});
@@ -92,8 +92,8 @@ TEST(AddCommand, SkipsNamesTooLongForAnArchiveAndRefusesMissingArchives)
 {
     TempFolder folder;
     Existing().WriteTo(folder / "mod.big");
-    const std::string longName(120, 'n');
-    WriteFileBytes(folder / "deep" / longName / longName / "x.txt", Bytes("x")); // name of 249 characters + "deep\"
+    const std::string longName(130, 'n');
+    WriteFileBytes(folder / "deep" / longName / longName / "x.txt", Bytes("x")); // a name of 272 characters
     WriteFileBytes(folder / "deep" / "ok.txt", Bytes("ok"));
     const auto run = RunTool(folder.Path(), {"add", "mod.big", "deep"});
     EXPECT_EQ(run.status, 1);

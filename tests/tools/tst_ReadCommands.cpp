@@ -112,8 +112,7 @@ TEST(InfoCommand, PrintsVariantHeaderFieldsAndTotalsIncludingUnusedBytes)
     const auto run = RunTool(folder.Path(), {"info", "lotr.big"});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto total = builder.DataStart() + 13 + 300 + 16;
-    for (const std::string line :
-         {"variant:           BIG4 (The Battle for Middle-earth)\n", "entries:           3\n",
+    for (const std::string& line : std::vector<std::string>{"variant:           BIG4 (The Battle for Middle-earth)\n", "entries:           3\n",
           "header fields:     archive size " + std::to_string(total) + ", entry count 3, last header byte " +
               std::to_string(builder.DataStart() - 1) + "\n",
           "table end:         " + std::to_string(builder.TableLength()) + "\n",

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 using namespace kestrel::test;
 
@@ -45,6 +47,8 @@ TEST(ToolHelp, UsageErrorsExitTwoWithTheReasonAndTheSynopsis)
     EXPECT_EQ(RunTool(folder.Path(), {"cat", "a.big", "b", "c"}).status, 2);
 }
 
+#ifndef _WIN32
+
 namespace {
 
 /// Runs the real binary through the shell; returns its exit status and standard output.
@@ -82,3 +86,5 @@ TEST(ToolBinary, CatWritesBinaryBytesToAPipeAndStatusesReachTheShell)
     EXPECT_EQ(RunBinary("--version", out), 0);
     EXPECT_EQ(out.rfind("kestrel-big ", 0), 0u);
 }
+
+#endif

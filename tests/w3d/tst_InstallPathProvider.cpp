@@ -65,7 +65,7 @@ TEST(InstallPathProvider, SettingsComeFirstThenWinePrefixesMappedToTheirDrives)
     std::filesystem::create_directories(prefix / "dosdevices");
     std::filesystem::create_directory_symlink(temp / "bfme-drive", prefix / "dosdevices/d:");
     SettingsAndWineInstallPathProvider withDrive({{GameKind::BFME, ""}}, {prefix});
-    EXPECT_EQ(withDrive.FindInstallPath(GameKind::BFME), (prefix / "dosdevices/d:/BFME").string() + "/");
+    EXPECT_EQ(withDrive.FindInstallPath(GameKind::BFME), (temp / "bfme-drive/BFME").string() + "/");
 }
 
 TEST(InstallPathProvider, PrefixesComeFromTheEnvironmentAndSteamLibraries)

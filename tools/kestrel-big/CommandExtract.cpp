@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "ImageEntry.h"
 #include "ProgressBar.h"
 #include "ToolArchive.h"
 
@@ -14,13 +15,14 @@ namespace fs = std::filesystem;
 
 const OptionSpec Options[] = {
     {"directory", 'C', true},
+    {"png", 0, false},
 };
 
 class Extractor
 {
 public:
-    Extractor(ToolContext& context, ToolArchive& archive, fs::path folder)
-        : m_context(context), m_archive(archive), m_folder(std::move(folder))
+    Extractor(ToolContext& context, ToolArchive& archive, fs::path folder, bool imagesAsPng)
+        : m_context(context), m_archive(archive), m_folder(std::move(folder)), m_imagesAsPng(imagesAsPng)
     {
     }
 
@@ -64,14 +66,19 @@ private:
     void Extract(int index)
     {
         const std::string& name = m_archive.Archive().GetEntryName(index);
+        const bool asPng = m_imagesAsPng && ExtractsAsPng(name);
         std::string reason;
-        const auto target = ExtractionPath(m_folder, name, &reason);
+        const auto target = ExtractionPath(m_folder, asPng ? name + ".png" : name, &reason);
         if (!target) {
             Fail(ExitProblems, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + reason);
             return;
         }
         if (!MakeFolder(target->parent_path()))
             return;
+        if (asPng) {
+            ExtractAsPng(index, name, *target);
+            return;
+        }
         AtomicFileWriter writer(*target);
         writer.SetSyncOnCommit(false);
         std::string error;
@@ -94,9 +101,23 @@ private:
             Fail(status, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + error);
     }
 
+    void ExtractAsPng(int index, const std::string& name, const fs::path& target)
+    {
+        std::vector<std::uint8_t> png;
+        std::string error;
+        const int status = EntryAsPng(m_archive, index, png, error);
+        m_bytesDone += m_archive.Archive().GetEntrySize(index);
+        ++m_entriesDone;
+        if (status != ExitOk)
+            Fail(status, m_archive.ShownName(), "entry \"" + name + "\" not converted: " + error);
+        else if (!WriteWholeFile(target, png, false, error))
+            Fail(ExitFailure, target.string(), error);
+    }
+
     ToolContext& m_context;
     ToolArchive& m_archive;
     fs::path m_folder;
+    bool m_imagesAsPng;
     fs::path m_lastFolder;
     ProgressBar* m_bar = nullptr;
     std::uint64_t m_bytesDone = 0;
@@ -107,7 +128,7 @@ private:
 } // namespace
 
 const CommandDetails ExtractDetails = {
-    "[-C DIR] ARCHIVE [FILTER...]",
+    "[-C DIR] [--png] ARCHIVE [FILTER...]",
     Options,
     1,
     Unlimited,
@@ -126,15 +147,21 @@ const CommandDetails ExtractDetails = {
 OPTIONS
     -C DIR, --directory DIR
                 Extract below DIR (created if missing) instead of the current folder.
+    --png       Write image entries (.bmp, .tga, .dds, .jpg, .jpeg in the name, as the
+                editor's preview decides) as PNG pictures decoded the way the editor shows
+                them, named after the entry with ".png" appended: art\a.dds becomes
+                art/a.dds.png. PNG entries and other entries are written unchanged. An
+                image that does not decode is skipped with a message.
 
 EXIT STATUS
     0 everything extracted; 1 entries were skipped (refused names, entries outside the
-    file, a damaged archive) or a filter selected nothing; 2 a file or folder could not be
-    written, or the archive cannot be read.
+    file, a damaged archive, images that do not decode) or a filter selected nothing;
+    2 a file or folder could not be written, or the archive cannot be read.
 
 EXAMPLES
     kestrel-big extract -C out INI.big
     kestrel-big extract Textures.big 'art/textures/*.dds' -C textures
+    kestrel-big extract --png Textures.big 'art/textures/*.tga' -C previews
 )",
     true,
 };
@@ -153,9 +180,8 @@ int RunExtract(ToolContext& context, const Arguments& args)
         context.Report(folderArgument, "cannot create the folder: " + error.message());
         return ExitFailure;
     }
-    const std::vector<std::string> filters(args.positional.begin() + 1, args.positional.end());
-    const auto selected = archive.SelectEntries(filters, status);
-    return std::max(status, Extractor(context, archive, folder).Run(selected));
+    const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
+    return std::max(status, Extractor(context, archive, folder, args.Has("png")).Run(selected));
 }
 
 } // namespace kestrel::cli

@@ -65,8 +65,7 @@ int RunList(ToolContext& context, const Arguments& args)
     int status = archive.Open(args.positional[0], ArchiveUse::Read);
     if (status == ExitFailure)
         return status;
-    const std::vector<std::string> filters(args.positional.begin() + 1, args.positional.end());
-    const auto selected = archive.SelectEntries(filters, status);
+    const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
     const bool json = args.Has("json");
     const bool withOffset = args.Has("long");
     // One string for the whole listing: a hundred thousand stream insertions would cost more

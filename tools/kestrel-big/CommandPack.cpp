@@ -25,9 +25,9 @@ const CommandDetails PackDetails = {
 
     Entry names follow the editor's Add Directory: each file's path relative to DIR's
     parent, with '\' separators, so every name starts with DIR's own name. Packing
-    /work/mod/data gives entries such as data\ini\weapon.ini; to get names without the
-    folder's name, give --base DIR. The table is sorted by
-    name as the editor sorts it (ignoring the case of A-Z; '\' and '_' before letters).
+    /work/mod/data gives entries such as data\ini\weapon.ini; for names without the
+    folder's own name, give --base DIR. The table is sorted by name as the editor sorts
+    it (ignoring the case of A-Z; digits, then '\' and '_', before letters).
     Folders are walked in name order and links to folders are not followed, so the same
     tree always gives the same bytes. OUT itself is never packed, even inside DIR.
 

@@ -40,8 +40,7 @@ int RunRemove(ToolContext& context, const Arguments& args)
     if (archive.Open(args.positional[0], ArchiveUse::Change) != ExitOk)
         return ExitFailure;
     int status = ExitOk;
-    const std::vector<std::string> patterns(args.positional.begin() + 1, args.positional.end());
-    const auto selected = archive.SelectEntries(patterns, status);
+    const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
     if (selected.empty())
         return status;
     // From the back, so the indices still to remove stay valid.

@@ -22,6 +22,9 @@ const Command Commands[] = {
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
+    {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
+    {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
+    {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
 
 // Understood by every command, before or after its name.
@@ -55,6 +58,7 @@ constexpr std::string_view ToolManual = R"(NAME
 SYNOPSIS
     kestrel-big COMMAND [OPTIONS] ARGUMENTS...
     kestrel-big help [COMMAND]
+    kestrel-big --version
 
 DESCRIPTION
     Works on the same archive core as the Kestrel editor, so an archive changed here has the
@@ -103,10 +107,18 @@ void PrintCommandManual(std::ostream& out, const Command& command)
 
 int UsageError(ToolContext& context, const Command* command, const std::string& text)
 {
-    context.err << "kestrel-big" << (command ? " " + std::string(command->name) : "") << ": " << text << '\n';
+    // Written piece by piece: GCC 12 warns falsely about concatenating the temporaries.
+    std::ostream& err = context.err;
+    err << "kestrel-big";
     if (command)
-        context.err << "usage: kestrel-big " << command->name << ' ' << command->help.synopsis << '\n';
-    context.err << "Try \"kestrel-big " << (command ? std::string(command->name) + " " : "") << "--help\".\n";
+        err << ' ' << command->name;
+    err << ": " << text << '\n';
+    if (command)
+        err << "usage: kestrel-big " << command->name << ' ' << command->help.synopsis << '\n';
+    err << "Try \"kestrel-big ";
+    if (command)
+        err << command->name << ' ';
+    err << "--help\".\n";
     return ExitFailure;
 }
 

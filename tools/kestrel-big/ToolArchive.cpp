@@ -116,9 +116,9 @@ int ToolArchive::ReadEntry(int index, const ChunkSink& sink, std::string& error)
     return ExitOk;
 }
 
-std::vector<int> ToolArchive::SelectEntries(const std::vector<std::string>& patterns, int& status)
+std::vector<int> ToolArchive::SelectEntries(std::span<const std::string> patterns, int& status)
 {
-    EntryFilter filter(patterns);
+    EntryFilter filter({patterns.begin(), patterns.end()});
     std::vector<int> selected;
     for (int i = 0; i < m_archive.GetEntryCount(); ++i) {
         if (filter.Selects(m_archive.GetEntryName(i)))

@@ -48,7 +48,7 @@ public:
 
     /// The entries' indices in table order that `patterns` select (all for none); patterns that
     /// select nothing are reported and turn `status` into ExitProblems.
-    std::vector<int> SelectEntries(const std::vector<std::string>& patterns, int& status);
+    std::vector<int> SelectEntries(std::span<const std::string> patterns, int& status);
 
     /// FindEntry for a name typed by a user: as typed, else with '/' read as '\'. Reports a
     /// missing entry.

@@ -24,7 +24,8 @@ std::string ReadExtensionString(const std::vector<std::string>& hidden)
     std::istringstream names(raw ? raw : "");
     std::string kept;
     for (std::string name; names >> name;) {
-        if (std::find(hidden.begin(), hidden.end(), name) == hidden.end())
+        const auto hides = [&name](const std::string& part) { return name.find(part) != std::string::npos; };
+        if (std::none_of(hidden.begin(), hidden.end(), hides))
             kept += name + ' ';
     }
     return kept;

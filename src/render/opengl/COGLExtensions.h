@@ -50,8 +50,9 @@ struct COGLExtensions
     }
 };
 
-/// The extension string of the current context without the names in `hidden` (lets tests and
-/// users see how the device behaves on a poorer driver).
+/// The extension string of the current context without the names that contain one of `hidden`
+/// (lets tests and users see how the device behaves on a poorer driver; names are searched as
+/// substrings, so GL_ARB_fragment_program_shadow must go with GL_ARB_fragment_program).
 std::string ReadExtensionString(const std::vector<std::string>& hidden);
 
 /// Fills the flags and entry points from the current context and its extension string.

@@ -63,7 +63,9 @@ RegisterUsage ScanUsage(const std::vector<std::string>& lines)
 
     RegisterUsage usage;
     auto mentions = [&scan](std::string_view prefix, int index) {
-        return Contains(scan, std::string(prefix) + std::to_string(index));
+        std::string name(prefix);
+        name += std::to_string(index);
+        return Contains(scan, name);
     };
     for (int i = 0; i < kConstantRegisters; ++i)
         usage.constants[static_cast<size_t>(i)] = mentions("c", i);
@@ -113,9 +115,10 @@ std::string Declarations(const RegisterUsage& usage)
 void MoveComments(std::string& line, std::string& comment, std::string_view marker)
 {
     for (size_t at = line.find(marker); at != std::string::npos; at = line.find(marker)) {
-        line.replace(at, marker.size(), "#");
+        line[at] = '#';
+        line.erase(at + 1, marker.size() - 1);
         const size_t hash = line.find('#');
-        comment.insert(0, line, hash);
+        comment.insert(comment.begin(), line.begin() + static_cast<std::ptrdiff_t>(hash), line.end());
         line.erase(hash);
     }
 }

@@ -1,0 +1,203 @@
+#include "ImageTestSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include <utility>
+
+namespace kestrel::test {
+
+void PutU16(Bytes8& out, std::uint32_t value)
+{
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void PutU32(Bytes8& out, std::uint32_t value)
+{
+    PutU16(out, value & 0xFFFF);
+    PutU16(out, value >> 16);
+}
+
+void PutText(Bytes8& out, std::string_view text)
+{
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+void Append(Bytes8& out, const Bytes8& bytes)
+{
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+std::uint32_t PixelAt(const DecodedImage& image, std::uint32_t x, std::uint32_t y)
+{
+    const std::uint8_t* p = image.pixels.data() + (size_t{y} * image.width + x) * 4;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+
+std::vector<std::uint32_t> PixelValues(const DecodedImage& image)
+{
+    std::vector<std::uint32_t> values;
+    for (std::uint32_t y = 0; y < image.height; ++y)
+        for (std::uint32_t x = 0; x < image.width; ++x)
+            values.push_back(PixelAt(image, x, y));
+    return values;
+}
+
+namespace {
+
+// Headers are written into zeroed blocks of their full size: GCC 12's -O3 warns wrongly about
+// growing short vectors step by step.
+void StoreU16At(Bytes8& out, size_t offset, std::uint32_t value)
+{
+    out[offset] = static_cast<std::uint8_t>(value);
+    out[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void StoreU32At(Bytes8& out, size_t offset, std::uint32_t value)
+{
+    StoreU16At(out, offset, value & 0xFFFF);
+    StoreU16At(out, offset + 2, value >> 16);
+}
+
+void StoreTextAt(Bytes8& out, size_t offset, std::string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i)
+        out[offset + i] = static_cast<std::uint8_t>(text[i]);
+}
+
+} // namespace
+
+Bytes8 TgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t type,
+                 std::uint8_t descriptor, std::uint8_t idLength)
+{
+    Bytes8 out(size_t{18} + idLength, '#');
+    std::fill(out.begin(), out.begin() + 18, std::uint8_t{0});
+    out[0] = idLength;
+    out[2] = type;
+    StoreU16At(out, 12, width);
+    StoreU16At(out, 14, height);
+    out[16] = depth;
+    out[17] = descriptor;
+    return out;
+}
+
+Bytes8 BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel, std::uint32_t compression)
+{
+    Bytes8 out(54, 0);
+    StoreTextAt(out, 0, "BM");
+    StoreU32At(out, 14, 40);
+    StoreU32At(out, 18, static_cast<std::uint32_t>(width));
+    StoreU32At(out, 22, static_cast<std::uint32_t>(height));
+    StoreU16At(out, 26, 1);
+    StoreU16At(out, 28, bitsPerPixel);
+    StoreU32At(out, 30, compression);
+    return out;
+}
+
+Bytes8 DdsHeader(std::uint32_t width, std::uint32_t height, std::uint32_t flags, std::uint32_t pitchOrLinearSize,
+                 std::string_view fourCC, std::uint32_t rgbBitCount)
+{
+    Bytes8 out(128, 0);
+    StoreTextAt(out, 0, "DDS ");
+    StoreU32At(out, 4, 124);
+    StoreU32At(out, 8, flags);
+    StoreU32At(out, 12, height);
+    StoreU32At(out, 16, width);
+    StoreU32At(out, 20, pitchOrLinearSize);
+    StoreU32At(out, 76, 32); // pixel format size
+    StoreU32At(out, 80, fourCC.empty() ? 0x40 : 0x4);
+    StoreTextAt(out, 84, fourCC);
+    StoreU32At(out, 88, rgbBitCount);
+    return out;
+}
+
+PngPicture Picture(std::uint32_t width, std::uint32_t height, int colourType, int bitDepth, std::vector<Bytes8> rows)
+{
+    PngPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colourType = colourType;
+    picture.bitDepth = bitDepth;
+    picture.rows = std::move(rows);
+    return picture;
+}
+
+namespace {
+
+void AppendToVector(png_structp png, png_bytep data, size_t count)
+{
+    auto* out = static_cast<Bytes8*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + count);
+}
+
+// Test pictures are always valid; a complaint means the test itself is wrong.
+[[noreturn]] void AbortOnPngError(png_structp, png_const_charp message)
+{
+    std::fprintf(stderr, "libpng refused a test picture: %s\n", message);
+    std::abort();
+}
+
+} // namespace
+
+Bytes8 EncodePngWithLibpng(const PngPicture& picture)
+{
+    Bytes8 out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, AbortOnPngError, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, AppendToVector, nullptr);
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette;
+    for (const auto& [red, green, blue] : picture.palette)
+        palette.push_back({red, green, blue});
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (const auto& row : picture.rows)
+            png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes8 EncodeJpeg(std::uint32_t width, std::uint32_t height, int space, int components, const Bytes8& samples,
+                  int quality, bool progressive)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = components;
+    info.in_color_space = static_cast<J_COLOR_SPACE>(space);
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < height) {
+        auto row = const_cast<JSAMPROW>(samples.data() + size_t{info.next_scanline} * width * size_t(components));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes8 out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+} // namespace kestrel::test

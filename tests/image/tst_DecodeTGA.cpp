@@ -1,0 +1,114 @@
+#include "image/ImageDecoders.h"
+
+#include "ImageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+// Four 24-bit pixels in file order (blue, green, red each).
+const Bytes8 FourPixels{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+DecodedImage Decode(const Bytes8& file)
+{
+    DecodedImage image;
+    EXPECT_TRUE(DecodeTGA(file, image));
+    return image;
+}
+
+bool Fails(const Bytes8& file)
+{
+    DecodedImage image;
+    const bool decoded = DecodeTGA(file, image);
+    return !decoded && image.pixels.empty() && image.width == 0 && image.height == 0;
+}
+
+Bytes8 Tga(std::uint8_t depth, std::uint8_t type, std::uint8_t descriptor, const Bytes8& pixels)
+{
+    Bytes8 file = TgaHeader(2, 2, depth, type, descriptor);
+    Append(file, pixels);
+    return file;
+}
+
+} // namespace
+
+TEST(DecodeTGA, BottomUpFilesAreFlippedAndTopDownFilesAreNot)
+{
+    const DecodedImage bottomUp = Decode(Tga(24, 2, 0, FourPixels));
+    EXPECT_EQ(bottomUp.width, 2u);
+    EXPECT_EQ(PixelValues(bottomUp), (std::vector<std::uint32_t>{0xFF090807, 0xFF0C0B0A, 0xFF030201, 0xFF060504}));
+    const DecodedImage topDown = Decode(Tga(24, 2, 0x20, FourPixels));
+    EXPECT_EQ(PixelValues(topDown), (std::vector<std::uint32_t>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A}));
+}
+
+TEST(DecodeTGA, ThirtyTwoBitPixelsKeepTheirAlphaAndIdAndColourMapAreSkipped)
+{
+    Bytes8 file = TgaHeader(1, 1, 32, 2, 0x20, 3);
+    // A colour map of two 15-bit entries (2 bytes each) that the decoder must step over.
+    file[5] = 2;
+    file[7] = 15;
+    Append(file, {0xEE, 0xEE, 0xEE, 0xEE, 10, 20, 30, 40});
+    EXPECT_EQ(PixelValues(Decode(file)), std::vector<std::uint32_t>{0x281E140A});
+}
+
+TEST(DecodeTGA, UnsupportedLayoutsFail)
+{
+    EXPECT_TRUE(Fails(Tga(24, 2, 0x10, FourPixels))) << "right-to-left";
+    EXPECT_TRUE(Fails(Tga(16, 2, 0, FourPixels))) << "16-bit";
+    EXPECT_TRUE(Fails(Tga(40, 2, 0, Bytes8(20, 0)))) << "deeper than 32 bits";
+    EXPECT_TRUE(Fails(Tga(24, 1, 0, FourPixels))) << "colour-mapped";
+    Bytes8 shortHeader = TgaHeader(2, 2, 24, 2, 0);
+    shortHeader.pop_back();
+    EXPECT_TRUE(Fails(shortHeader));
+    EXPECT_TRUE(Fails(TgaHeader(16385, 1, 24, 2, 0))) << "too wide";
+}
+
+TEST(DecodeTGA, RunLengthPacketsRepeatOrListPixelsAndStopBeforeOverrunningThePicture)
+{
+    // 3 x 2 top-down: a run of two, a literal packet of two, then a run of three that would end
+    // past the six pixels and is not expanded.
+    Bytes8 file = TgaHeader(3, 2, 24, 10, 0x20);
+    Append(file, {0x81, 1, 2, 3, 0x01, 4, 5, 6, 7, 8, 9, 0x82, 10, 11, 12});
+    EXPECT_EQ(PixelValues(Decode(file)),
+              (std::vector<std::uint32_t>{0xFF030201, 0xFF030201, 0xFF060504, 0xFF090807, 0, 0}));
+}
+
+TEST(DecodeTGA, DataEndingEarlyLeavesTheRestTransparentBlack)
+{
+    // Raw: one and a half rows of a bottom-up picture; the missing ones are at the top.
+    Bytes8 raw = Tga(24, 2, 0, Bytes8(FourPixels.begin(), FourPixels.begin() + 10));
+    EXPECT_EQ(PixelValues(Decode(raw)), (std::vector<std::uint32_t>{0xFF090807, 0, 0xFF030201, 0xFF060504}));
+    // RLE: a literal packet promising three pixels holds one and a half.
+    Bytes8 rle = TgaHeader(2, 2, 24, 10, 0x20);
+    Append(rle, {0x02, 1, 2, 3, 4, 5});
+    EXPECT_EQ(PixelValues(Decode(rle)), (std::vector<std::uint32_t>{0xFF030201, 0, 0, 0}));
+}
+
+TEST(DecodeTGA, ExtensionAreaScanLineTableMovesThePixelData)
+{
+    // Header, 4 bytes of junk, the pixels, the extension area, the scan-line table, the footer.
+    Bytes8 file = TgaHeader(2, 2, 24, 2, 0x20);
+    Append(file, {0xEE, 0xEE, 0xEE, 0xEE});
+    const auto pixelStart = static_cast<std::uint32_t>(file.size());
+    Append(file, FourPixels);
+    const auto extension = static_cast<std::uint32_t>(file.size());
+    file.resize(file.size() + 490, 0);
+    PutU32(file, extension + 494);
+    PutU32(file, pixelStart);
+    const auto withFooter = [&](std::uint32_t extensionOffset) {
+        Bytes8 out = file;
+        PutU32(out, extensionOffset);
+        PutU32(out, 0);
+        PutText(out, "TRUEVISION-XFILE.");
+        out.push_back(0);
+        return out;
+    };
+    EXPECT_EQ(PixelAt(Decode(withFooter(extension)), 0, 0), 0xFF030201u);
+    EXPECT_EQ(PixelAt(Decode(withFooter(0)), 0, 0), 0xFFEEEEEEu) << "no extension area: pixels follow the header";
+    EXPECT_TRUE(Fails(withFooter(static_cast<std::uint32_t>(file.size())))) << "extension area outside the file";
+    file[extension + 493] = 0x7F; // scan-line table far outside
+    EXPECT_TRUE(Fails(withFooter(extension)));
+}

@@ -1,0 +1,136 @@
+#include "OpenGLTestSupport.h"
+
+#include <QGuiApplication>
+#include <QOpenGLContext>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <dlfcn.h>
+#include <link.h>
+
+// Leak checking with the narrow list of third-party allocations that are kept until exit.
+extern "C" const char* __lsan_default_options()
+{
+    return "suppressions=" KESTREL_LSAN_SUPPRESSIONS;
+}
+
+namespace kestrel::test {
+namespace {
+
+QGuiApplication* Application()
+{
+    static std::unique_ptr<QGuiApplication> application = [] {
+        if (std::getenv("DISPLAY") == nullptr)
+            return std::unique_ptr<QGuiApplication>();
+        // The scripts run everything with the offscreen platform; windows with GL need xcb.
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        static int argc = 1;
+        static char name[] = "tst_render_opengl";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }();
+    return application.get();
+}
+
+// Mesa unloads its DRI driver when the last context goes, so leaks it reports at exit would
+// have no module name to suppress them by. Keeping it loaded gives them one.
+void KeepGraphicsDriverLoaded()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr)
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+} // namespace
+
+void OpenGLTest::SetUp()
+{
+    if (Application() == nullptr)
+        GTEST_SKIP() << "no X display for OpenGL";
+    RecreateDevice({});
+    static const bool pinned = (KeepGraphicsDriverLoaded(), true);
+    (void)pinned;
+}
+
+void OpenGLTest::TearDown()
+{
+    m_device.reset();
+    m_windows.clear();
+}
+
+QWindow* OpenGLTest::MakeWindow(int width, int height)
+{
+    auto window = std::make_unique<QWindow>();
+    window->resize(width, height);
+    m_windows.push_back(std::move(window));
+    return m_windows.back().get();
+}
+
+DeviceParams OpenGLTest::ParamsFor(QWindow* window)
+{
+    DeviceParams params;
+    params.width = window->width();
+    params.height = window->height();
+    params.depthBits = 32;
+    params.requiredVSMajor = 0;
+    params.window = window;
+    return params;
+}
+
+void OpenGLTest::RecreateDevice(std::vector<std::string> hidden)
+{
+    m_device.reset();
+    m_device = std::make_unique<COGLDevice>(std::move(hidden));
+    ASSERT_TRUE(m_device->Create(ParamsFor(MakeWindow(kSize, kSize))));
+}
+
+std::uint32_t OpenGLTest::PixelAt(int x, int y, int windowHeight)
+{
+    std::uint8_t bgra[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, windowHeight - 1 - y, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+    return bgra[0] | static_cast<std::uint32_t>(bgra[1]) << 8 | static_cast<std::uint32_t>(bgra[2]) << 16 | 0xFF000000u;
+}
+
+void OpenGLTest::UseClipCoordinates()
+{
+    static constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ASSERT_TRUE(m_device->SetProjection(kIdentity));
+    ASSERT_TRUE(m_device->SetTransform(TransformType::View, kIdentity));
+    ASSERT_TRUE(m_device->SetTransform(TransformType::World, kIdentity));
+}
+
+void OpenGLTest::DrawTexturedQuad(float left, float bottom, float right, float top)
+{
+    // Counter-clockwise, the front face the device culls for.
+    const float quad[] = {left, bottom, 0, 0, 1, right, bottom, 0, 1, 1, right, top, 0, 1, 0, left, top, 0, 0, 0};
+    ASSERT_TRUE(m_device->DrawUserTextured(PrimitiveType::TriangleFan, quad, 4));
+}
+
+std::vector<std::uint8_t> PixelsIn(TextureFormat format, const std::vector<std::uint32_t>& colours)
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t colour : colours) {
+        const auto b = static_cast<std::uint8_t>(colour), g = static_cast<std::uint8_t>(colour >> 8),
+                   r = static_cast<std::uint8_t>(colour >> 16), a = static_cast<std::uint8_t>(colour >> 24);
+        switch (format) {
+        case TextureFormat::R5G6B5: {
+            const int packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+            bytes.insert(bytes.end(), {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8)});
+            break;
+        }
+        case TextureFormat::B8G8R8: bytes.insert(bytes.end(), {b, g, r}); break;
+        case TextureFormat::R8G8B8: bytes.insert(bytes.end(), {r, g, b}); break;
+        case TextureFormat::B8G8R8A8: bytes.insert(bytes.end(), {b, g, r, a}); break;
+        case TextureFormat::R8G8B8A8: bytes.insert(bytes.end(), {r, g, b, a}); break;
+        }
+    }
+    return bytes;
+}
+
+} // namespace kestrel::test

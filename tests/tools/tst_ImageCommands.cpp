@@ -1,0 +1,85 @@
+#include "ToolTestSupport.h"
+
+#include "image/ImageDecoders.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A 2 x 1 top-down 24-bit TGA: a blue-green-red pixel (1, 2, 3) and (4, 5, 6).
+const std::vector<std::uint8_t> Tga{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0x20, 1, 2, 3, 4, 5, 6};
+
+// The expected picture, in the decoded layout (blue, green, red, alpha).
+const std::vector<std::uint8_t> TgaPixels{1, 2, 3, 255, 4, 5, 6, 255};
+
+BigArchiveBuilder Textures()
+{
+    BigArchiveBuilder builder;
+    builder.Add("art\\textures\\Brick.TGA", Tga)
+        .Add("art\\textures\\broken.dds", "DDS but not really")
+        .Add("art\\textures\\kept.png", "not decoded when extracted")
+        .Add("data\\readme.txt", "text");
+    return builder;
+}
+
+DecodedImage ReadPng(const fs::path& path)
+{
+    DecodedImage image;
+    EXPECT_TRUE(DecodePNG(ReadFileBytes(path), image)) << path;
+    return image;
+}
+
+} // namespace
+
+TEST(ConvertCommand, WritesTheDecodedPictureAsPng)
+{
+    TempFolder folder;
+    Textures().WriteTo(folder / "tex.big");
+    const auto run = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/brick.tga", "out.png"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto image = ReadPng(folder / "out.png");
+    EXPECT_EQ(image.width, 2u);
+    EXPECT_EQ(image.pixels, TgaPixels);
+}
+
+TEST(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
+{
+    TempFolder folder;
+    Textures().WriteTo(folder / "tex.big");
+    const auto broken = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/broken.dds", "out.png"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find("entry \"art/textures/broken.dds\" not converted: not a picture"), std::string::npos)
+        << broken.err;
+    EXPECT_EQ(RunTool(folder.Path(), {"convert", "tex.big", "data/readme.txt", "out.png"}).status, 2);
+    EXPECT_EQ(RunTool(folder.Path(), {"convert", "tex.big", "nothing.tga", "out.png"}).status, 2);
+    EXPECT_FALSE(fs::exists(folder / "out.png"));
+
+    const auto unwritable = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/brick.tga", "no/such/out.png"});
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_NE(unwritable.err.find("no/such/out.png"), std::string::npos) << unwritable.err;
+}
+
+TEST(ExtractCommand, PngOptionConvertsImageEntriesAndKeepsTheRest)
+{
+    TempFolder folder;
+    Textures().WriteTo(folder / "tex.big");
+    const auto run = RunTool(folder.Path(), {"extract", "--png", "tex.big", "-C", "out"});
+    EXPECT_EQ(run.status, 1) << "the broken DDS is skipped";
+    EXPECT_NE(run.err.find("entry \"art\\textures\\broken.dds\" not converted"), std::string::npos) << run.err;
+
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : TreeOf(folder / "out"))
+        names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"art/textures/Brick.TGA.png", "art/textures/kept.png",
+                                               "data/readme.txt"}));
+    EXPECT_EQ(ReadPng(folder / "out/art/textures/Brick.TGA.png").pixels, TgaPixels);
+    EXPECT_EQ(ReadFileBytes(folder / "out/art/textures/kept.png"), Bytes("not decoded when extracted"));
+
+    // Without the option every entry is extracted as it is.
+    EXPECT_EQ(RunTool(folder.Path(), {"extract", "tex.big", "-C", "raw"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(folder / "raw/art/textures/Brick.TGA"), Tga);
+}

@@ -1,0 +1,102 @@
+#include "w3d/W3DPreviewModel.h"
+
+#include "archive/CQuartoDoc.h"
+#include "ini/CIniBlock.h"
+#include "w3d/DocumentTextureArchives.h"
+
+#include "support/BigArchiveBuilder.h"
+#include "support/FakeInstallPathProvider.h"
+#include "support/FakePrompt.h"
+#include "support/RecordingDevice.h"
+#include "support/TestImages.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+/// A Zero Hour installation (its path recorded in another letter case) with a mod archive inside
+/// its folder, Generals installed beside it.
+struct ZeroHourInstallation : ::testing::Test
+{
+    TempFolder temp;
+    FakePrompt prompt;
+    FakeInstallPathProvider provider;
+    RecordingDevice device;
+    std::unique_ptr<CIniBlock> configuration;
+    ByteList model;
+
+    void SetUp() override
+    {
+        provider.paths = {{GameKind::Generals, (temp / "Generals").string() + "\\"},
+                          {GameKind::ZeroHour, (temp / "ZERO HOUR").string() + "\\"}};
+        BigArchiveBuilder().Add("Art\\Textures\\zhonly.tga", TinyTga(0, 255, 0)).WriteTo(temp / "Zero Hour/TexturesZH.big");
+        BigArchiveBuilder().Add("art\\textures\\base.dds", TinyDxt1Dds(0xF800)).WriteTo(temp / "Generals/Textures.big");
+
+        W3DMeshDesc mesh = UnitQuad("HULL");
+        mesh.containerName = "TANK";
+        mesh.materialPass = true;
+        mesh.textureNames = {"zhonly.tga", "base.tga", "nowhere.tga"};
+        mesh.textureIds = {0, 1};
+        model = Concat({HLodChunk("TANK", "TANKSKL", {{0, "TANK.HULL"}}), MeshChunk(mesh)});
+        const ByteList skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 30}, {0, 0, 0, 1}}});
+        BigArchiveBuilder().Add("Art\\W3D\\Tank.w3d", model).Add("ART\\W3D\\TANKSKL.W3D", skeleton).WriteTo(temp / "Zero Hour/mod.big");
+
+        configuration = std::make_unique<CIniBlock>();
+        configuration->ParseText("Games\n  Generals\n    Lists\n    End\n  End\nEnd\n");
+    }
+
+    void Open(CQuartoDoc& document, bool textures)
+    {
+        const TextureArchiveContext context{configuration.get(), textures, &provider, &prompt};
+        document.SetTextureArchiveOpener([context](CQuartoDoc& d) { OpenDocumentTextureArchives(d, context); });
+        ASSERT_TRUE(document.OnOpenDocument(temp / "Zero Hour/mod.big"));
+    }
+};
+
+} // namespace
+
+TEST_F(ZeroHourInstallation, TexturesComeFromZeroHourThenFromGenerals)
+{
+    CQuartoDoc document(prompt);
+    Open(document, true);
+    EXPECT_EQ(document.GetGameKind(), 1);
+    EXPECT_EQ(document.GetInstallationFolder(), (temp / "ZERO HOUR").string() + "\\");
+    ASSERT_EQ(prompt.shown.size(), 1u);
+    EXPECT_EQ(prompt.shown[0].text, "Failed to interpret kestrel.ini");
+    EXPECT_EQ(prompt.shown[0].caption, "");
+
+    const auto loaded = LoadW3DPreviewModel(device, document, model, "", true);
+    ASSERT_TRUE(loaded.summary.loaded);
+    EXPECT_EQ(loaded.summary.hierarchySource, W3DModelSummary::HierarchySource::ArchiveEntry);
+    EXPECT_FLOAT_EQ(loaded.extent, 30.0f);
+    const auto& textures = loaded.mesh->Textures();
+    ASSERT_EQ(textures.size(), 2u);
+    EXPECT_EQ(textures[0].name, "zhonly.tga");
+    EXPECT_EQ(dynamic_cast<const RecordingTexture&>(*textures[0].texture).pixels.at(1), 255);
+    EXPECT_EQ(dynamic_cast<const RecordingTexture&>(*textures[1].texture).width, 4) << "base.tga found as DDS";
+    EXPECT_EQ(loaded.mesh->Materials().at(2).textureIndex[0], -1);
+    ASSERT_EQ(loaded.mesh->Groups().size(), 1u);
+    EXPECT_EQ(loaded.mesh->Groups()[0].ranges.size(), 2u);
+}
+
+TEST_F(ZeroHourInstallation, WithTexturesOffNothingIsOpenedAndTheModelIsUntextured)
+{
+    configuration->ParseText("Games\n  ZeroHour\n    Lists\n    End\n  End\nEnd\n");
+    CQuartoDoc document(prompt);
+    Open(document, false);
+    EXPECT_EQ(document.GetGameKind(), 1);
+    EXPECT_TRUE(prompt.shown.empty());
+    EXPECT_EQ(document.GetGameTextureArchive().GetEntryCount(), 0);
+    const auto loaded = LoadW3DPreviewModel(device, document, model, "", false);
+    EXPECT_TRUE(loaded.mesh->Materials().empty());
+    EXPECT_TRUE(loaded.mesh->Textures().empty());
+
+    const auto damaged = LoadW3DPreviewModel(device, document, ByteList(model.begin(), model.end() - 3), "", true);
+    EXPECT_FALSE(damaged.summary.loaded);
+    ASSERT_NE(damaged.mesh, nullptr);
+    EXPECT_TRUE(damaged.mesh->Groups().empty());
+    EXPECT_EQ(damaged.extent, 0.0f);
+}

@@ -1,0 +1,97 @@
+#include "w3d/W3DTextureFinder.h"
+
+#include "archive/CBIGFile.h"
+
+#include "support/BigArchiveBuilder.h"
+#include "support/FakePrompt.h"
+#include "support/RecordingDevice.h"
+#include "support/TestImages.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+using Source = W3DTextureFinder::Location::Source;
+
+/// First pixel of a texture the recording device was given (bytes blue, green, red, alpha).
+std::vector<std::uint8_t> FirstPixel(const std::unique_ptr<C3DWTexture>& texture)
+{
+    const auto* recorded = dynamic_cast<const RecordingTexture*>(texture.get());
+    if (recorded == nullptr || recorded->pixels.size() < 4)
+        return {};
+    return {recorded->pixels.begin(), recorded->pixels.begin() + 4};
+}
+
+struct TextureFinder : ::testing::Test
+{
+    TempFolder temp;
+    FakePrompt prompt;
+    RecordingDevice device;
+    CBIGFile own{prompt}, game{prompt}, base{prompt};
+
+    void OpenArchive(CBIGFile& archive, const std::string& file, BigArchiveBuilder builder)
+    {
+        ASSERT_EQ(archive.Open(builder.WriteTo(temp / file), 0), 1);
+    }
+
+    W3DTextureFinder Finder(const std::string& installFolder)
+    {
+        return W3DTextureFinder(&device, {&own, &game, &base}, installFolder);
+    }
+};
+
+} // namespace
+
+TEST_F(TextureFinder, TheDiskWinsOverEveryArchiveAndIsSearchedRegardlessOfCase)
+{
+    WriteFileBytes(temp / "Game/art/textures/ROCK.TGA", TinyTga(255, 0, 0));
+    OpenArchive(own, "own.big", BigArchiveBuilder().Add("Art\\Textures\\rock.tga", TinyTga(0, 0, 255)));
+    auto finder = Finder((temp / "Game").string() + "\\");
+    EXPECT_EQ(FirstPixel(finder.LoadTexture("Rock.tga")), (std::vector<std::uint8_t>{255, 0, 0, 255}));
+    const auto location = finder.LocateTexture("Rock.tga");
+    EXPECT_EQ(location.source, Source::Disk);
+    EXPECT_EQ(location.file, temp / "Game/art/textures/ROCK.TGA");
+}
+
+TEST_F(TextureFinder, TheOpenArchiveWinsOverTheGameArchives)
+{
+    OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\textures\\tank.tga", TinyTga(0, 255, 0)));
+    OpenArchive(game, "game.big", BigArchiveBuilder().Add("art\\textures\\tank.tga", TinyTga(0, 0, 255)));
+    auto finder = Finder((temp / "NoGame").string() + "/");
+    EXPECT_EQ(FirstPixel(finder.LoadTexture("TANK.tga")), (std::vector<std::uint8_t>{0, 255, 0, 255}));
+    const auto location = finder.LocateTexture("TANK.tga");
+    EXPECT_EQ(location.source, Source::Archive);
+    EXPECT_EQ(location.archive, 0u);
+    EXPECT_EQ(location.entryName, "art\\textures\\tank.tga");
+}
+
+TEST_F(TextureFinder, ATgaFoundOnlyAsDdsIsDecodedAsDds)
+{
+    OpenArchive(base, "base.big", BigArchiveBuilder().Add("ART\\TEXTURES\\TREE.DDS", TinyDxt1Dds(0xF800)));
+    auto finder = Finder("");
+    const auto texture = finder.LoadTexture("tree.tga");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(FirstPixel(texture), (std::vector<std::uint8_t>{0, 0, 248, 255}));
+    const auto location = finder.LocateTexture("tree.tga");
+    EXPECT_EQ(location.archive, 2u);
+    EXPECT_EQ(location.type, ImageFileType::DDS);
+
+    WriteFileBytes(temp / "Inst/Art/Textures/bush.dds", TinyDxt1Dds(0x07E0));
+    auto diskFinder = Finder((temp / "Inst").string() + "/");
+    EXPECT_EQ(FirstPixel(diskFinder.LoadTexture("bush.tga")), (std::vector<std::uint8_t>{0, 252, 0, 255}));
+}
+
+TEST_F(TextureFinder, TheFirstEntryPresentEndsTheSearchEvenWhenItDoesNotDecode)
+{
+    WriteFileBytes(temp / "Inst/Art/Textures/bad.tga", {1, 2, 3});
+    OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\textures\\bad.tga", std::string("not an image")));
+    OpenArchive(game, "game.big", BigArchiveBuilder().Add("art\\textures\\bad.tga", TinyTga(1, 2, 3)));
+    auto finder = Finder((temp / "Inst").string() + "/");
+    EXPECT_EQ(finder.LoadTexture("bad.tga"), nullptr);
+    EXPECT_EQ(finder.LocateTexture("bad.tga").archive, 0u);
+    EXPECT_EQ(finder.LocateTexture("missing.tga").source, Source::NotFound);
+    EXPECT_EQ(W3DTextureFinder(nullptr, {&own, &game, &base}, "").LoadTexture("bad.tga"), nullptr);
+}

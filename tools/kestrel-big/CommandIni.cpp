@@ -1,0 +1,340 @@
+#include "CliPrompt.h"
+#include "Commands.h"
+#include "JsonText.h"
+#include "ToolArchive.h"
+
+#include "ini/CIniBlock.h"
+#include "ini/StructureConfig.h"
+
+#include <charconv>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace kestrel::cli {
+namespace {
+
+const OptionSpec Options[] = {
+    {"game", 'g', true},
+    {"at", 0, true},
+    {"json", 0, false},
+    {"config", 0, true},
+};
+
+/// Deeper blocks are printed at this indentation, so that a text nested a million levels deep
+/// does not print terabytes of blanks.
+constexpr size_t MaxIndentLevels = 64;
+
+std::filesystem::path ExecutableFolder()
+{
+#ifdef _WIN32
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return std::filesystem::path(path).parent_path();
+#else
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        return path.parent_path();
+#endif
+    return CurrentFolder();
+}
+
+std::optional<GameKind> GameNamed(const std::string& name)
+{
+    if (name == "generals")
+        return GameKind::Generals;
+    if (name == "zerohour")
+        return GameKind::ZeroHour;
+    if (name == "bfme")
+        return GameKind::BFME;
+    return std::nullopt;
+}
+
+/// Control bytes of names and texts (a raw-text rest spans lines) are shown escaped, so every
+/// block and value keeps to one line of output.
+void AppendVisible(std::string& out, std::string_view bytes)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (byte < 32 || byte == 127) {
+            out += "\\x";
+            out += Hex[byte >> 4];
+            out += Hex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+void AppendLines(std::string& out, const CIniBlock& block)
+{
+    out += " (lines " + std::to_string(block.GetStartLine()) + "-" + std::to_string(block.GetEndLine()) + ")";
+}
+
+void AppendHeader(std::string& out, const CIniBlock& block)
+{
+    AppendVisible(out, block.GetName());
+    if (!block.GetRest().empty()) {
+        out += ' ';
+        AppendVisible(out, block.GetRest());
+    }
+    AppendLines(out, block);
+}
+
+void AppendValueText(std::string& out, const std::string& key, const IniValue& value)
+{
+    AppendVisible(out, key);
+    out += " = ";
+    AppendVisible(out, value.text);
+    out += " (line " + std::to_string(value.line) + ")";
+}
+
+void AppendTextBlock(std::string& out, const CIniBlock& block, size_t depth)
+{
+    const std::string indent(2 * std::min(depth, MaxIndentLevels), ' ');
+    out += indent;
+    AppendHeader(out, block);
+    out += '\n';
+    for (const auto& [key, value] : block.Values()) {
+        out += indent + "  ";
+        AppendValueText(out, key, value);
+        out += '\n';
+    }
+}
+
+void AppendJsonValue(std::string& out, const std::string& key, const IniValue& value)
+{
+    out += "{\"key\": ";
+    AppendJsonString(out, key);
+    out += ", \"text\": ";
+    AppendJsonString(out, value.text);
+    out += ", \"line\": " + std::to_string(value.line) + "}";
+}
+
+/// Everything of a block's JSON object up to the opening of its "children" array.
+void AppendJsonBlockStart(std::string& out, const CIniBlock& block)
+{
+    out += "{\"name\": ";
+    AppendJsonString(out, block.GetName());
+    out += ", \"rest\": ";
+    AppendJsonString(out, block.GetRest());
+    out += ", \"startLine\": " + std::to_string(block.GetStartLine());
+    out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + ", \"values\": [";
+    bool first = true;
+    for (const auto& [key, value] : block.Values()) {
+        out += first ? "" : ", ";
+        first = false;
+        AppendJsonValue(out, key, value);
+    }
+    out += "], \"children\": [";
+}
+
+/// Walks the tree in key order without recursion (a parsed text may nest very deeply), calling
+/// `enter` for each block and `leave` after its children.
+template <typename Enter, typename Leave>
+void WalkTree(const CIniBlock& root, Enter enter, Leave leave)
+{
+    struct Level
+    {
+        const CIniBlock* block;
+        CIniBlock::ChildMap::const_iterator next;
+    };
+    std::vector<Level> stack{{&root, root.Children().begin()}};
+    enter(root, size_t{0}, true);
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        if (top.next == top.block->Children().end()) {
+            leave(*top.block);
+            stack.pop_back();
+            continue;
+        }
+        const bool first = top.next == top.block->Children().begin();
+        const CIniBlock& child = *(top.next++)->second;
+        enter(child, stack.size(), first);
+        stack.push_back({&child, child.Children().begin()});
+    }
+}
+
+std::string TreeText(const CIniBlock& root, bool json)
+{
+    std::string out;
+    if (json) {
+        WalkTree(
+            root,
+            [&](const CIniBlock& block, size_t, bool first) {
+                out += first ? "" : ", ";
+                AppendJsonBlockStart(out, block);
+            },
+            [&](const CIniBlock&) { out += "]}"; });
+        out += '\n';
+        return out;
+    }
+    // The root has no header of its own: its children are the top-level blocks.
+    WalkTree(
+        root,
+        [&](const CIniBlock& block, size_t depth, bool) {
+            if (depth > 0)
+                AppendTextBlock(out, block, depth - 1);
+        },
+        [](const CIniBlock&) {});
+    return out;
+}
+
+std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
+{
+    int valueIndex = -1;
+    const CIniBlock& block = *root.FindBlockAtLine(line, valueIndex);
+    const IniValue* value = block.GetValue(valueIndex);
+    std::string out;
+    if (json) {
+        out += "{\"line\": " + std::to_string(line) + ", \"block\": {\"name\": ";
+        AppendJsonString(out, block.GetName());
+        out += ", \"rest\": ";
+        AppendJsonString(out, block.GetRest());
+        out += ", \"startLine\": " + std::to_string(block.GetStartLine());
+        out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + "}, \"valueIndex\": ";
+        out += std::to_string(valueIndex) + ", \"value\": ";
+        if (value)
+            AppendJsonValue(out, block.GetValueKey(valueIndex), *value);
+        else
+            out += "null";
+        return out + "}\n";
+    }
+    out += "line " + std::to_string(line) + ": block ";
+    if (block.GetName().empty())
+        out += "(top level)";
+    else
+        AppendHeader(out, block);
+    out += "\nvalue " + std::to_string(valueIndex);
+    if (value) {
+        out += ": ";
+        AppendValueText(out, block.GetValueKey(valueIndex), *value);
+    }
+    return out + '\n';
+}
+
+/// The structure configuration of the game asked for, from the configuration file; nullopt after
+/// a reported failure.
+std::optional<StructureConfig> GameConfiguration(ToolContext& context, const Arguments& args, CliPrompt& prompt,
+                                                 std::unique_ptr<CIniBlock>& tree)
+{
+    const auto gameName = args.Value("game");
+    if (!gameName)
+        return StructureConfig{};
+    const auto game = GameNamed(*gameName);
+    if (!game) {
+        context.Report(*gameName, "unknown game (generals, zerohour or bfme)");
+        return std::nullopt;
+    }
+    const auto configArgument = args.Value("config");
+    const std::filesystem::path path = configArgument ? context.Resolve(*configArgument)
+                                                      : ExecutableFolder() / std::string(kConfigurationFileName);
+    tree = LoadConfigurationFile(path, &prompt);
+    if (!tree) {
+        context.Report(path.string(), "Failed to load kestrel.ini");
+        return std::nullopt;
+    }
+    const CIniBlock* gameBlock = FindGameBlock(*tree, *game);
+    if (!gameBlock) {
+        context.Report(path.string(), "Failed to interpret kestrel.ini");
+        return std::nullopt;
+    }
+    return StructureConfig::FromGameBlock(gameBlock);
+}
+
+} // namespace
+
+const CommandDetails IniDetails = {
+    "[--game generals|zerohour|bfme] [--at LINE] [--json] ARCHIVE ENTRY",
+    Options,
+    2,
+    2,
+    R"(DESCRIPTION
+    Parses the entry named ENTRY as an INI text, as the editor does for its structure menu,
+    and prints its block tree: per block its name, the rest of its header line and its line
+    range, then its values (key, text and line), then its nested blocks. Blocks and values
+    are printed in the order of their names (byte order; equal names in text order). Lines
+    are counted from 0; a block's range ends at its "End" line, which is not part of it.
+    Control characters in names and texts are shown escaped (\n, \r, \t, \xNN).
+
+OPTIONS
+    -g, --game GAME  Parse with the structure configuration of GAME (generals, zerohour or
+                     bfme) from kestrel.ini beside the program: module lines, one-line
+                     entries, header lists and raw-text areas as that game writes them.
+                     Without it the entry is parsed without a structure configuration.
+    --config FILE    Read the structure configuration from FILE instead.
+    --at LINE        Print only the block that holds line LINE and the index of the value on
+                     it (-1 for none), as the editor finds them under the caret.
+    --json           Print the tree as nested {"name", "rest", "startLine", "endLine",
+                     "values": [{"key", "text", "line"}], "children": [...]} objects, from the
+                     top-level object (empty name) down; with --at, one object {"line", "block",
+                     "valueIndex", "value"}. Texts are read as Latin-1 and written as UTF-8.
+
+EXIT STATUS
+    0 printed; 1 the entry's bytes lie outside the file, or the archive is damaged; 2 no such
+    entry, the archive or the configuration file cannot be read, or a bad option.
+
+EXAMPLES
+    kestrel-big ini --game zerohour INI.big data/ini/object/americatank.ini
+    kestrel-big ini --json --at 120 INI.big data/ini/weapon.ini
+)",
+};
+
+int RunIni(ToolContext& context, const Arguments& args)
+{
+    std::optional<std::int32_t> line;
+    if (const auto at = args.Value("at")) {
+        std::int32_t number = 0;
+        const auto [end, error] = std::from_chars(at->data(), at->data() + at->size(), number);
+        if (error != std::errc() || end != at->data() + at->size()) {
+            context.Report(*at, "--at needs a line number");
+            return ExitFailure;
+        }
+        line = number;
+    }
+    CliPrompt prompt(context);
+    std::unique_ptr<CIniBlock> configuration;
+    const auto structure = GameConfiguration(context, args, prompt, configuration);
+    if (!structure)
+        return ExitFailure;
+
+    ToolArchive archive(context);
+    const int opened = archive.Open(args.positional[0], ArchiveUse::Read);
+    if (opened == ExitFailure)
+        return ExitFailure;
+    const int index = archive.FindTypedEntry(args.positional[1]);
+    if (index < 0)
+        return ExitFailure;
+    std::string text;
+    std::string error;
+    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
+        text.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return true;
+    }, error);
+    if (status != ExitOk) {
+        context.Report(archive.ShownName(), "entry \"" + args.positional[1] + "\" not read: " + error);
+        return status;
+    }
+
+    CIniBlock root(*structure, &prompt);
+    root.ParseText(text);
+    context.out << (line ? LineText(root, *line, args.Has("json")) : TreeText(root, args.Has("json")));
+    return opened;
+}
+
+} // namespace kestrel::cli
