@@ -18,16 +18,6 @@ std::string Described(AppString text, const fs::path& subject, const std::string
 
 } // namespace
 
-bool WriteFileReplacing(const fs::path& target, std::span<const std::uint8_t> bytes, bool sync, std::string& error)
-{
-    AtomicFileWriter writer(target);
-    writer.SetSyncOnCommit(sync);
-    if (writer.Begin() && writer.Write(bytes.data(), bytes.size()) && writer.Commit())
-        return true;
-    error = writer.Error();
-    return false;
-}
-
 ArchiveExtractor::ArchiveExtractor(CBIGFile& archive, IProgress& progress) : m_archive(archive), m_progress(progress) {}
 
 bool ArchiveExtractor::Run(const fs::path& folder)
@@ -66,7 +56,7 @@ bool ArchiveExtractor::Extract(int index, const fs::path& folder)
     if (!MakeFolder(target->parent_path()))
         return false;
     // Thousands of small files: waiting for the disk after each would cost more than the copy.
-    if (!WriteFileReplacing(*target, *bytes, false, reason)) {
+    if (!WriteWholeFileAtomically(*target, bytes->data(), bytes->size(), false, reason)) {
         m_failure = Described(AppString::CannotWriteFile, *target, reason);
         return false;
     }

@@ -4,18 +4,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <span>
 #include <string>
 
 namespace kestrel {
 
 class CBIGFile;
 class IProgress;
-
-/// Writes `bytes` to `target` so that the file is either wholly replaced or left as it was.
-/// False with the reason in `error`. `sync` waits until the bytes are on the disk.
-bool WriteFileReplacing(const std::filesystem::path& target, std::span<const std::uint8_t> bytes, bool sync,
-                        std::string& error);
 
 /// Extract All: writes every entry in table order to a file below a folder, creating the
 /// folders its name gives and replacing files that exist. An entry whose name would lead out of

@@ -15,6 +15,7 @@
 #include "archive/BIGEntry.h"
 #include "archive/CQuartoDoc.h"
 #include "archive/EntryPaths.h"
+#include "base/AtomicFile.h"
 #include "base/IPrompt.h"
 
 namespace kestrel {
@@ -85,7 +86,7 @@ void CChildFrame::OnExtract()
     if (!bytes) {
         Prompt().ShowMessage(ToBytes(Text(AppString::CannotReadEntry).arg(FromBytes(name), FromBytes(Archive().LastError()))),
                              Title());
-    } else if (!WriteFileReplacing(*target, *bytes, true, error)) {
+    } else if (!WriteWholeFileAtomically(*target, bytes->data(), bytes->size(), true, error)) {
         Prompt().ShowMessage(
             ToBytes(Text(AppString::CannotWriteFile).arg(QString::fromStdU16String(target->u16string()), FromBytes(error))),
             Title());
