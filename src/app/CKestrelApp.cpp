@@ -39,7 +39,11 @@ QString FileDialogFilter()
 CKestrelApp::CKestrelApp(const Options& options) : m_options(options)
 {
     Q_ASSERT(options.settings);
+    // Over a progress dialog when one is up, so that a question in the middle of long work is
+    // not blocked by it.
     auto dialogParent = [this]() -> QWidget* {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            return modal;
         QWidget* active = QApplication::activeWindow();
         return active ? active : m_mainFrame.get();
     };

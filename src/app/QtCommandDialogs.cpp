@@ -4,9 +4,13 @@
 #include "app/FilenameDialog.h"
 #include "app/OverwriteDialog.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QProgressDialog>
+
+#include <algorithm>
+#include <limits>
 
 namespace kestrel {
 namespace {
@@ -25,8 +29,10 @@ QString Shown(const fs::path& path)
     return QString::fromStdU16String(path.u16string());
 }
 
-/// A modal progress dialog, brought up to date at most every 50 ms: the work calls Update far
-/// more often than a person can read, and each update lets the window repaint.
+/// A modal progress dialog that appears once the work has run for half a second and is brought up
+/// to date at most every 50 ms (the work reports far more often than anyone can read). It appears
+/// only from Update, never on a timer of its own: a question asked in the middle of the work must
+/// not be covered by a progress dialog that blocks it.
 class DialogProgress : public IProgress
 {
 public:
@@ -36,31 +42,38 @@ public:
         m_dialog.setObjectName(QStringLiteral("progressDialog"));
         m_dialog.setWindowTitle(Text(AppString::AppTitle));
         m_dialog.setWindowModality(Qt::ApplicationModal);
-        m_dialog.setMinimumDuration(500);
+        m_dialog.setMinimumDuration(std::numeric_limits<int>::max());
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
         if (!cancellable)
             m_dialog.setCancelButton(nullptr);
-        m_dialog.setValue(0);
-        m_clock.start();
+        m_started.start();
+        m_lastUpdate.start();
     }
 
     bool Update(std::uint64_t done, std::uint64_t total) override
     {
-        if (m_clock.elapsed() >= 50 || done == total) {
-            m_clock.restart();
-            if (total == 0)
-                m_dialog.setRange(0, 0);
-            else
-                m_dialog.setValue(static_cast<int>(std::min(done, total) * Steps / total));
-        }
-        return !m_cancellable || !m_dialog.wasCanceled();
+        if (m_lastUpdate.elapsed() < 50)
+            return Answer();
+        m_lastUpdate.restart();
+        if (total == 0)
+            m_dialog.setRange(0, 0);
+        else
+            m_dialog.setValue(static_cast<int>(std::min(done, total) * Steps / total));
+        if (!m_dialog.isVisible() && m_started.elapsed() >= 500)
+            m_dialog.show();
+        if (m_dialog.isVisible())
+            QCoreApplication::processEvents();
+        return Answer();
     }
 
 private:
+    bool Answer() const { return !m_cancellable || !m_dialog.wasCanceled(); }
+
     static constexpr int Steps = 1000;
     QProgressDialog m_dialog;
-    QElapsedTimer m_clock;
+    QElapsedTimer m_started;
+    QElapsedTimer m_lastUpdate;
     bool m_cancellable;
 };
 
