@@ -7,7 +7,8 @@
      comparison `kestrel-big add --in-place` of the same folder into a copy of the archive.
 
 Builds build/release (Release) unless --build is given; run it under `nice`. Timings are the
-best of --runs runs after a warm-up run, so they compare the programs rather than the disk.
+best of --runs rounds after a warm-up round, the programs taking turns, each after a sync (the
+helpers of bench/tools/extract_vs_cp.py), so they compare the programs rather than the disk.
 
   python3 bench/app/archive_commands.py [--build DIR] [--work DIR] [--runs N] [--megabytes MB]
 """
@@ -21,7 +22,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 # The command-line tool's benchmark has the timing helpers; both compare like with like.
 sys.path.insert(0, str(ROOT / "bench" / "tools"))
-from extract_vs_cp import best_time, remove, run  # noqa: E402
+from extract_vs_cp import best_times, remove, run  # noqa: E402
 
 
 def make_mod_folder(folder, count):
@@ -61,15 +62,16 @@ def main():
 
     out_app = work / "out-app"
     out_tool = work / "out-tool"
-    t_app = best_time(args.runs, lambda: remove(out_app), [bench, "extract-all", str(big), str(out_app)],
-                       stdout=subprocess.DEVNULL)
-    t_tool = best_time(args.runs, lambda: remove(out_tool), [tool, "extract", "--quiet", "-C", str(out_tool), str(big)])
+    copy = work / "many-copy.big"
     print(subprocess.run([bench, "add-directory", str(many), str(mod)], check=True, capture_output=True, text=True).stdout,
           end="")
-    t_add = best_time(args.runs, lambda: None, [bench, "add-directory", str(many), str(mod)], stdout=subprocess.DEVNULL)
-    copy = work / "many-copy.big"
-    t_tool_add = best_time(args.runs, lambda: shutil.copyfile(many, copy),
-                           [tool, "add", "--in-place", "--quiet", str(copy), str(mod)])
+    quiet = subprocess.DEVNULL
+    t_app, t_tool, t_add, t_tool_add = best_times(args.runs, [
+        (lambda: remove(out_app), [bench, "extract-all", str(big), str(out_app)], quiet),
+        (lambda: remove(out_tool), [tool, "extract", "--quiet", "-C", str(out_tool), str(big)], quiet),
+        (lambda: None, [bench, "add-directory", str(many), str(mod)], quiet),
+        (lambda: shutil.copyfile(many, copy), [tool, "add", "--in-place", "--quiet", str(copy), str(mod)], quiet),
+    ])
 
     size = big.stat().st_size
     print(f"archive: {size / 2**20:.0f} MiB in {args.entries} entries; add: 10000 files into 100000 entries")
