@@ -1,11 +1,13 @@
 #include "app/ArchiveDocument.h"
 
 #include "app/AppContext.h"
+#include "app/AppSettings.h"
 #include "app/AppStrings.h"
 
 #include "archive/CQuartoDoc.h"
 #include "archive/IDocumentObserver.h"
 #include "base/IPrompt.h"
+#include "w3d/DocumentTextureArchives.h"
 
 #include <QFileInfo>
 
@@ -38,6 +40,11 @@ ArchiveDocument::ArchiveDocument(AppContext& context)
 {
     m_doc->AddObserver(m_observer.get());
     m_doc->SetBroadcastRouter(context.broadcast);
+    m_doc->SetTextureArchiveOpener([&context](CQuartoDoc& document) {
+        const TextureArchiveContext textures{context.configuration, context.settings.Textures(), context.installPaths,
+                                             &context.prompt};
+        OpenDocumentTextureArchives(document, textures);
+    });
 }
 
 ArchiveDocument::~ArchiveDocument()

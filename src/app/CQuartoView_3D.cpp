@@ -15,7 +15,7 @@
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
-#include "w3d/W3DModelAssembly.h"
+#include "w3d/W3DPreviewModel.h"
 
 #include <QDateTime>
 #include <QResizeEvent>
@@ -90,17 +90,13 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     if (!device || m_windowIndex < 0)
         return false;
     device->SelectWindow(m_windowIndex);
-    auto model = std::make_unique<C3DWMesh>(*device);
-    W3DAssemblyOptions options;
-    options.texturesEnabled = m_context.settings.Textures();
-    CBIGFile& archive = m_document.Doc().GetArchive();
-    options.readArchiveEntry = [&archive](const std::string& name) { return archive.GetEntryBytes(archive.FindEntry(name)); };
     const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const W3DModelSummary summary = AssembleW3DModel({first, bytes.size()}, options, *model);
-    if (!summary.loaded || model->Groups().empty())
+    W3DPreviewModel model = LoadW3DPreviewModel(*device, m_document.Doc(), {first, bytes.size()}, std::string(),
+                                                m_context.settings.Textures());
+    if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
         return false;
-    m_model = std::move(model);
-    m_zoom = summary.extent > 0 ? summary.extent : 1.0f;
+    m_model = std::move(model.mesh);
+    m_zoom = model.extent > 0 ? model.extent : 1.0f;
     m_manualCamera = false;
     m_surfaceWidget->setGeometry(rect());
     m_surfaceWidget->show();

@@ -163,6 +163,24 @@ TEST(MainFrameMenus, DeviceEntriesFollowTheSettingsAndStoreChanges)
     EXPECT_FALSE(harness.App().Settings().AlphaBlending());
 }
 
+TEST(MainFrameMenus, TogglingTexturesReopensTheTextureArchivesOfEveryOpenDocument)
+{
+    // Without game blocks in kestrel.ini each reopening says so, which makes it countable.
+    AppHarness harness(false);
+    test::WriteFileBytes(harness.folder / "program" / "kestrel.ini", test::Bytes("Other\r\nEnd\r\n"));
+    ASSERT_NE(harness.StartOn(BigArchiveBuilder().Add("a.ini", "a")), nullptr);
+    ASSERT_NE(harness.App().OpenDocumentFile(harness.WriteArchive(BigArchiveBuilder().Add("b.ini", "b"), "b.big")),
+              nullptr);
+    CMainFrame& main = *harness.App().MainFrame();
+    main.Action(Command::WindowNew)->trigger(); // a second window must not double the request
+    harness.prompt.shown.clear();
+
+    main.Action(Command::ViewTextures)->trigger();
+    ASSERT_EQ(harness.prompt.shown.size(), 2u);
+    EXPECT_EQ(harness.prompt.shown[0].text, "Failed to interpret kestrel.ini");
+    EXPECT_EQ(harness.prompt.shown[1].text, "Failed to interpret kestrel.ini");
+}
+
 TEST(MainFrameMenus, NewWindowShowsTheSameDocumentInASecondNumberedWindow)
 {
     AppHarness harness;
