@@ -199,6 +199,7 @@ void CQuartoView::OnTimer()
 void CQuartoView::SetStatusNote(const QString& note)
 {
     m_statusNote = note;
+    emit StateChanged();
 }
 
 void CQuartoView::CutText()
