@@ -1,20 +1,25 @@
 // Time from opening an archive of 100,000 entries to its entry list painted, and the memory that
-// costs. Run by hand (an X server is not needed):
-//   QT_QPA_PLATFORM=offscreen build/test/bin/bench_app_open [entries]
+// costs; then the time to show a 100 MB entry of no known kind as raw text and to scroll to its
+// end. Run by hand (an X server is not needed):
+//   build/test/bin/bench_app_open [entries]
 #include "app/CChildFrame.h"
 #include "app/CKestrelApp.h"
 #include "app/CLeftView.h"
 #include "app/CMainFrame.h"
+#include "app/CQuartoView.h"
+#include "app/RawTextView.h"
 #include "base/IPrompt.h"
 #include "support/BigArchiveBuilder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -23,7 +28,7 @@ class SilentPrompt : public kestrel::IPrompt
 {
 public:
     void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    bool AskYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 // Resident and peak memory of this process in kB, from the kernel's view.
@@ -41,6 +46,8 @@ std::pair<long, long> MemoryKb()
     return {resident, peak};
 }
 
+// Notes when a viewport of a widget of type T (the list's rows, the raw text) is painted.
+template <typename T>
 class PaintWatcher : public QObject
 {
 public:
@@ -49,12 +56,24 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // The list's rows are painted on its viewport.
-        if (event->type() == QEvent::Paint && qobject_cast<kestrel::CLeftView*>(watched->parent()))
+        if (event->type() == QEvent::Paint && qobject_cast<T*>(watched->parent()))
             painted = true;
         return QObject::eventFilter(watched, event);
     }
 };
+
+template <typename T>
+qint64 MillisecondsUntilPainted(const std::function<void()>& action)
+{
+    PaintWatcher<T> watcher;
+    QCoreApplication::instance()->installEventFilter(&watcher);
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    while (!watcher.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return clock.elapsed();
+}
 
 } // namespace
 
@@ -72,6 +91,10 @@ int main(int argc, char* argv[])
         std::snprintf(name, sizeof name, "data\\ini\\object\\generated\\unit%06d.ini", i);
         builder.Add(name, "Object Unit\r\nEnd\r\n");
     }
+    std::vector<std::uint8_t> huge(100u << 20);
+    for (size_t i = 0; i < huge.size(); ++i)
+        huge[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13); // bytes of every kind, line ends too
+    builder.Add("data\\zz_huge.bin", std::move(huge));
     const std::string archive = builder.WriteTo(folder.filePath(QStringLiteral("large.big")).toStdString()).string();
     std::ofstream(folder.filePath(QStringLiteral("kestrel.ini")).toStdString()) << "Games\r\n  Generals\r\n  End\r\nEnd\r\n";
 
@@ -84,20 +107,25 @@ int main(int argc, char* argv[])
     kestrel::CKestrelApp app(options);
 
     const long residentBefore = MemoryKb().first;
-    QElapsedTimer clock;
-    clock.start();
-    PaintWatcher watcher;
-    application.installEventFilter(&watcher);
-    if (!app.InitInstance({QString::fromStdString(archive)}))
+    bool started = false;
+    const qint64 opened = MillisecondsUntilPainted<kestrel::CLeftView>(
+        [&] { started = app.InitInstance({QString::fromStdString(archive)}); });
+    if (!started)
         return 1;
-    kestrel::CLeftView* list = app.MainFrame()->ActiveChild()->LeftView();
-    while (!watcher.painted || list->model()->rowCount() != entries)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    const qint64 elapsed = clock.elapsed();
     const auto [residentAfter, peakAfter] = MemoryKb();
-
-    std::printf("entries: %d\nopen to list painted: %lld ms\n", entries, static_cast<long long>(elapsed));
+    std::printf("entries: %d (+1 of 100 MB)\nopen to list painted: %lld ms\n", entries, static_cast<long long>(opened));
     std::printf("resident memory: %ld kB before, %ld kB after (+%ld kB); peak %ld kB\n", residentBefore,
                 residentAfter, residentAfter - residentBefore, peakAfter);
+
+    kestrel::CChildFrame& frame = *app.MainFrame()->ActiveChild();
+    kestrel::CLeftView* list = frame.LeftView();
+    const qint64 shown = MillisecondsUntilPainted<kestrel::RawTextView>(
+        [&] { list->setCurrentIndex(list->model()->index(entries, 0)); });
+    kestrel::RawTextView* raw = frame.EditorView()->RawView();
+    const qint64 scrolled = MillisecondsUntilPainted<kestrel::RawTextView>(
+        [&] { raw->verticalScrollBar()->setValue(raw->verticalScrollBar()->maximum()); });
+    std::printf("100 MB raw entry: shown in %lld ms (%zu lines), scrolled to its end in %lld ms; peak %ld kB\n",
+                static_cast<long long>(shown), raw->Layout().LineCount(), static_cast<long long>(scrolled),
+                MemoryKb().second);
         return 0;
 }

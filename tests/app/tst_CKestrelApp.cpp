@@ -5,14 +5,19 @@
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/SingleInstance.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace kestrel {
 namespace {
@@ -206,6 +211,25 @@ TEST(MainFrameMenus, SaveWithoutAnArchiveWindowDoesNothing)
     ASSERT_TRUE(harness.Start());
     harness.App().OnFileSave(nullptr, false);
     EXPECT_TRUE(harness.prompt.shown.empty());
+}
+
+TEST(SingleInstance, ASecondStartHandsItsArchiveToTheRunningInstanceAsAnAbsolutePath)
+{
+    const QString name = QStringLiteral("kestrel-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance running;
+    QString received;
+    ASSERT_TRUE(running.Listen(name, [&](const QString& path) { received = path; }));
+
+    // The second start blocks until the running instance answers, so it runs beside this loop.
+    std::atomic<int> handedOver{-1};
+    std::thread second([&] { handedOver = SingleInstance::HandOver(name, QStringLiteral("mods/x.big")) ? 1 : 0; });
+    const bool answered = test::WaitFor([&] { return handedOver != -1; }, 5000);
+    second.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_EQ(received, QDir::current().absoluteFilePath(QStringLiteral("mods/x.big")));
+
+    EXPECT_FALSE(SingleInstance::HandOver(name + QStringLiteral("-nobody"), QStringLiteral("x.big")));
 }
 
 } // namespace
