@@ -13,5 +13,4 @@ rm -rf "$files"
 mkdir -p "$files"
 cp -R resources/demo/. "$files/"
 "$build/bin/kestrel-demo-files" "$files"
-"$build/bin/kestrel-big" pack "$files/art" "$out" >/dev/null
-"$build/bin/kestrel-big" add --base "$files" "$out" "$files/data" "$files/readme.txt" >/dev/null
+"$build/bin/kestrel-big" pack "$files" "$out" --base "$files" --quiet

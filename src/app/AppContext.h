@@ -8,6 +8,7 @@ namespace kestrel {
 
 class AppSettings;
 class CIniBlock;
+class IInstallPathProvider;
 class IPrompt;
 class SharedPreviewDevice;
 
@@ -22,6 +23,8 @@ struct AppContext
     std::function<void(DocumentBroadcast)> broadcast;
     /// The parsed kestrel.ini (game blocks, structure configuration), once loaded.
     const CIniBlock* configuration = nullptr;
+    /// Where the games are installed (their texture archives and folders).
+    IInstallPathProvider* installPaths = nullptr;
 };
 
 } // namespace kestrel

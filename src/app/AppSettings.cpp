@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
 namespace kestrel {
@@ -76,6 +77,19 @@ void AppSettings::SetAlphaBlending(bool on)
 {
     m_alphaBlending = on;
     WriteFlag(AlphaBlendingKey(), on);
+}
+
+std::map<GameKind, std::string> AppSettings::InstallPaths() const
+{
+    std::map<GameKind, std::string> paths;
+    for (GameKind game : {GameKind::Generals, GameKind::ZeroHour, GameKind::BFME}) {
+        const std::string_view name = GameBlockName(game);
+        const QString key = QStringLiteral("InstallPaths/") + QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        const QString path = m_store.value(key).toString();
+        if (!path.isEmpty())
+            paths[game] = QFile::encodeName(path).toStdString();
+    }
+    return paths;
 }
 
 bool AppSettings::HasDirect3D9()

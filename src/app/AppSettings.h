@@ -3,6 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "ini/StructureConfig.h"
+
+#include <map>
+#include <string>
+
 class QSettings;
 
 namespace kestrel {
@@ -33,6 +38,10 @@ public:
     /// UseOpenGL says, and the stored value is kept for a build that has it.
     static bool HasDirect3D9();
     bool DeviceIsOpenGL() const { return m_useOpenGL || !HasDirect3D9(); }
+
+    /// Installation folders the user gave for games this system has no record of, by game
+    /// (group "InstallPaths", keys "Generals", "ZeroHour", "BFME").
+    std::map<GameKind, std::string> InstallPaths() const;
 
     /// Most recent first, at most MaxRecentFiles.
     const QStringList& RecentFiles() const { return m_recentFiles; }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QSplitter>
 
 namespace kestrel {
@@ -30,6 +31,11 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     m_splitter->setSizes({LeftPaneWidth, 100});
     setWidget(m_splitter);
 
+    // Next Pane and Previous Pane: with two panes both move the focus to the other one.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
+        auto* shortcut = new QShortcut(key, this, this, &CChildFrame::FocusOtherPane);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    }
     InstallDropHandling();
 
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
@@ -58,6 +64,14 @@ CChildFrame::CommandState CChildFrame::CurrentCommandState() const
     state.format = m_document->Format();
     state.note = m_editorView->StatusNote();
     return state;
+}
+
+void CChildFrame::FocusOtherPane()
+{
+    if (m_leftView->hasFocus())
+        m_editorView->FocusPreview();
+    else
+        m_leftView->setFocus();
 }
 
 void CChildFrame::CutText()

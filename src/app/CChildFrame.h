@@ -59,6 +59,8 @@ public:
     void RepaintPreview();
     /// Lets the arrow keys move the divider between the panes until Enter or Escape.
     void StartKeyboardSplit();
+    /// Moves the keyboard focus from one pane to the other (F6, Shift+F6).
+    void FocusOtherPane();
     /// Closes without offering to save (the caller has dealt with the document).
     void CloseWithoutAsking();
 

@@ -12,6 +12,7 @@
 #include "archive/CQuartoDoc.h"
 #include "ini/CIniBlock.h"
 #include "ini/StructureConfig.h"
+#include "w3d/SettingsAndWineInstallPathProvider.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,6 +86,8 @@ bool CKestrelApp::InitInstance(const QStringList& arguments)
         return false;
     }
     m_settings->Load();
+    m_installPaths = CreatePlatformInstallPathProvider(m_settings->InstallPaths());
+    m_context->installPaths = m_installPaths.get();
     // The external editors' table is loaded with the external editor commands.
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 

@@ -16,6 +16,7 @@ namespace kestrel {
 
 class AppSettings;
 class CIniBlock;
+class IInstallPathProvider;
 class ArchiveDocument;
 class CChildFrame;
 class CMainFrame;
@@ -94,6 +95,7 @@ private:
     std::unique_ptr<SharedPreviewDevice> m_device;
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<CIniBlock> m_configuration;
+    std::unique_ptr<IInstallPathProvider> m_installPaths;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QString m_configurationPath;
     int m_untitledCount = 0;

@@ -241,6 +241,10 @@ void CMainFrame::CreateStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->showMessage(Text(AppString::StatusReady));
+    // Remarks about the shown entry stay visible while menu prompts come and go in the message pane.
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("statusNote"));
+    statusBar()->addPermanentWidget(m_note);
     const AppString names[] = {AppString::IndicatorCaps, AppString::IndicatorNum, AppString::IndicatorScroll};
     const char* objectNames[] = {"indicatorCaps", "indicatorNum", "indicatorScroll"};
     for (size_t i = 0; i < m_indicators.size(); ++i) {
@@ -354,6 +358,7 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
         Action(command)->setEnabled(false);
     for (Command command : {Command::WindowNew, Command::WindowCascade, Command::WindowTile, Command::WindowArrangeIcons})
         Action(command)->setEnabled(hasArchive);
+    m_note->setText(state.note);
     Action(Command::FormatBIGF)->setChecked(hasArchive && state.format == BIGFormat_BIGF);
     Action(Command::FormatBIG4)->setChecked(hasArchive && state.format == BIGFormat_BIG4);
     for (Command command : alwaysOnArchive)

@@ -88,6 +88,7 @@ private:
     QList<QAction*> m_recentActions;
     QList<QAction*> m_windowListActions;
     std::array<QLabel*, 3> m_indicators{};
+    QLabel* m_note = nullptr;
 };
 
 } // namespace kestrel

@@ -199,6 +199,19 @@ void CQuartoView::OnTimer()
 void CQuartoView::SetStatusNote(const QString& note)
 {
     m_statusNote = note;
+    emit StateChanged();
+}
+
+void CQuartoView::FocusPreview()
+{
+    if (ShowsText())
+        m_edit->setFocus();
+    else if (m_raw->isVisible())
+        m_raw->setFocus();
+    else if (m_surfaceWidget && m_surfaceWidget->isVisible())
+        m_surfaceWidget->setFocus();
+    else
+        setFocus();
 }
 
 void CQuartoView::CutText()

@@ -62,6 +62,8 @@ public:
     /// Draws one frame of an image or model preview now.
     void DrawFrame();
 
+    /// Gives the keyboard focus to what shows the entry (the editor, the raw text or the 3D window).
+    void FocusPreview();
     void CutText();
     void CopyText();
     void PasteText();
@@ -92,6 +94,7 @@ private:
     bool ShowImage(std::string_view bytes, int imageFileType);
     bool ShowModel(std::string_view bytes);
     void ReleasePreviewObjects();
+    void ShowSurface();
     void ApplyHeldKeys();
     void DrawImage();
     void DrawModel();

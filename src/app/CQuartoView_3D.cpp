@@ -15,7 +15,7 @@
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
-#include "w3d/W3DModelAssembly.h"
+#include "w3d/W3DPreviewModel.h"
 
 #include <QDateTime>
 #include <QResizeEvent>
@@ -79,8 +79,7 @@ bool CQuartoView::ShowImage(std::string_view bytes, int imageFileType)
                                                 static_cast<ImageFileType>(imageFileType));
     if (!m_texture)
         return false;
-    m_surfaceWidget->setGeometry(rect());
-    m_surfaceWidget->show();
+    ShowSurface();
     return true;
 }
 
@@ -90,21 +89,25 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     if (!device || m_windowIndex < 0)
         return false;
     device->SelectWindow(m_windowIndex);
-    auto model = std::make_unique<C3DWMesh>(*device);
-    W3DAssemblyOptions options;
-    options.texturesEnabled = m_context.settings.Textures();
-    CBIGFile& archive = m_document.Doc().GetArchive();
-    options.readArchiveEntry = [&archive](const std::string& name) { return archive.GetEntryBytes(archive.FindEntry(name)); };
     const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const W3DModelSummary summary = AssembleW3DModel({first, bytes.size()}, options, *model);
-    if (!summary.loaded || model->Groups().empty())
+    W3DPreviewModel model = LoadW3DPreviewModel(*device, m_document.Doc(), {first, bytes.size()}, std::string(),
+                                                m_context.settings.Textures());
+    if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
         return false;
-    m_model = std::move(model);
-    m_zoom = summary.extent > 0 ? summary.extent : 1.0f;
+    m_model = std::move(model.mesh);
+    m_zoom = model.extent > 0 ? model.extent : 1.0f;
     m_manualCamera = false;
+    ShowSurface();
+    return true;
+}
+
+void CQuartoView::ShowSurface()
+{
     m_surfaceWidget->setGeometry(rect());
     m_surfaceWidget->show();
-    return true;
+    // The window was created before its container had a place on screen; without this its first
+    // showing can keep a position counted from the top-level window instead of the container.
+    m_surface->setGeometry(QRect(QPoint(0, 0), m_surfaceWidget->size()));
 }
 
 void CQuartoView::OnSurfaceResized()
@@ -201,14 +204,20 @@ void CQuartoView::DrawModel()
     light.type = LightType::Directional;
     for (float* colour : {light.ambient, light.diffuse, light.specular})
         std::fill(colour, colour + 4, 1.0f);
-    // From above and behind the viewer's start position, so the turning model shows lit faces.
-    light.direction[0] = -0.3f;
-    light.direction[1] = -0.5f;
-    light.direction[2] = -0.8f;
+    light.spotCutoff = 180.0f; // no cone: OpenGL would otherwise narrow even this light to nothing
+    // From above, slightly to one side, so neighbouring faces of the turning model differ in
+    // brightness. Direct3D reads the direction the light travels, OpenGL the direction towards
+    // the light (the position of a light at infinity): both are given.
+    const float towardsLight[3] = {0.3f, 0.5f, 0.8f};
+    for (int i = 0; i < 3; ++i) {
+        light.direction[i] = -towardsLight[i];
+        light.position[i] = towardsLight[i];
+    }
+    // The camera first: the light is placed through the view transform in force.
+    SetModelCamera();
     device.SetLight(0, &light);
     device.EnableLight(0, true);
     device.EnableLighting(true);
-    SetModelCamera();
     device.BeginScene();
     m_model->Render();
     device.EndScene();

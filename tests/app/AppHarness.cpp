@@ -14,13 +14,20 @@
 #include <gtest/gtest.h>
 
 namespace kestrel::test {
+namespace {
+
+// The game blocks a document looks for when it opens; their structure configuration stays empty.
+constexpr const char* minimalConfiguration = "Games\r\n  Generals\r\n  End\r\n  ZeroHour\r\n  End\r\n"
+                                             "  BFME\r\n  End\r\nEnd\r\n";
+
+} // namespace
 
 AppHarness::AppHarness(bool withConfiguration)
 {
     std::filesystem::create_directories(folder / "program");
     std::filesystem::create_directories(folder / "data");
     if (withConfiguration)
-        WriteFileBytes(folder / "program" / "kestrel.ini", Bytes("; test configuration\r\n"));
+        WriteFileBytes(folder / "program" / "kestrel.ini", Bytes(minimalConfiguration));
     m_settings = std::make_unique<QSettings>(QString::fromStdString((folder / "settings.ini").string()),
                                              QSettings::IniFormat);
     Restart();

@@ -5,14 +5,19 @@
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/SingleInstance.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace kestrel {
 namespace {
@@ -163,6 +168,24 @@ TEST(MainFrameMenus, DeviceEntriesFollowTheSettingsAndStoreChanges)
     EXPECT_FALSE(harness.App().Settings().AlphaBlending());
 }
 
+TEST(MainFrameMenus, TogglingTexturesReopensTheTextureArchivesOfEveryOpenDocument)
+{
+    // Without game blocks in kestrel.ini each reopening says so, which makes it countable.
+    AppHarness harness(false);
+    test::WriteFileBytes(harness.folder / "program" / "kestrel.ini", test::Bytes("Other\r\nEnd\r\n"));
+    ASSERT_NE(harness.StartOn(BigArchiveBuilder().Add("a.ini", "a")), nullptr);
+    ASSERT_NE(harness.App().OpenDocumentFile(harness.WriteArchive(BigArchiveBuilder().Add("b.ini", "b"), "b.big")),
+              nullptr);
+    CMainFrame& main = *harness.App().MainFrame();
+    main.Action(Command::WindowNew)->trigger(); // a second window must not double the request
+    harness.prompt.shown.clear();
+
+    main.Action(Command::ViewTextures)->trigger();
+    ASSERT_EQ(harness.prompt.shown.size(), 2u);
+    EXPECT_EQ(harness.prompt.shown[0].text, "Failed to interpret kestrel.ini");
+    EXPECT_EQ(harness.prompt.shown[1].text, "Failed to interpret kestrel.ini");
+}
+
 TEST(MainFrameMenus, NewWindowShowsTheSameDocumentInASecondNumberedWindow)
 {
     AppHarness harness;
@@ -188,6 +211,25 @@ TEST(MainFrameMenus, SaveWithoutAnArchiveWindowDoesNothing)
     ASSERT_TRUE(harness.Start());
     harness.App().OnFileSave(nullptr, false);
     EXPECT_TRUE(harness.prompt.shown.empty());
+}
+
+TEST(SingleInstance, ASecondStartHandsItsArchiveToTheRunningInstanceAsAnAbsolutePath)
+{
+    const QString name = QStringLiteral("kestrel-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance running;
+    QString received;
+    ASSERT_TRUE(running.Listen(name, [&](const QString& path) { received = path; }));
+
+    // The second start blocks until the running instance answers, so it runs beside this loop.
+    std::atomic<int> handedOver{-1};
+    std::thread second([&] { handedOver = SingleInstance::HandOver(name, QStringLiteral("mods/x.big")) ? 1 : 0; });
+    const bool answered = test::WaitFor([&] { return handedOver != -1; }, 5000);
+    second.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_EQ(received, QDir::current().absoluteFilePath(QStringLiteral("mods/x.big")));
+
+    EXPECT_FALSE(SingleInstance::HandOver(name + QStringLiteral("-nobody"), QStringLiteral("x.big")));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "archive/CQuartoDoc.h"
 
 #include <QHeaderView>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -70,6 +71,20 @@ TEST(CLeftView, ArrowKeysSelectEntriesLikeClicks)
     QTest::keyClick(&list, Qt::Key_End);
     EXPECT_EQ(frame->Document().SelectedEntry(), 2);
     EXPECT_EQ(*frame->Document().PreviewBytes(), "c");
+}
+
+TEST(CLeftView, F6MovesTheFocusBetweenTheListAndThePreview)
+{
+    AppHarness harness;
+    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a"));
+    ASSERT_NE(frame, nullptr);
+    frame->activateWindow();
+    test::SelectRow(*frame, 0);
+    frame->LeftView()->setFocus();
+    frame->FocusOtherPane();
+    EXPECT_TRUE(frame->EditorView()->EditControl()->hasFocus());
+    frame->FocusOtherPane();
+    EXPECT_TRUE(frame->LeftView()->hasFocus());
 }
 
 TEST(CLeftView, RebuildsOnDocumentChangesButNotOnItsViewsOwnUpdates)

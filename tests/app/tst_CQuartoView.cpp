@@ -9,6 +9,7 @@
 
 #include "archive/CQuartoDoc.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -151,7 +152,10 @@ TEST_F(CQuartoViewTest, TextWithNulBytesOpensReadOnlyAndSaysSo)
     Select(0);
     EXPECT_EQ(view->Mode(), PreviewMode::IniText);
     EXPECT_TRUE(view->IsTextReadOnly());
-    EXPECT_FALSE(view->StatusNote().isEmpty());
+    auto* note = harness.App().MainFrame()->findChild<QLabel*>(QStringLiteral("statusNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), view->StatusNote());
+    EXPECT_FALSE(note->text().isEmpty());
     QTest::keyClick(view->EditControl(), Qt::Key_X);
     EXPECT_TRUE(harness.prompt.shown.empty());
     EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("A\0B\r\n", 5));
