@@ -12,7 +12,7 @@ build_packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
-  xvfb xauth libgl1-mesa-dri mesa-utils
+  xvfb xauth libgl1-mesa-dri mesa-utils libx11-dev
 )
 
 packages=("${build_packages[@]}")

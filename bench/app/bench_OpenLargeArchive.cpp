@@ -75,16 +75,9 @@ qint64 MillisecondsUntilPainted(const std::function<void()>& action)
     return clock.elapsed();
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// `entries` small INI entries and one 100 MB entry of no known kind, written into `folder`.
+std::string WriteArchive(const QTemporaryDir& folder, int entries)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
-
-    QTemporaryDir folder;
     kestrel::test::BigArchiveBuilder builder;
     for (int i = 0; i < entries; ++i) {
         char name[64];
@@ -95,7 +88,21 @@ int main(int argc, char* argv[])
     for (size_t i = 0; i < huge.size(); ++i)
         huge[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13); // bytes of every kind, line ends too
     builder.Add("data\\zz_huge.bin", std::move(huge));
-    const std::string archive = builder.WriteTo(folder.filePath(QStringLiteral("large.big")).toStdString()).string();
+    return builder.WriteTo(folder.filePath(QStringLiteral("large.big")).toStdString()).string();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
+
+    QTemporaryDir folder;
+    // Built in its own scope so the builder's copy of the bytes is gone before memory is measured.
+    const std::string archive = WriteArchive(folder, entries);
     std::ofstream(folder.filePath(QStringLiteral("kestrel.ini")).toStdString()) << "Games\r\n  Generals\r\n  End\r\nEnd\r\n";
 
     QSettings settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);

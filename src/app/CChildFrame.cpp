@@ -68,7 +68,8 @@ CChildFrame::CommandState CChildFrame::CurrentCommandState() const
 
 void CChildFrame::FocusOtherPane()
 {
-    if (m_leftView->hasFocus())
+    const QWidget* focused = window()->focusWidget();
+    if (focused == m_leftView || m_leftView->isAncestorOf(focused))
         m_editorView->FocusPreview();
     else
         m_leftView->setFocus();

@@ -78,13 +78,13 @@ TEST(CLeftView, F6MovesTheFocusBetweenTheListAndThePreview)
     AppHarness harness;
     CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a"));
     ASSERT_NE(frame, nullptr);
-    frame->activateWindow();
     test::SelectRow(*frame, 0);
     frame->LeftView()->setFocus();
+    // The window's focus widget, since a test window need not be the active one.
     frame->FocusOtherPane();
-    EXPECT_TRUE(frame->EditorView()->EditControl()->hasFocus());
+    EXPECT_EQ(frame->window()->focusWidget(), frame->EditorView()->EditControl());
     frame->FocusOtherPane();
-    EXPECT_TRUE(frame->LeftView()->hasFocus());
+    EXPECT_EQ(frame->window()->focusWidget(), frame->LeftView());
 }
 
 TEST(CLeftView, RebuildsOnDocumentChangesButNotOnItsViewsOwnUpdates)

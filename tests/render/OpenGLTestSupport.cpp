@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <chrono>
+#include <thread>
+
+#include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <link.h>
 
@@ -18,10 +22,29 @@ extern "C" const char* __lsan_default_options()
 namespace kestrel::test {
 namespace {
 
+// Under load a freshly started Xvfb can refuse a connection for a moment, and Qt aborts the
+// process when its first connection fails. Wait for the server instead.
+bool DisplayAnswers()
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            XCloseDisplay(display);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr;
+}
+
 QGuiApplication* Application()
 {
     static std::unique_ptr<QGuiApplication> application = [] {
-        if (std::getenv("DISPLAY") == nullptr)
+        if (!HasDisplay() || !DisplayAnswers())
             return std::unique_ptr<QGuiApplication>();
         // The scripts run everything with the offscreen platform; windows with GL need xcb.
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -50,8 +73,9 @@ void KeepGraphicsDriverLoaded()
 
 void OpenGLTest::SetUp()
 {
-    if (Application() == nullptr)
+    if (!HasDisplay())
         GTEST_SKIP() << "no X display for OpenGL";
+    ASSERT_NE(Application(), nullptr) << "the X server named by DISPLAY does not answer";
     RecreateDevice({});
     static const bool pinned = (KeepGraphicsDriverLoaded(), true);
     (void)pinned;

@@ -2,10 +2,10 @@
 #include "render/C3DWPixelShader.h"
 #include "render/ResourceRules.h"
 
+#include "CapturedDebugLines.h"
 #include "FakeDevice.h"
 #include "support/BigArchiveBuilder.h"
 
-#include "base/DebugSink.h"
 
 #include <gtest/gtest.h>
 
@@ -27,24 +27,14 @@ std::vector<std::uint8_t> TopDownTga(const std::vector<std::uint8_t>& pixels)
 
 const std::vector<std::uint8_t> kPixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
-std::vector<std::string> CapturedLines(const std::function<void()>& action)
-{
-    std::vector<std::string> lines;
-    ScopedDebugCapture capture([&](std::string_view text) {
-        if (text != "\r\n")
-            lines.emplace_back(text);
-    });
-    action();
-    return lines;
-}
 
 } // namespace
 
 TEST(C3DWDevice, ConstructionAndDestructionAnnounceThemselves)
 {
-    EXPECT_EQ(CapturedLines([] { FakeDevice device; }),
+    EXPECT_EQ(CapturedDebugLines([] { FakeDevice device; }),
               (std::vector<std::string>{"C3DWDevice::C3DWDevice()", "C3DWDevice::~C3DWDevice()"}));
-    EXPECT_EQ(CapturedLines([] { FakeTexture texture(1, 1, TextureFormat::R5G6B5); }),
+    EXPECT_EQ(CapturedDebugLines([] { FakeTexture texture(1, 1, TextureFormat::R5G6B5); }),
               std::vector<std::string>{"C3DWTexture::~C3DWTexture()"});
 }
 

@@ -1,6 +1,5 @@
+#include "CapturedDebugLines.h"
 #include "OpenGLTestSupport.h"
-
-#include "base/DebugSink.h"
 
 #include <array>
 
@@ -124,14 +123,12 @@ using COGLBufferTest = OpenGLTest;
 TEST_F(COGLBufferTest, WithoutBufferObjectsOnlyClientMemoryBuffersExist)
 {
     RecreateDevice({"GL_ARB_vertex_buffer_object"});
-    std::vector<std::string> lines;
-    {
-        ScopedDebugCapture capture([&](std::string_view text) { lines.emplace_back(text); });
-        EXPECT_EQ(m_device->CreateVertexBuffer(BufferGraphicsMemory, 0, 4, 12), nullptr);
-        EXPECT_EQ(m_device->CreateIndexBuffer(BufferGraphicsMemory | BufferDynamic, 4), nullptr);
-    }
-    EXPECT_EQ(lines, (std::vector<std::string>{"COGLDevice: No Hardware buffers available", "\r\n",
-                                               "COGLDevice: No Hardware buffers available", "\r\n"}));
+    EXPECT_EQ(CapturedDebugLines([&] {
+                  EXPECT_EQ(m_device->CreateVertexBuffer(BufferGraphicsMemory, 0, 4, 12), nullptr);
+                  EXPECT_EQ(m_device->CreateIndexBuffer(BufferGraphicsMemory | BufferDynamic, 4), nullptr);
+              }),
+              (std::vector<std::string>{"COGLDevice: No Hardware buffers available",
+                                        "COGLDevice: No Hardware buffers available"}));
     EXPECT_NE(m_device->CreateVertexBuffer(BufferSystemMemory, 0, 4, 12), nullptr);
     EXPECT_NE(m_device->CreateVertexBuffer(0, 0, 4, 12), nullptr);
     EXPECT_EQ(m_device->CreateVertexBuffer(BufferSystemMemory, 0, -1, 12), nullptr);

@@ -1,9 +1,9 @@
+#include "CapturedDebugLines.h"
 #include "OpenGLTestSupport.h"
 
 #include "render/factory/Create3DWDevice.h"
 #include "render/opengl/COGLTexture.h"
 
-#include "base/DebugSink.h"
 
 #include <QOpenGLContext>
 
@@ -18,16 +18,6 @@ namespace {
 constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
                         kBlack = 0xFF000000;
 
-std::vector<std::string> DebugLines(const std::function<void()>& action)
-{
-    std::vector<std::string> lines;
-    ScopedDebugCapture capture([&](std::string_view text) {
-        if (text != "\r\n")
-            lines.emplace_back(text);
-    });
-    action();
-    return lines;
-}
 
 std::vector<float> ModelViewMatrix()
 {
@@ -182,7 +172,7 @@ TEST_F(COGLDeviceTest, AWindowThatWentAwayCannotBeSelectedAndTheOthersStillWork)
     auto texture = m_device->CreateTexture(4, 4, TextureFormat::R8G8B8A8);
     std::erase_if(m_windows, [second](const auto& window) { return window.get() == second; });
 
-    EXPECT_EQ(DebugLines([&] { EXPECT_FALSE(m_device->SelectWindow(index)); }),
+    EXPECT_EQ(CapturedDebugLines([&] { EXPECT_FALSE(m_device->SelectWindow(index)); }),
               std::vector<std::string>{"COGLDevice: failed to make current"});
     texture.reset(); // released through a surface of the device's own
     EXPECT_TRUE(m_device->SelectWindow(0));
@@ -195,13 +185,13 @@ TEST_F(COGLDeviceTest, WindowBindingFailuresAreReported)
 {
     COGLDevice device;
     DeviceParams params;
-    EXPECT_EQ(DebugLines([&] { EXPECT_FALSE(device.Create(params)); }),
+    EXPECT_EQ(CapturedDebugLines([&] { EXPECT_FALSE(device.Create(params)); }),
               std::vector<std::string>{"COGLDevice: no HDC found"});
 
     QWindow* raster = MakeWindow(16, 16);
     raster->setSurfaceType(QSurface::RasterSurface);
     raster->create();
-    EXPECT_EQ(DebugLines([&] { EXPECT_FALSE(m_device->AddWindow(ParamsFor(raster), nullptr)); }),
+    EXPECT_EQ(CapturedDebugLines([&] { EXPECT_FALSE(m_device->AddWindow(ParamsFor(raster), nullptr)); }),
               std::vector<std::string>{"COGLDevice: failed to set pixel format"});
     EXPECT_TRUE(m_device->SelectWindow(0));
 }
@@ -213,12 +203,12 @@ TEST_F(COGLDeviceTest, ResourcesAreReleasedWithTheDeviceAndFailAfterwards)
     const GLuint name = static_cast<COGLTexture&>(*texture).Name();
     ASSERT_NE(name, 0u);
 
-    const std::vector<std::string> lines = DebugLines([&] { m_device.reset(); });
+    const std::vector<std::string> lines = CapturedDebugLines([&] { m_device.reset(); });
     EXPECT_EQ(lines, (std::vector<std::string>{"COGLDevice destroyed", "C3DWDevice::~C3DWDevice()"}));
     const std::uint32_t pixel = 0;
     EXPECT_FALSE(texture->SetData(&pixel, -1, -1, 1, 1, -1));
     EXPECT_FALSE(vertices->SetData(&pixel, 0, 0, 4));
-    EXPECT_EQ(DebugLines([&] { texture.reset(); }), std::vector<std::string>{"C3DWTexture::~C3DWTexture()"});
+    EXPECT_EQ(CapturedDebugLines([&] { texture.reset(); }), std::vector<std::string>{"C3DWTexture::~C3DWTexture()"});
 }
 
 TEST_F(COGLDeviceTest, CreateAndDestroyCyclesGiveEveryNameBack)

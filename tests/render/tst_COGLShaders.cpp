@@ -1,10 +1,9 @@
 #include "OpenGLTestSupport.h"
 
+#include "CapturedDebugLines.h"
 #include "MeshVertexShader.h"
 
 #include "render/opengl/TranslateVertexShaderToARB.h"
-
-#include "base/DebugSink.h"
 
 #include <cstring>
 
@@ -93,25 +92,28 @@ TEST_F(COGLShaderTest, DriverRejectionReachesTheCallersBuffer)
 
 TEST_F(COGLShaderTest, MissingTextOrExtensionIsExplained)
 {
-    std::vector<std::string> lines;
-    ScopedDebugCapture capture([&](std::string_view text) {
-        if (text != "\r\n")
-            lines.emplace_back(text);
-    });
-    EXPECT_EQ(m_device->CreateVertexShader(0, "vs.1.1", nullptr, m_error, sizeof m_error), nullptr);
-    EXPECT_STREQ(m_error, "pOGLARBVertexProgramString == NULL");
-    EXPECT_EQ(m_device->CreatePixelShader(0, "ps.1.1", nullptr, m_error, sizeof m_error), nullptr);
-    EXPECT_STREQ(m_error, "pOGLARBVertexProgramString == NULL");
+    const char* const noText = "pOGLARBVertexProgramString == NULL";
+    EXPECT_EQ(CapturedDebugLines([&] {
+                  EXPECT_EQ(m_device->CreateVertexShader(0, "vs.1.1", nullptr, m_error, sizeof m_error), nullptr);
+                  EXPECT_STREQ(m_error, noText);
+                  EXPECT_EQ(m_device->CreatePixelShader(0, "ps.1.1", nullptr, m_error, sizeof m_error), nullptr);
+                  EXPECT_STREQ(m_error, noText);
+              }),
+              (std::vector<std::string>{noText, noText}));
 
     RecreateDevice({"GL_ARB_vertex_program", "GL_ARB_fragment_program"});
-    lines.clear();
-    EXPECT_EQ(m_device->CreateVertexShader(0, nullptr, kRedProgram, m_error, sizeof m_error), nullptr);
-    EXPECT_STREQ(m_error, "No ARB_vertex_program extension available, try newer driver if your card supports "
-                          "Vertex Shaders");
-    EXPECT_EQ(m_device->CreatePixelShader(0, nullptr, "!!ARBfp1.0\nEND\n", m_error, sizeof m_error), nullptr);
-    EXPECT_STREQ(m_error, "No ARB_fragment_program extension available, try newer driver if your card supports "
-                          "Pixel Shaders");
-    EXPECT_EQ(lines.size(), 2u);
+    const std::string noVertexPrograms =
+        "No ARB_vertex_program extension available, try newer driver if your card supports Vertex Shaders";
+    const std::string noFragmentPrograms =
+        "No ARB_fragment_program extension available, try newer driver if your card supports Pixel Shaders";
+    EXPECT_EQ(CapturedDebugLines([&] {
+                  EXPECT_EQ(m_device->CreateVertexShader(0, nullptr, kRedProgram, m_error, sizeof m_error), nullptr);
+                  EXPECT_EQ(m_error, noVertexPrograms);
+                  EXPECT_EQ(m_device->CreatePixelShader(0, nullptr, "!!ARBfp1.0\nEND\n", m_error, sizeof m_error),
+                            nullptr);
+                  EXPECT_EQ(m_error, noFragmentPrograms);
+              }),
+              (std::vector<std::string>{noVertexPrograms, noFragmentPrograms}));
 
     int major = -1, minor = -1;
     EXPECT_FALSE(m_device->GetVertexShaderVersion(&major, &minor));

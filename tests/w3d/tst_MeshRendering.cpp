@@ -14,8 +14,11 @@
 #include <QWindow>
 
 #include <GL/gl.h>
+#include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 // Mesa's software renderer keeps a few allocations of its own threads until the process ends,
 // and their stacks cannot be told apart from ours, so this binary skips the leak check at exit.
@@ -32,10 +35,24 @@ namespace {
 
 constexpr int WindowSize = 64;
 
+// A freshly started Xvfb can refuse connections for a moment under load, and Qt ends the
+// process when its first connection fails: wait until the server answers.
+bool DisplayAnswers()
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            XCloseDisplay(display);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
 bool StartGui()
 {
     static const bool started = [] {
-        if (std::getenv("DISPLAY") == nullptr)
+        if (!DisplayAnswers())
             return false;
         // The test scripts choose the offscreen platform; windows with OpenGL need xcb.
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -90,8 +107,9 @@ Pixel PixelAt(int x, int y)
 
 TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
 {
-    if (!StartGui())
+    if (std::getenv("DISPLAY") == nullptr)
         GTEST_SKIP() << "no X display for OpenGL";
+    ASSERT_TRUE(StartGui()) << "the X server named by DISPLAY does not answer";
     TempFolder temp;
     const ByteList model = SquareModel();
     BigArchiveBuilder()

@@ -43,8 +43,8 @@ QSurfaceFormat SurfaceFormatFor(const DeviceParams& params)
     return format;
 }
 
-// Default perspective: vertical field of view pi/4, near 0.25, far 150, exactly as both
-// backends have always built it.
+// Default perspective: vertical field of view pi/4, near plane 0.25, far plane 150. The depth
+// terms are fixed to the bit so that previews look the same on every machine.
 void DefaultPerspective(float* matrix, int width, int height)
 {
     const double aspect = height > 0 && width > 0 ? static_cast<double>(width) / height : 1.0;
@@ -68,6 +68,16 @@ void Multiply(const float* a, const float* b, float* product)
             product[4 * row + column] = sum;
         }
     }
+}
+
+// Version 1.minor where the program extension is there, 0.0 otherwise; true for the former.
+bool ReportShaderVersion(bool available, int minorWhenAvailable, int* major, int* minor)
+{
+    if (major != nullptr)
+        *major = available ? 1 : 0;
+    if (minor != nullptr)
+        *minor = available ? minorWhenAvailable : 0;
+    return available;
 }
 
 } // namespace
@@ -391,22 +401,12 @@ bool COGLDevice::SetTransform(TransformType type, const float* matrix)
 
 bool COGLDevice::GetVertexShaderVersion(int* major, int* minor)
 {
-    const int versionMajor = m_ext.vertexPrograms ? 1 : 0;
-    if (major != nullptr)
-        *major = versionMajor;
-    if (minor != nullptr)
-        *minor = 0;
-    return versionMajor != 0;
+    return ReportShaderVersion(m_ext.vertexPrograms, 0, major, minor);
 }
 
 bool COGLDevice::GetPixelShaderVersion(int* major, int* minor)
 {
-    const int versionMajor = m_ext.fragmentPrograms ? 1 : 0;
-    if (major != nullptr)
-        *major = versionMajor;
-    if (minor != nullptr)
-        *minor = m_ext.fragmentPrograms ? 1 : 0;
-    return versionMajor != 0;
+    return ReportShaderVersion(m_ext.fragmentPrograms, 1, major, minor);
 }
 
 void COGLDevice::Register(COGLResource* resource)

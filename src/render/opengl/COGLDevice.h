@@ -125,6 +125,7 @@ private:
     bool DrawFromMemory(PrimitiveType type, const void* vertices, int vertexCount, int stride,
                         const VertexLayout& layout, Texturing texturing);
     void UnapplyLeftBuffers();
+    bool PlaceBuffer(std::uint32_t usage, bool& useBufferObject) const;
     bool IndicesInRange(const COGLIndexBuffer& indices, int startIndex, int indexCount, int minIndex,
                         int vertexCount) const;
     GLuint CreateProgram(GLenum target, bool available, const char* arbText, char* errorBuffer,

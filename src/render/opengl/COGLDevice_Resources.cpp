@@ -38,6 +38,25 @@ void ReportShaderFailure(const char* message, char* buffer, int size)
     CopyToErrorBuffer(message, buffer, size);
 }
 
+constexpr char kNoVertexPrograms[] =
+    "No ARB_vertex_program extension available, try newer driver if your card supports Vertex Shaders";
+constexpr char kNoFragmentPrograms[] =
+    "No ARB_fragment_program extension available, try newer driver if your card supports Pixel Shaders";
+
+template <typename Shader>
+std::unique_ptr<Shader> WrapProgram(COGLDevice& device, GLuint program, const char* text)
+{
+    return program != 0 ? std::make_unique<Shader>(device, program, text) : nullptr;
+}
+
+// Null is accepted (fixed-function processing); anything else must be a live shader of ours.
+template <typename Shader, typename Interface>
+bool AcceptShader(Interface* shader, Shader*& own)
+{
+    own = dynamic_cast<Shader*>(shader);
+    return shader == nullptr || (own != nullptr && own->IsAttached());
+}
+
 bool SizeFits(int count, int elementSize)
 {
     return count >= 0 && elementSize >= 1 &&
@@ -160,30 +179,33 @@ bool COGLDevice::SetTexture3D(int, C3DWTexture3D*)
     return false;
 }
 
-std::unique_ptr<C3DWVertexBuffer> COGLDevice::CreateVertexBuffer(std::uint32_t usage, std::uint32_t formatFlags,
-                                                                 int vertexCount, int stride)
+// Graphics memory is a buffer object, which needs the driver's; system memory is the client copy.
+bool COGLDevice::PlaceBuffer(std::uint32_t usage, bool& useBufferObject) const
 {
-    if (!m_context || vertexCount < 0 || stride < 1 || !SizeFits(vertexCount, stride))
-        return nullptr;
     const bool bufferObjects = m_ext.HasBufferObjects();
     if ((usage & BufferGraphicsMemory) && !bufferObjects) {
         DebugLine("COGLDevice: No Hardware buffers available");
-        return nullptr;
+        return false;
     }
-    const bool useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
+    useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
+    return true;
+}
+
+std::unique_ptr<C3DWVertexBuffer> COGLDevice::CreateVertexBuffer(std::uint32_t usage, std::uint32_t formatFlags,
+                                                                 int vertexCount, int stride)
+{
+    bool useBufferObject = false;
+    if (!m_context || vertexCount < 0 || stride < 1 || !SizeFits(vertexCount, stride) ||
+        !PlaceBuffer(usage, useBufferObject))
+        return nullptr;
     return std::make_unique<COGLVertexBuffer>(*this, usage, formatFlags, vertexCount, stride, useBufferObject);
 }
 
 std::unique_ptr<C3DWIndexBuffer> COGLDevice::CreateIndexBuffer(std::uint32_t usage, int indexCount)
 {
-    if (!m_context || !SizeFits(indexCount, 2))
+    bool useBufferObject = false;
+    if (!m_context || !SizeFits(indexCount, 2) || !PlaceBuffer(usage, useBufferObject))
         return nullptr;
-    const bool bufferObjects = m_ext.HasBufferObjects();
-    if ((usage & BufferGraphicsMemory) && !bufferObjects) {
-        DebugLine("COGLDevice: No Hardware buffers available");
-        return nullptr;
-    }
-    const bool useBufferObject = bufferObjects && !(usage & BufferSystemMemory);
     return std::make_unique<COGLIndexBuffer>(*this, usage, indexCount, useBufferObject);
 }
 
@@ -223,24 +245,16 @@ std::unique_ptr<C3DWVertexShader> COGLDevice::CreateVertexShader(int, const char
                                                                  char* errorBuffer, int errorBufferSize)
 {
     const GLuint program = CreateProgram(GL_VERTEX_PROGRAM_ARB, m_ext.vertexPrograms, arbText, errorBuffer,
-                                         errorBufferSize,
-                                         "No ARB_vertex_program extension available, try newer driver if your card "
-                                         "supports Vertex Shaders");
-    if (program == 0)
-        return nullptr;
-    return std::make_unique<COGLVertexShader>(*this, program, arbText);
+                                         errorBufferSize, kNoVertexPrograms);
+    return WrapProgram<COGLVertexShader>(*this, program, arbText);
 }
 
 std::unique_ptr<C3DWPixelShader> COGLDevice::CreatePixelShader(int, const char*, const char* arbText,
                                                                char* errorBuffer, int errorBufferSize)
 {
     const GLuint program = CreateProgram(GL_FRAGMENT_PROGRAM_ARB, m_ext.fragmentPrograms, arbText, errorBuffer,
-                                         errorBufferSize,
-                                         "No ARB_fragment_program extension available, try newer driver if your "
-                                         "card supports Pixel Shaders");
-    if (program == 0)
-        return nullptr;
-    return std::make_unique<COGLPixelShader>(*this, program, arbText);
+                                         errorBufferSize, kNoFragmentPrograms);
+    return WrapProgram<COGLPixelShader>(*this, program, arbText);
 }
 
 bool COGLDevice::UseProgram(GLenum target, GLuint program, COGLResource* shader)
@@ -261,18 +275,16 @@ bool COGLDevice::UseProgram(GLenum target, GLuint program, COGLResource* shader)
 
 bool COGLDevice::SetVertexShader(C3DWVertexShader* shader)
 {
-    auto* ownShader = dynamic_cast<COGLVertexShader*>(shader);
-    if (!m_context || (shader != nullptr && (ownShader == nullptr || !ownShader->IsAttached())))
-        return false;
-    return UseProgram(GL_VERTEX_PROGRAM_ARB, ownShader ? ownShader->Program() : 0, ownShader);
+    COGLVertexShader* own = nullptr;
+    return m_context && AcceptShader(shader, own) &&
+           UseProgram(GL_VERTEX_PROGRAM_ARB, own ? own->Program() : 0, own);
 }
 
 bool COGLDevice::SetPixelShader(C3DWPixelShader* shader)
 {
-    auto* ownShader = dynamic_cast<COGLPixelShader*>(shader);
-    if (!m_context || (shader != nullptr && (ownShader == nullptr || !ownShader->IsAttached())))
-        return false;
-    return UseProgram(GL_FRAGMENT_PROGRAM_ARB, ownShader ? ownShader->Program() : 0, ownShader);
+    COGLPixelShader* own = nullptr;
+    return m_context && AcceptShader(shader, own) &&
+           UseProgram(GL_FRAGMENT_PROGRAM_ARB, own ? own->Program() : 0, own);
 }
 
 bool COGLDevice::SetProgramParameters(GLenum target, PFNGLPROGRAMENVPARAMETER4FVARBPROC setter, int firstRegister,
