@@ -8,7 +8,7 @@ set -euo pipefail
 build_packages=(
   g++ cmake ninja-build pkg-config
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libx11-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev

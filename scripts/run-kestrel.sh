@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Kestrel (release) and opens it on a demo archive the build makes from files in
-# resources/demo. Until the windowed program exists, the command-line tool shows the demo archive.
+# Builds Kestrel (release) and opens it on a demo archive the build makes from files the project
+# wrote itself: the texts in resources/demo and the images, model and binary entry that
+# kestrel-demo-files generates.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,11 +11,9 @@ build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_BUILD_TESTS=OFF
 cmake --build "$build" --parallel "$(nproc)"
 
-demo="$build/demo.big"
-# --base keeps the demo folder's own name out of the entry names (data\ini\..., not demo\data\...).
-"$build/bin/kestrel-big" pack resources/demo "$demo" --base resources/demo --quiet
+bash scripts/make-demo-archive.sh "$build" "$build/demo.big"
 if [[ -x "$build/bin/kestrel" ]]; then
-  exec "$build/bin/kestrel" "$demo"
+  exec "$build/bin/kestrel" "$build/demo.big"
 fi
-"$build/bin/kestrel-big" info "$demo"
-exec "$build/bin/kestrel-big" list --long "$demo"
+"$build/bin/kestrel-big" info "$build/demo.big"
+exec "$build/bin/kestrel-big" list --long "$build/demo.big"

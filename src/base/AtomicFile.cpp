@@ -225,4 +225,15 @@ void AtomicFileWriter::Abandon()
     m_flushed = 0;
 }
 
+bool WriteWholeFileAtomically(const std::filesystem::path& target, const void* bytes, size_t size, bool sync,
+                              std::string& error)
+{
+    AtomicFileWriter writer(target);
+    writer.SetSyncOnCommit(sync);
+    if (writer.Begin() && writer.Write(bytes, size) && writer.Commit())
+        return true;
+    error = writer.Error();
+    return false;
+}
+
 } // namespace kestrel

@@ -57,4 +57,9 @@ private:
 #endif
 };
 
+/// Writes a whole file in one go through AtomicFileWriter: the target is wholly replaced or left as
+/// it was. False with the reason in `error`. `sync` waits until the bytes are on the disk.
+bool WriteWholeFileAtomically(const std::filesystem::path& target, const void* bytes, size_t size, bool sync,
+                              std::string& error);
+
 } // namespace kestrel

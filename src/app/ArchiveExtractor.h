@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/ProblemList.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace kestrel {
+
+class CBIGFile;
+class IProgress;
+
+/// Extract All: writes every entry in table order to a file below a folder, creating the
+/// folders its name gives and replacing files that exist. An entry whose name would lead out of
+/// the folder (a ".." part, a leading separator, a drive letter) or that cannot be read is
+/// skipped and listed; a file or folder that cannot be written stops the work there.
+class ArchiveExtractor
+{
+public:
+    ArchiveExtractor(CBIGFile& archive, IProgress& progress);
+
+    /// False when the work stopped early (a write failed or the user cancelled).
+    bool Run(const std::filesystem::path& folder);
+
+    std::uint64_t FilesWritten() const { return m_written; }
+    bool Cancelled() const { return m_cancelled; }
+    const ProblemList& Skipped() const { return m_skipped; }
+    /// What stopped the work, or empty.
+    const std::string& Failure() const { return m_failure; }
+    /// Everything the user should be told, or empty when all went well (or they cancelled).
+    std::string Report() const;
+
+private:
+    bool Extract(int index, const std::filesystem::path& folder);
+    bool MakeFolder(const std::filesystem::path& folder);
+
+    CBIGFile& m_archive;
+    IProgress& m_progress;
+    ProblemList m_skipped;
+    std::string m_failure;
+    std::filesystem::path m_lastFolder;
+    std::uint64_t m_written = 0;
+    bool m_cancelled = false;
+};
+
+} // namespace kestrel

@@ -1,0 +1,155 @@
+#include "app/CChildFrame.h"
+
+#include "app/ArchiveDocument.h"
+#include "app/CKestrelApp.h"
+#include "app/CLeftView.h"
+#include "app/CMainFrame.h"
+#include "app/CQuartoView.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QSplitter>
+
+namespace kestrel {
+
+CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> document)
+    : m_app(app), m_document(std::move(document))
+{
+    setObjectName(QStringLiteral("childFrame"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    m_splitter->setChildrenCollapsible(false);
+    m_leftView = new CLeftView(*m_document, m_splitter);
+    m_editorView = new CQuartoView(app.Context(), *m_document, m_splitter);
+    m_splitter->addWidget(m_leftView);
+    m_splitter->addWidget(m_editorView);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({LeftPaneWidth, 100});
+    setWidget(m_splitter);
+
+    // Next Pane and Previous Pane: with two panes both move the focus to the other one.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)}) {
+        auto* shortcut = new QShortcut(key, this, this, &CChildFrame::FocusOtherPane);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    }
+    InstallDropHandling();
+
+    connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
+    connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
+    connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, &CChildFrame::CommandStateChanged);
+}
+
+CChildFrame::~CChildFrame() = default;
+
+void CChildFrame::InitialUpdate()
+{
+    m_leftView->OnInitialUpdate();
+    m_editorView->OnInitialUpdate();
+    // The list keeps its width when the window grows; the preview takes the rest.
+    m_splitter->setSizes({LeftPaneWidth, std::max(100, m_splitter->width() - LeftPaneWidth)});
+}
+
+CChildFrame::CommandState CChildFrame::CurrentCommandState() const
+{
+    CommandState state;
+    const int selected = m_document->SelectedEntry();
+    state.entrySelected = selected >= 0 && selected < m_document->EntryCount();
+    state.entryLocked = state.entrySelected && m_document->IsEntryLocked(m_document->EntryName(selected));
+    state.showsText = m_editorView->ShowsText();
+    state.textReadOnly = m_editorView->IsTextReadOnly();
+    state.format = m_document->Format();
+    state.note = m_editorView->StatusNote();
+    return state;
+}
+
+void CChildFrame::FocusOtherPane()
+{
+    const QWidget* focused = window()->focusWidget();
+    if (focused == m_leftView || m_leftView->isAncestorOf(focused))
+        m_editorView->FocusPreview();
+    else
+        m_leftView->setFocus();
+}
+
+void CChildFrame::CutText()
+{
+    m_editorView->CutText();
+}
+
+void CChildFrame::CopyText()
+{
+    m_editorView->CopyText();
+}
+
+void CChildFrame::PasteText()
+{
+    m_editorView->PasteText();
+}
+
+void CChildFrame::RepaintPreview()
+{
+    m_editorView->RequestRepaint();
+}
+
+void CChildFrame::StartKeyboardSplit()
+{
+    m_splitStart = m_splitter->sizes().value(0);
+    m_splitter->setFocus();
+    m_splitter->installEventFilter(this);
+    m_splitter->grabKeyboard();
+}
+
+bool CChildFrame::HandleSplitKey(int key)
+{
+    constexpr int step = 8;
+    QList<int> sizes = m_splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        sizes[0] = std::clamp(sizes[0] + (key == Qt::Key_Left ? -step : step), 0, total);
+        sizes[1] = total - sizes[0];
+        m_splitter->setSizes(sizes);
+        return true;
+    case Qt::Key_Escape:
+        m_splitter->setSizes({m_splitStart, total - m_splitStart});
+        [[fallthrough]];
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_splitter->releaseKeyboard();
+        m_splitter->removeEventFilter(this);
+        return true;
+    default:
+        return true; // every other key is swallowed while the divider moves
+    }
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_splitter && event->type() == QEvent::KeyPress)
+        return HandleSplitKey(static_cast<QKeyEvent*>(event)->key());
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
+void CChildFrame::CloseWithoutAsking()
+{
+    m_closeAsked = true;
+    close();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    // Only the last window of a document offers to save it.
+    const bool last = m_document.use_count() <= 1;
+    if (!m_closeAsked && last && !m_app.SaveModified(*m_document)) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+} // namespace kestrel

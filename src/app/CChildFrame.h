@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QMdiSubWindow>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+class QSplitter;
+
+namespace kestrel {
+
+class ArchiveDocument;
+class CBIGFile;
+class CKestrelApp;
+class CLeftView;
+class CQuartoView;
+class EntryAdder;
+class ICommandDialogs;
+class IPrompt;
+
+/// One archive window: the entry list on the left (280 pixels) and the preview on the right,
+/// side by side. Several windows may show the same document; the document lives as long as
+/// one of them does.
+class CChildFrame : public QMdiSubWindow
+{
+    Q_OBJECT
+
+public:
+    /// What the main window needs to enable and check its archive commands.
+    struct CommandState
+    {
+        bool entrySelected = false;
+        bool entryLocked = false;
+        bool showsText = false;
+        bool textReadOnly = false;
+        int format = 0;
+        QString note;
+    };
+
+    static constexpr int LeftPaneWidth = 280;
+
+    CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> document);
+    ~CChildFrame() override;
+
+    ArchiveDocument& Document() const { return *m_document; }
+    const std::shared_ptr<ArchiveDocument>& SharedDocument() const { return m_document; }
+    CLeftView* LeftView() const { return m_leftView; }
+    CQuartoView* EditorView() const { return m_editorView; }
+    QSplitter* Splitter() const { return m_splitter; }
+
+    /// Fills the list and sets up the preview (once, after the window is shown).
+    void InitialUpdate();
+    CommandState CurrentCommandState() const;
+
+    void CutText();
+    void CopyText();
+    void PasteText();
+    void RepaintPreview();
+    /// Lets the arrow keys move the divider between the panes until Enter or Escape.
+    void StartKeyboardSplit();
+    /// Moves the keyboard focus from one pane to the other (F6, Shift+F6).
+    void FocusOtherPane();
+    /// Closes without offering to save (the caller has dealt with the document).
+    void CloseWithoutAsking();
+
+    // The archive commands (CChildFrame_Commands.cpp).
+    void OnExtract();
+    void OnExtractAll();
+    void OnAddFile();
+    void OnAddDirectory();
+    void OnAddEmptyFile();
+    void OnRenameFile();
+    void OnDeleteFile();
+    void OnSetFileFormat(int format);
+    void OnQuickSave();
+    /// Files and folders dropped onto the window, in the order given.
+    void OnDropFiles(const std::vector<std::filesystem::path>& paths);
+
+signals:
+    void CommandStateChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool HandleSplitKey(int key);
+
+    // Archive command helpers (CChildFrame_Commands.cpp).
+    enum class AddStep { Continue, Stop };
+    ICommandDialogs& Dialogs() const;
+    IPrompt& Prompt() const;
+    CBIGFile& Archive() const;
+    void InstallDropHandling();
+    void AfterArchiveChange(bool changed);
+    bool SelectedUnlockedEntry() const;
+    AddStep AddChosenFile(EntryAdder& adder, const std::filesystem::path& file);
+    void AddFolder(const std::filesystem::path& folder, bool cancellable);
+
+    CKestrelApp& m_app;
+    std::shared_ptr<ArchiveDocument> m_document;
+    QSplitter* m_splitter = nullptr;
+    CLeftView* m_leftView = nullptr;
+    CQuartoView* m_editorView = nullptr;
+    bool m_closeAsked = false;
+    int m_splitStart = -1;
+};
+
+} // namespace kestrel

@@ -1,0 +1,235 @@
+#include "app/CQuartoView.h"
+
+#include "app/AppContext.h"
+#include "app/AppStrings.h"
+#include "app/ArchiveDocument.h"
+#include "app/RawTextView.h"
+#include "app/SharedPreviewDevice.h"
+#include "render/C3DWTexture.h"
+#include "w3d/C3DWMesh.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace kestrel {
+
+CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget* parent)
+    : QWidget(parent), m_context(context), m_document(document)
+{
+    setObjectName(QStringLiteral("quartoView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(100, 100);
+
+    m_raw = new RawTextView(this);
+    m_raw->hide();
+
+    m_edit = new QPlainTextEdit(this);
+    m_edit->setObjectName(QStringLiteral("editControl"));
+    m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_edit->setCenterOnScroll(false);
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    m_edit->setFont(font);
+    m_edit->hide();
+    connect(m_edit->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { m_lastChangePosition = position; });
+    connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
+
+    m_timer.setInterval(TimerIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &CQuartoView::OnTimer);
+    connect(&document, &ArchiveDocument::Updated, this, &CQuartoView::OnUpdate);
+}
+
+CQuartoView::~CQuartoView()
+{
+    m_timer.stop();
+    // The view's texture and model go before the device they came from.
+    ReleasePreviewObjects();
+    if (m_viewCounted)
+        m_context.device.DetachView();
+}
+
+void CQuartoView::OnInitialUpdate()
+{
+    SetUpDevice();
+}
+
+bool CQuartoView::IsTextReadOnly() const
+{
+    return ShowsText() && m_edit->isReadOnly();
+}
+
+void CQuartoView::SetMode(PreviewMode mode)
+{
+    m_mode = mode;
+    UpdateTimer();
+}
+
+void CQuartoView::OnUpdate(const QObject* sender)
+{
+    if (sender == this)
+        return;
+    m_edit->hide();
+    m_raw->hide();
+    m_raw->Clear();
+    ReleasePreviewObjects();
+    SetMode(PreviewMode::RawText);
+    SetStatusNote(QString());
+    m_hasPreview = false;
+
+    const int selected = m_document.SelectedEntry();
+    if (selected >= 0 && selected < m_document.EntryCount()) {
+        const std::string& name = m_document.EntryName(selected);
+        if (m_document.IsEntryLocked(name)) {
+            SetMode(PreviewMode::Locked);
+        } else if (const std::optional<std::string_view> bytes = m_document.PreviewBytes()) {
+            m_hasPreview = true;
+            m_zoom = 1.5f;
+            const PreviewChoice choice = ClassifyEntryName(name);
+            if (choice.mode == PreviewMode::Image && ShowImage(*bytes, choice.imageFileType))
+                SetMode(PreviewMode::Image);
+            else if (choice.mode == PreviewMode::Model && ShowModel(*bytes))
+                SetMode(PreviewMode::Model);
+            else if (choice.mode == PreviewMode::IniText || choice.mode == PreviewMode::PlainText) {
+                SetMode(choice.mode);
+                ShowText(*bytes);
+            } else {
+                m_raw->SetBytes(*bytes);
+                m_raw->show();
+            }
+        }
+    }
+    update();
+    emit StateChanged();
+}
+
+void CQuartoView::paintEvent(QPaintEvent*)
+{
+    if (m_mode == PreviewMode::Locked) {
+        QPainter painter(this);
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, Text(AppString::EntryLocked));
+    }
+}
+
+void CQuartoView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_edit->setGeometry(rect());
+    m_raw->setGeometry(rect());
+    if (m_surfaceWidget)
+        m_surfaceWidget->setGeometry(rect());
+    RequestRepaint();
+}
+
+void CQuartoView::RequestRepaint()
+{
+    update();
+    if (m_mode == PreviewMode::Image || m_mode == PreviewMode::Model)
+        DrawFrame();
+}
+
+void CQuartoView::keyPressEvent(QKeyEvent* event)
+{
+    // The keypad steers the model camera and the zoom while held; sampled at every frame.
+    if (event->modifiers() & Qt::KeypadModifier) {
+        m_heldKeys.insert(event->key());
+        UpdateTimer();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CQuartoView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat())
+        m_heldKeys.remove(event->key());
+    UpdateTimer();
+    QWidget::keyReleaseEvent(event);
+}
+
+void CQuartoView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    UpdateTimer();
+}
+
+void CQuartoView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    UpdateTimer();
+}
+
+bool CQuartoView::NeedsTimer() const
+{
+    switch (m_mode) {
+    case PreviewMode::Locked: return true; // watches for the external edit to end
+    case PreviewMode::Model: return isVisible(); // the camera turns by itself
+    case PreviewMode::Image: return isVisible() && !m_heldKeys.isEmpty(); // zoom keys held
+    default: return false;
+    }
+}
+
+void CQuartoView::UpdateTimer()
+{
+    // Only what changes is repainted: an image shown without a key held needs no timer at all.
+    if (NeedsTimer() && !m_timer.isActive())
+        m_timer.start();
+    else if (!NeedsTimer() && m_timer.isActive())
+        m_timer.stop();
+}
+
+void CQuartoView::OnTimer()
+{
+    if (m_mode == PreviewMode::Locked) {
+        const int selected = m_document.SelectedEntry();
+        if (selected >= 0 && !m_document.IsEntryLocked(m_document.EntryName(selected))) {
+            m_document.LoadSelectedEntry();
+            OnUpdate(nullptr);
+            m_document.UpdateAllViews(this);
+        }
+        return;
+    }
+    if (m_mode == PreviewMode::Image || m_mode == PreviewMode::Model)
+        DrawFrame();
+}
+
+void CQuartoView::SetStatusNote(const QString& note)
+{
+    m_statusNote = note;
+    emit StateChanged();
+}
+
+void CQuartoView::FocusPreview()
+{
+    if (ShowsText())
+        m_edit->setFocus();
+    else if (m_raw->isVisible())
+        m_raw->setFocus();
+    else if (m_surfaceWidget && m_surfaceWidget->isVisible())
+        m_surfaceWidget->setFocus();
+    else
+        setFocus();
+}
+
+void CQuartoView::CutText()
+{
+    if (ShowsText())
+        m_edit->cut();
+}
+
+void CQuartoView::CopyText()
+{
+    if (ShowsText())
+        m_edit->copy();
+}
+
+void CQuartoView::PasteText()
+{
+    if (ShowsText())
+        m_edit->paste();
+}
+
+} // namespace kestrel

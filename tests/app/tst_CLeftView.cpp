@@ -1,0 +1,139 @@
+#include "AppHarness.h"
+
+#include "app/ArchiveDocument.h"
+#include "app/CChildFrame.h"
+#include "app/CLeftView.h"
+#include "app/CQuartoView.h"
+#include "app/EntryTableModel.h"
+#include "app/RawTextView.h"
+
+#include "archive/CQuartoDoc.h"
+
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+using test::AppHarness;
+using test::BigArchiveBuilder;
+
+QString Cell(CLeftView& list, int row, int column)
+{
+    return list.model()->index(row, column).data().toString();
+}
+
+TEST(CLeftView, ShowsEveryEntryInTableOrderWithItsPlainDecimalSize)
+{
+    AppHarness harness;
+    BigArchiveBuilder archive;
+    archive.Add("a\\empty.ini", std::vector<std::uint8_t>{})
+        .Add("b\\big.bin", std::vector<std::uint8_t>(1234567, 'x'))
+        .Add("c\\\xE9t\xE9.txt", "abc");
+    CChildFrame* frame = harness.StartOn(archive);
+    ASSERT_NE(frame, nullptr);
+    CLeftView& list = *frame->LeftView();
+    ASSERT_EQ(list.model()->rowCount(), 3);
+    EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Name"));
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Filesize"));
+    EXPECT_EQ(list.header()->sectionSize(0), 150);
+    EXPECT_EQ(Cell(list, 0, 0), QStringLiteral("a\\empty.ini"));
+    EXPECT_EQ(Cell(list, 0, 1), QStringLiteral("0"));
+    EXPECT_EQ(Cell(list, 1, 1), QStringLiteral("1234567"));
+    EXPECT_EQ(Cell(list, 2, 0), QString::fromLatin1("c\\\xE9t\xE9.txt"));
+}
+
+TEST(CLeftView, SelectingARowSelectsAndLoadsTheEntryAndShowsIt)
+{
+    AppHarness harness;
+    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("one.txt", "first").Add("two.txt", "second"));
+    ASSERT_NE(frame, nullptr);
+    test::SelectRow(*frame, 1);
+    EXPECT_EQ(frame->Document().SelectedEntry(), 1);
+    ASSERT_TRUE(frame->Document().PreviewBytes().has_value());
+    EXPECT_EQ(*frame->Document().PreviewBytes(), "second");
+    EXPECT_EQ(frame->EditorView()->Mode(), PreviewMode::PlainText);
+}
+
+TEST(CLeftView, ArrowKeysSelectEntriesLikeClicks)
+{
+    AppHarness harness;
+    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a").Add("b.txt", "b").Add("c.txt", "c"));
+    ASSERT_NE(frame, nullptr);
+    CLeftView& list = *frame->LeftView();
+    test::SelectRow(*frame, 0);
+    list.setCurrentIndex(list.model()->index(0, 0));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(frame->Document().SelectedEntry(), 1);
+    QTest::keyClick(&list, Qt::Key_End);
+    EXPECT_EQ(frame->Document().SelectedEntry(), 2);
+    EXPECT_EQ(*frame->Document().PreviewBytes(), "c");
+}
+
+TEST(CLeftView, F6MovesTheFocusBetweenTheListAndThePreview)
+{
+    AppHarness harness;
+    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a"));
+    ASSERT_NE(frame, nullptr);
+    test::SelectRow(*frame, 0);
+    frame->LeftView()->setFocus();
+    // The window's focus widget, since a test window need not be the active one.
+    frame->FocusOtherPane();
+    EXPECT_EQ(frame->window()->focusWidget(), frame->EditorView()->EditControl());
+    frame->FocusOtherPane();
+    EXPECT_EQ(frame->window()->focusWidget(), frame->LeftView());
+}
+
+TEST(CLeftView, RebuildsOnDocumentChangesButNotOnItsViewsOwnUpdates)
+{
+    AppHarness harness;
+    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a").Add("b.txt", "b"));
+    ASSERT_NE(frame, nullptr);
+    ArchiveDocument& document = frame->Document();
+    test::SelectRow(*frame, 1);
+    ASSERT_TRUE(document.Doc().GetArchive().AddEntryBytes("c.txt", {'c', 'c'}));
+
+    document.UpdateAllViews(frame->EditorView());
+    EXPECT_EQ(frame->LeftView()->model()->rowCount(), 2);
+    EXPECT_TRUE(frame->LeftView()->selectionModel()->hasSelection());
+
+    document.UpdateAllViews(nullptr);
+    EXPECT_EQ(frame->LeftView()->model()->rowCount(), 3);
+    EXPECT_EQ(Cell(*frame->LeftView(), 2, 1), QStringLiteral("2"));
+    // After a rebuild no row shows as selected while the document keeps its selection.
+    EXPECT_FALSE(frame->LeftView()->selectionModel()->hasSelection());
+    EXPECT_EQ(document.SelectedEntry(), 1);
+}
+
+TEST(CLeftView, AHugeEntryAsksEachTimeItIsSelected)
+{
+    AppHarness harness;
+    BigArchiveBuilder archive;
+    archive.Add("exact.bin", std::vector<std::uint8_t>(CQuartoDoc::HugeEntrySize, 'a'))
+        .Add("huge.bin", std::vector<std::uint8_t>(CQuartoDoc::HugeEntrySize + 1, 'b'));
+    CChildFrame* frame = harness.StartOn(archive);
+    ASSERT_NE(frame, nullptr);
+    test::SelectRow(*frame, 0);
+    EXPECT_TRUE(harness.prompt.shown.empty());
+
+    harness.prompt.Answer({false});
+    test::SelectRow(*frame, 1);
+    ASSERT_EQ(harness.prompt.shown.size(), 1u);
+    EXPECT_EQ(harness.prompt.shown[0].text, "File bigger as 10 MB, preview?");
+    EXPECT_EQ(harness.prompt.shown[0].caption, "Huge file");
+    EXPECT_FALSE(frame->Document().PreviewBytes().has_value());
+    EXPECT_FALSE(frame->EditorView()->RawView()->isVisible());
+
+    test::SelectRow(*frame, 0);
+    harness.prompt.Answer({true});
+    test::SelectRow(*frame, 1);
+    EXPECT_EQ(harness.prompt.shown.size(), 2u);
+    EXPECT_TRUE(frame->EditorView()->RawView()->isVisible());
+    EXPECT_EQ(frame->EditorView()->RawView()->Layout().LineCount(), 1u);
+}
+
+} // namespace
+} // namespace kestrel

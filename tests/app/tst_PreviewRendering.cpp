@@ -1,0 +1,155 @@
+// Images and models drawn through the real OpenGL device (needs an X server: run under Xvfb).
+#include "AppHarness.h"
+
+#include "DemoModel.h"
+#include "app/ArchiveDocument.h"
+#include "app/CChildFrame.h"
+#include "app/CQuartoView.h"
+#include "app/SharedPreviewDevice.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+using test::AppHarness;
+using test::BigArchiveBuilder;
+
+struct Rgb
+{
+    int r, g, b;
+};
+
+// A TGA of `width` x `height`, 32 bits, first row at the top; the left half red, the right green.
+std::vector<std::uint8_t> HalfRedHalfGreenTga(int width, int height)
+{
+    std::vector<std::uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int value : {width, height})
+        tga.insert(tga.end(), {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)});
+    tga.insert(tga.end(), {32, 0x28});
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            tga.insert(tga.end(), x < width / 2 ? std::initializer_list<std::uint8_t>{0, 0, 255, 255}
+                                                : std::initializer_list<std::uint8_t>{0, 255, 0, 255});
+    return tga;
+}
+
+class PreviewRenderingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        BigArchiveBuilder archive;
+        archive.Add("art\\textures\\flag.tga.bak", HalfRedHalfGreenTga(8, 4))
+            .Add("art\\w3d\\box.w3d", demo::TexturedBoxW3D("missing.tga"))
+            .Add("data\\a.ini", "A = 1\r\n");
+        frame = harness.StartOn(archive);
+        ASSERT_NE(frame, nullptr);
+        view = frame->EditorView();
+        if (!harness.App().Context().device.Device())
+            GTEST_SKIP() << "no OpenGL here (run under Xvfb)";
+        frame->resize(800, 600);
+    }
+
+    // Draws one frame and reads the given points of it (x, y from the top left, in fractions of
+    // the preview's size) from the back buffer before it is shown.
+    std::vector<Rgb> DrawAndRead(const std::vector<std::pair<float, float>>& points)
+    {
+        std::vector<Rgb> colours;
+        view->SetFrameInspector([&] {
+            colours.clear(); // only the last frame counts
+            QOpenGLFunctions* gl = QOpenGLContext::currentContext()->functions();
+            const QSize size = view->SurfaceWidget()->size() * view->SurfaceWidget()->devicePixelRatio();
+            for (const auto& [fx, fy] : points) {
+                unsigned char pixel[4] = {};
+                const int x = static_cast<int>(fx * static_cast<float>(size.width() - 1));
+                const int y = static_cast<int>((1 - fy) * static_cast<float>(size.height() - 1));
+                gl->glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+                colours.push_back({pixel[0], pixel[1], pixel[2]});
+            }
+        });
+        if (!test::WaitFor([this] { return view->Surface()->isExposed(); }, 5000))
+            ADD_FAILURE() << "the preview window was never exposed";
+        view->DrawFrame();
+        view->SetFrameInspector(nullptr);
+        return colours;
+    }
+
+    AppHarness harness;
+    CChildFrame* frame = nullptr;
+    CQuartoView* view = nullptr;
+};
+
+bool Near(Rgb c, int r, int g, int b)
+{
+    return std::abs(c.r - r) < 40 && std::abs(c.g - g) < 40 && std::abs(c.b - b) < 40;
+}
+
+TEST_F(PreviewRenderingTest, AnImageIsDrawnUprightAndUnmirroredOnBlueWithItsProportions)
+{
+    test::SelectRow(*frame, 0);
+    ASSERT_EQ(view->Mode(), PreviewMode::Image);
+    ASSERT_TRUE(view->SurfaceWidget()->isVisible());
+    const std::vector<Rgb> pixels = DrawAndRead({{0.4f, 0.5f}, {0.6f, 0.5f}, {0.5f, 0.05f}, {0.5f, 0.95f}});
+    ASSERT_EQ(pixels.size(), 4u);
+    EXPECT_TRUE(Near(pixels[0], 255, 0, 0)) << pixels[0].r << "," << pixels[0].g << "," << pixels[0].b;
+    EXPECT_TRUE(Near(pixels[1], 0, 255, 0)) << pixels[1].r << "," << pixels[1].g << "," << pixels[1].b;
+    // A 2:1 image leaves the clear colour above and below it.
+    EXPECT_TRUE(Near(pixels[2], 0, 0, 255));
+    EXPECT_TRUE(Near(pixels[3], 0, 0, 255));
+    // Nothing changes on screen by itself, so nothing is redrawn by a timer.
+    EXPECT_FALSE(view->IsTimerRunning());
+}
+
+TEST_F(PreviewRenderingTest, HoldingKeypadPlusZoomsInUntilReleased)
+{
+    test::SelectRow(*frame, 0);
+    ASSERT_EQ(view->Mode(), PreviewMode::Image);
+    const float before = view->Zoom();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
+    QApplication::sendEvent(view, &press);
+    EXPECT_TRUE(view->IsTimerRunning());
+    EXPECT_TRUE(test::WaitFor([&] { return view->Zoom() < before * 0.95f * 0.95f; }));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Plus, Qt::KeypadModifier);
+    QApplication::sendEvent(view, &release);
+    EXPECT_FALSE(view->IsTimerRunning());
+}
+
+TEST_F(PreviewRenderingTest, AModelIsDrawnLitInFrontOfTheCameraAndKeepsTurning)
+{
+    test::SelectRow(*frame, 1);
+    ASSERT_EQ(view->Mode(), PreviewMode::Model);
+    EXPECT_FLOAT_EQ(view->Zoom(), 1.0f); // the box's extent
+    EXPECT_TRUE(view->IsTimerRunning());
+    const std::vector<Rgb> pixels = DrawAndRead({{0.5f, 0.5f}, {0.02f, 0.02f}});
+    ASSERT_EQ(pixels.size(), 2u);
+    EXPECT_FALSE(Near(pixels[0], 0, 0, 255)) << "the box covers the middle";
+    EXPECT_TRUE(Near(pixels[1], 0, 0, 255)) << "the corner shows the clear colour";
+
+    test::SelectRow(*frame, 2);
+    EXPECT_EQ(view->Mode(), PreviewMode::IniText);
+    EXPECT_FALSE(view->SurfaceWidget()->isVisible());
+    EXPECT_FALSE(view->IsTimerRunning());
+}
+
+TEST_F(PreviewRenderingTest, EveryViewSharesTheOneDeviceWhichGoesWithTheLastView)
+{
+    SharedPreviewDevice& device = harness.App().Context().device;
+    EXPECT_EQ(device.ViewCount(), 1);
+    harness.App().OpenWindowOn(frame->SharedDocument());
+    EXPECT_EQ(device.ViewCount(), 2);
+    harness.App().OnFileClose(frame);
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(device.ViewCount(), 0);
+    EXPECT_EQ(device.Device(), nullptr);
+}
+
+} // namespace
+} // namespace kestrel

@@ -1,0 +1,58 @@
+#include "app/PreviewDispatch.h"
+#include "app/RawTextLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+TEST(RawTextLayout, BreaksLinesAtEveryKindOfLineEnd)
+{
+    RawTextLayout layout;
+    layout.SetBytes("one\r\ntwo\nthree\rfour");
+    ASSERT_EQ(layout.LineCount(), 4u);
+    EXPECT_EQ(layout.Line(0), "one");
+    EXPECT_EQ(layout.Line(2), "three");
+    EXPECT_EQ(layout.Line(3), "four");
+    EXPECT_EQ(layout.Line(4), "");
+}
+
+TEST(RawTextLayout, MeasuresTheWidestLineWithTabsExpandedToEightColumns)
+{
+    RawTextLayout layout;
+    layout.SetBytes("ab\tc\n\t\tx\nshort");
+    EXPECT_EQ(layout.MaxColumns(), 17u); // two tabs reach column 16, then one character
+}
+
+TEST(RawTextLayout, ShowsOnlyTheRequestedColumnsOfALine)
+{
+    EXPECT_EQ(RawTextLayout::VisibleColumns("ab\tcd", 0, 10), "ab      cd");
+    EXPECT_EQ(RawTextLayout::VisibleColumns("ab\tcd", 4, 5), "    c");
+    EXPECT_EQ(RawTextLayout::VisibleColumns("abc", 5, 5), "");
+}
+
+TEST(RawTextLayout, BinaryBytesWithoutLineEndsAreOneLine)
+{
+    const std::string bytes("\x00\x01\xFF\x7F", 4);
+    RawTextLayout layout;
+    layout.SetBytes(bytes);
+    EXPECT_EQ(layout.LineCount(), 1u);
+    EXPECT_EQ(layout.Line(0).size(), 4u);
+}
+
+TEST(PreviewDispatch, ClassifiesByTheFirstMatchingExtensionAnywhereInTheLowerCasedName)
+{
+    EXPECT_EQ(ClassifyEntryName("Art\\Foo.TGA.bak").mode, PreviewMode::Image);
+    EXPECT_EQ(ClassifyEntryName("Art\\Foo.TGA.bak").imageFileType, 1);
+    EXPECT_EQ(ClassifyEntryName("a.jpeg").imageFileType, 3);
+    EXPECT_EQ(ClassifyEntryName("a.png.dds").imageFileType, 2); // .dds comes before .png
+    EXPECT_EQ(ClassifyEntryName("Art\\W3D\\tree.W3D").mode, PreviewMode::Model);
+    EXPECT_EQ(ClassifyEntryName("Data\\INI\\foo.inizh").mode, PreviewMode::IniText);
+    EXPECT_EQ(ClassifyEntryName("readme.ini.txt").mode, PreviewMode::PlainText);
+    EXPECT_EQ(ClassifyEntryName("scripts\\a.lua").mode, PreviewMode::PlainText);
+    EXPECT_EQ(ClassifyEntryName("data\\foo.bin").mode, PreviewMode::RawText);
+    EXPECT_EQ(ClassifyEntryName("noextension").mode, PreviewMode::RawText);
+}
+
+} // namespace
+} // namespace kestrel
