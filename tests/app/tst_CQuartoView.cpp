@@ -4,11 +4,13 @@
 #include "app/CChildFrame.h"
 #include "app/CLeftView.h"
 #include "app/CQuartoView.h"
+#include "app/AppCommands.h"
 #include "app/CMainFrame.h"
 #include "app/RawTextView.h"
 
 #include "archive/CQuartoDoc.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -55,9 +57,12 @@ TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
                          .Add("data\\ini\\foo.inizh", "Object Foo\r\nEnd\r\n")
                          .Add("readme.ini.txt", "read me")
                          .Add("data\\unknown.bin", std::string("ab\tc\0d", 6))));
+    CMainFrame& main = *harness.App().MainFrame();
     Select(0);
     EXPECT_EQ(view->Mode(), PreviewMode::IniText);
     EXPECT_TRUE(view->EditControl()->isVisible());
+    EXPECT_TRUE(main.Action(Command::EditCopy)->isEnabled());
+    EXPECT_TRUE(main.Action(Command::EditPaste)->isEnabled());
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("Object Foo\nEnd\n"));
 
     Select(1);
@@ -68,6 +73,8 @@ TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
     EXPECT_FALSE(view->EditControl()->isVisible());
     EXPECT_TRUE(view->RawView()->isVisible());
     EXPECT_EQ(view->RawView()->Layout().MaxColumns(), 11u); // tab expanded, bytes after the NUL kept
+    EXPECT_FALSE(main.Action(Command::EditCopy)->isEnabled());
+    EXPECT_FALSE(main.Action(Command::EditCut)->isEnabled());
     EXPECT_FALSE(view->IsTimerRunning());
 }
 
