@@ -12,6 +12,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,29 @@ TEST_F(PreviewRenderingTest, EveryViewSharesTheOneDeviceWhichGoesWithTheLastView
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(device.ViewCount(), 0);
+    EXPECT_EQ(device.Device(), nullptr);
+}
+
+TEST(SharedPreviewDevice, AFailedCreationLeavesNoDeviceAndTheNextViewTriesAgain)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "no X server";
+    // A window already made for plain pixels cannot take an OpenGL context.
+    QWindow raster;
+    raster.setSurfaceType(QSurface::RasterSurface);
+    raster.create();
+    SharedPreviewDevice device;
+    EXPECT_EQ(device.AttachView(&raster, true), -1);
+    EXPECT_EQ(device.Device(), nullptr);
+    EXPECT_EQ(device.ViewCount(), 1);
+
+    QWindow opengl;
+    opengl.setSurfaceType(QSurface::OpenGLSurface);
+    EXPECT_EQ(device.AttachView(&opengl, true), 0);
+    EXPECT_NE(device.Device(), nullptr);
+    device.DetachView();
+    EXPECT_NE(device.Device(), nullptr) << "one view is still there";
+    device.DetachView();
     EXPECT_EQ(device.Device(), nullptr);
 }
 
