@@ -204,7 +204,6 @@ void CQuartoView::DrawModel()
     light.type = LightType::Directional;
     for (float* colour : {light.ambient, light.diffuse, light.specular})
         std::fill(colour, colour + 4, 1.0f);
-    light.spotCutoff = 180.0f; // no cone: OpenGL would otherwise narrow even this light to nothing
     // From above, slightly to one side, so neighbouring faces of the turning model differ in
     // brightness. Direct3D reads the direction the light travels, OpenGL the direction towards
     // the light (the position of a light at infinity): both are given.

@@ -94,6 +94,9 @@ TEST_F(COGLDeviceTest, SetLightWorksInWorldSpaceAndAdjustsTheRecord)
     light.position[3] = 1.0f;
     ASSERT_TRUE(m_device->SetLight(1, &light));
     EXPECT_EQ(light.position[3], 0.0f);
+    float cutoff = 0.0f;
+    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, &cutoff);
+    EXPECT_EQ(cutoff, 180.0f) << "a directional light has no cone";
     LightDesc point;
     point.position[1] = 2.0f;
     point.position[3] = 1.0f;

@@ -325,7 +325,9 @@ bool COGLDevice::SetLight(int index, LightDesc* light)
     glLightfv(id, GL_POSITION, light->position);
     glLightfv(id, GL_SPOT_DIRECTION, light->direction);
     glLightf(id, GL_SPOT_EXPONENT, light->spotExponent);
-    glLightf(id, GL_SPOT_CUTOFF, light->spotCutoff);
+    // A light at infinity has no cone, as in Direct3D; OpenGL would still apply the record's
+    // cut-off (0 by default) and leave everything it lights black.
+    glLightf(id, GL_SPOT_CUTOFF, light->type == LightType::Directional ? 180.0f : light->spotCutoff);
     glLightf(id, GL_CONSTANT_ATTENUATION, light->constantAttenuation);
     glLightf(id, GL_LINEAR_ATTENUATION, light->linearAttenuation);
     glLightf(id, GL_QUADRATIC_ATTENUATION, light->quadraticAttenuation);
