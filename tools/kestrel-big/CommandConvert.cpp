@@ -30,10 +30,8 @@ EXAMPLES
 int RunConvert(ToolContext& context, const Arguments& args)
 {
     ToolArchive archive(context);
-    const int opened = archive.Open(args.positional[0], ArchiveUse::Read);
-    if (opened == ExitFailure)
-        return ExitFailure;
-    const int index = archive.FindTypedEntry(args.positional[1]);
+    int opened = ExitOk;
+    const int index = archive.OpenForEntry(args.positional[0], args.positional[1], opened);
     if (index < 0)
         return ExitFailure;
     std::vector<std::uint8_t> png;

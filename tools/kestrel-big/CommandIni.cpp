@@ -314,10 +314,8 @@ int RunIni(ToolContext& context, const Arguments& args)
         return ExitFailure;
 
     ToolArchive archive(context);
-    const int opened = archive.Open(args.positional[0], ArchiveUse::Read);
-    if (opened == ExitFailure)
-        return ExitFailure;
-    const int index = archive.FindTypedEntry(args.positional[1]);
+    int opened = ExitOk;
+    const int index = archive.OpenForEntry(args.positional[0], args.positional[1], opened);
     if (index < 0)
         return ExitFailure;
     std::string text;

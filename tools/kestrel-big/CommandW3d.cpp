@@ -210,9 +210,9 @@ void OpenGameArchives(GameArchives& game, ToolArchive& archive, const ToolContex
     std::string folder = archive.Archive().GetPath().parent_path().string();
     game.plan = PlanGameTextureArchives(archive.Archive().GetFormat(), folder, true, *provider);
     if (game.plan.gameArchive && std::filesystem::exists(*game.plan.gameArchive))
-        game.game.Open(*game.plan.gameArchive, 0);
+        game.game.OpenForReading(*game.plan.gameArchive);
     if (game.plan.baseArchive && std::filesystem::exists(*game.plan.baseArchive))
-        game.base.Open(*game.plan.baseArchive, 0);
+        game.base.OpenForReading(*game.plan.baseArchive);
 }
 
 } // namespace
@@ -248,10 +248,8 @@ EXAMPLES
 int RunW3d(ToolContext& context, const Arguments& args)
 {
     ToolArchive archive(context);
-    const int opened = archive.Open(args.positional[0], ArchiveUse::Read);
-    if (opened == ExitFailure)
-        return ExitFailure;
-    const int index = archive.FindTypedEntry(args.positional[1]);
+    int opened = ExitOk;
+    const int index = archive.OpenForEntry(args.positional[0], args.positional[1], opened);
     const auto bytes = index < 0 ? std::nullopt : archive.Archive().GetEntryBytes(index);
     if (!bytes) {
         if (index >= 0)

@@ -141,4 +141,10 @@ int ToolArchive::FindTypedEntry(const std::string& typed)
     return index;
 }
 
+int ToolArchive::OpenForEntry(const std::string& argument, const std::string& entryName, int& opened)
+{
+    opened = Open(argument, ArchiveUse::Read);
+    return opened == ExitFailure ? -1 : FindTypedEntry(entryName);
+}
+
 } // namespace kestrel::cli

@@ -54,6 +54,11 @@ public:
     /// missing entry.
     int FindTypedEntry(const std::string& typed);
 
+    /// Opens `argument` for reading and finds the entry typed as `entryName`: the entry's index,
+    /// or -1 after reporting why not. `opened` receives Open's status (ExitProblems for a damaged
+    /// archive whose readable entries may still be read).
+    int OpenForEntry(const std::string& argument, const std::string& entryName, int& opened);
+
 private:
     int WriteWithProgress(const std::string& shownName, const std::function<int()>& write);
 
