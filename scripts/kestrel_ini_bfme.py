@@ -1,0 +1,157 @@
+"""What Kestrel's configuration says about the Battle for Middle-earth (I and II) beyond the engine
+core it shares with Generals and Zero Hour. Read by generate_kestrel_ini.py.
+
+Sources: the block types, modules and keys below were read from the game's own INI set as it is
+published (Object files of units, heroes and buildings, Armor, Weapon, FXList, ObjectCreationList,
+Locomotor and AttributeModifier files of the first game) and from public modding notes on the
+file syntax. Keys are listed where real files use them; a block or module whose keys were not seen
+is listed under UNVERIFIED_BLOCK_TYPES and left without keys.
+"""
+
+# Comment markers besides ";" and the first words of preprocessor lines. "#include" and "#define"
+# are used by the games' files; the others are reported for the engine family and unverified.
+LINE_COMMENTS = ["//"]
+DIRECTIVES = ["#define", "#include", "#undef", "#ifdef", "#ifndef", "#else", "#endif"]
+
+# Lines that open a module or sub-block although they hold "=", and the ones among them whose text
+# after "=" stays in the header (a list of states or an animation name) instead of naming it.
+FORCED_OBJECTS = ["ClientBehavior", "ModelConditionState", "AnimationState", "Animation", "LodOptions"]
+OBJECTS_WITH_LISTS = ["ModelConditionState", "AnimationState", "Animation", "LodOptions"]
+
+# Raw-text areas: the Lua snippets of scripted draw modules run to their terminator, whatever words
+# (such as "end") they hold.
+STRING_AREAS = {"BeginScript": "EndScript"}
+
+# Keys of the Object block that the first game adds to the shared core.
+OBJECT_KEYS = [
+    "ThreatLevel", "ThingClass", "DisplayMeleeDamage", "HeroSortOrder", "BountyValue", "RecruitText",
+    "ReviveText", "Hotkey", "CommandPoints", "VoiceAmbushed", "VoiceAttackStructure", "VoiceAttackMachine",
+    "VoiceAttackCharge", "VoiceEnterStateAttack", "VoiceEnterStateAttackStructure",
+    "VoiceEnterStateAttackMachine", "VoiceEnterStateAttackCharge", "VoiceMoveToCamp",
+    "VoiceMoveWhileAttacking", "VoiceEnterStateMove", "VoiceEnterStateMoveToCamp",
+    "VoiceEnterStateMoveWhileAttacking", "VoicePriority", "VoiceRetreatToCastle",
+    "VoiceEnterStateRetreatToCastle", "VoiceSelect2", "VoiceSelectBattle", "VoiceSelectUnderConstruction",
+    "SoundImpact", "EvaEventDamagedOwner", "EvaEventDieOwner", "PathfindDiameter", "GeometryName",
+    "GeometryOffset", "AdditionalGeometry", "GeometryContactPoint",
+]
+
+# Sub-blocks of Object: name -> keys.
+OBJECT_BLOCKS = {
+    "LocomotorSet": ["Locomotor", "Condition", "Speed"],
+}
+
+# Keys of the animation sub-blocks of the scripted draw modules.
+ANIMATION_KEYS = ["AnimationName", "AnimationMode", "AnimationPriority", "AnimationBlendTime",
+                  "AnimationMustCompleteBlend", "AnimationSpeedFactorRange", "UseWeaponTiming", "Distance"]
+# Keys a model condition state adds to the shared condition state.
+MODEL_STATE_KEYS = ["Skeleton", "ParticleSysBone"]
+# Keys of animation states (besides their Animation blocks and scripts).
+ANIMATION_STATE_KEYS = ["StateName", "Flags", "FXEvent", "EnteringStateFX", "ShareAnimation", "ParticleSysBone"]
+LOD_OPTION_KEYS = ["AllowMultipleModels", "MaxRandomTextures", "MaxRandomAnimations", "MaxAnimFrameDelta"]
+SCRIPTED_DRAW_KEYS = ["OkToChangeModelColor", "StaticModelLODMode", "UseStandardModelNames", "ExtraPublicBone",
+                      "WadingParticleSys"]
+SCRIPTED_DRAWS = ["W3DScriptedModelDraw", "W3DHordeModelDraw"]
+
+# Modules the first game adds, or keys it adds to a module the engines share: (key, class) -> keys.
+MODULES = {
+    ("Body", "RespawnBody"): ["CheerRadius", "MaxHealth", "InitialHealth", "PermanentlyKilledByFilter",
+                              "DodgePercent"],
+    ("Body", "StructureBody"): ["MaxHealth", "InitialHealth"],
+    ("Behavior", "LargeGroupAudioUpdate"): ["Key", "UnitWeight"],
+    ("Behavior", "RespawnUpdate"): ["DeathAnim", "DeathFX", "DeathAnimationTime", "InitialSpawnFX", "RespawnAnim",
+                                    "RespawnFX", "RespawnAnimationTime", "AutoRespawnAtObjectFilter",
+                                    "ButtonImage", "RespawnRules", "RespawnEntry"],
+    ("Behavior", "SubObjectsUpgrade"): ["TriggeredBy", "ShowSubObjects", "HideSubObjects", "UpgradeTexture",
+                                        "RecolorHouse"],
+    ("Behavior", "AttributeModifierAuraUpdate"): ["StartsActive", "BonusName", "TriggeredBy", "RefreshDelay",
+                                                  "Range", "TargetEnemy", "ObjectFilter"],
+    ("Behavior", "AutoAbilityBehavior"): [],
+    ("Behavior", "AIUpdateInterface"): ["AutoAcquireEnemiesWhenIdle", "MoodAttackCheckRate", "AILuaEventsList"],
+    ("Behavior", "HeroDie"): ["SpecialPowerTemplate"],
+    ("Behavior", "SpecialPowerModule"): ["SpecialPowerTemplate", "UpdateModuleStartsAttack", "StartsPaused",
+                                         "TriggerFX", "SetModelCondition", "SetModelConditionTime",
+                                         "AntiCategory", "AttributeModifier", "AttributeModifierRange",
+                                         "InitiateSound"],
+    ("Behavior", "SpecialAbilityUpdate"): ["SpecialPowerTemplate", "StartAbilityRange", "UnpackTime",
+                                           "PreparationTime", "PersistentPrepTime", "PackTime",
+                                           "AwardXPForTriggering", "PackSound", "UnpackSound", "TriggerSound",
+                                           "PrepSoundLoop"],
+    ("Behavior", "UnpauseSpecialPowerUpgrade"): ["SpecialPowerTemplate", "TriggeredBy"],
+    ("Behavior", "OCLSpecialPower"): ["SpecialPowerTemplate", "OCL", "CreateLocation", "StartsPaused",
+                                      "SetModelCondition", "SetModelConditionTime"],
+    ("Behavior", "HeroModeSpecialAbilityUpdate"): ["SpecialPowerTemplate", "HeroAttributeModifier",
+                                                   "HeroEffectDuration", "UnpackTime", "TriggerSound"],
+    ("Behavior", "HitReactionBehavior"): ["HitReactionLifeTimer1", "HitReactionLifeTimer2", "HitReactionLifeTimer3",
+                                          "HitReactionThreshold1", "HitReactionThreshold2",
+                                          "HitReactionThreshold3"],
+    ("Behavior", "ModelConditionSpecialAbilityUpdate"): ["SpecialPowerTemplate", "UnpackTime", "PreparationTime",
+                                                         "PersistentPrepTime", "PackTime", "AwardXPForTriggering"],
+    ("Behavior", "AutoHealBehavior"): ["StartsActive", "ButtonTriggered", "HealingAmount", "HealingDelay",
+                                       "StartHealingDelay", "HealOnlyIfNotInCombat", "Radius", "HealOnlyOthers",
+                                       "SingleBurst", "UnitHealPulseFX", "KindOf", "TriggeredBy"],
+    ("Behavior", "AttributeModifierUpgrade"): ["TriggeredBy", "AttributeModifier"],
+    ("Behavior", "ExperienceLevelCreate"): ["LevelToGrant", "MPOnly"],
+    ("Behavior", "PhysicsBehavior"): ["GravityMult", "ShockStandingTime"],
+    ("Behavior", "SlowDeathBehavior"): ["DeathTypes", "SinkDelay", "SinkRate", "DestructionDelay", "Sound"],
+    ("Behavior", "SquishCollide"): [],
+    ("Behavior", "CastleMemberBehavior"): ["UnderAttackEvaEventIfKeep", "UnderAttackAllyEvaEventIfKeep",
+                                           "CampDestroyedOwnerEvaEvent", "CampDestroyedAllyEvaEvent",
+                                           "CampDestroyedAttackerEvaEvent"],
+    ("Behavior", "RefundDie"): ["UpgradeRequired", "BuildingRequired", "RefundPercent"],
+    ("Behavior", "StructureCollapseUpdate"): ["MinCollapseDelay", "MaxCollapseDelay", "CollapseDamping",
+                                              "MaxShudder", "MinBurstDelay", "MaxBurstDelay", "BigBurstFrequency",
+                                              "FXList", "DestroyObjectWhenDone", "CollapseHeight"],
+    ("Behavior", "BuildingBehavior"): ["NightWindowName", "FireWindowName", "GlowWindowName", "FireName"],
+    ("Behavior", "ProductionUpdate"): ["GiveNoXP"],
+    ("Behavior", "QueueProductionExitUpdate"): ["UnitCreatePoint", "NaturalRallyPoint", "ExitDelay"],
+    ("Behavior", "GeometryUpgrade"): ["TriggeredBy", "ShowGeometry", "HideGeometry"],
+    ("ClientBehavior", "AnimationSoundClientBehavior"): ["MaxUpdateRangeCap", "AnimationSound"],
+    ("Draw", "W3DFloorDraw"): ["StaticModelLODMode", "ModelName"],
+}
+
+# Top-level block types: name -> (keys, {sub-block: keys}). Keys are added to a type the engines
+# share; a type the shared core lacks is added.
+BLOCK_TYPES = {
+    "ModifierList": (["Category", "Modifier", "Duration", "FX", "FX2", "FX3", "MultiLevelFX", "ClearModelCondition"],
+                     {}),
+    "Weapon": (["MaxWeaponSpeed", "HitPercentage", "FiringDuration", "AntiAirborneMonster", "PreferredTargetBone",
+                "HitStoredTarget", "MeleeWeapon"],
+               {"DamageNugget": ["Damage", "Radius", "DelayTime", "DamageType", "DamageFXType", "DeathType",
+                                 "DamageScalar", "AcceptDamageAdd"],
+                "ProjectileNugget": ["ProjectileTemplateName", "WarheadTemplateName"],
+                "MetaImpactNugget": ["HeroResist", "ShockWaveAmount", "ShockWaveRadius", "ShockWaveArc",
+                                     "ShockWaveTaperOff", "ShockWaveSpeed", "ShockWaveZMult", "InvertShockWave"],
+                "DamageFieldNugget": ["WeaponTemplateName", "Duration"],
+                "WeaponOCLNugget": ["WeaponOCLName"],
+                "AttributeModifierNugget": ["AttributeModifier", "DamageFXType"]}),
+    "FXList": (["PlayEvenIfShrouded"],
+               {"BuffNugget": ["BuffType", "BuffThingTemplate", "BuffInfantryTemplate", "BuffCavalryTemplate",
+                               "BuffTrollTemplate", "BuffOrcTemplate", "IsComplexBuff", "BuffLifeTime", "Extrusion",
+                               "Color"],
+                "CameraShakerVolume": ["Radius", "Duration_Seconds", "Amplitude_Degrees"],
+                "DynamicDecal": ["DecalName", "Size", "Color", "Offset", "OpacityStart", "OpacityFadeTimeOne",
+                                 "OpacityPeak", "OpacityPeakTime", "OpacityFadeTimeTwo", "OpacityEnd",
+                                 "StartingDelay", "Lifetime"],
+                "EvaEvent": ["EvaEventOwner", "EvaEventAlly", "EvaEventEnemy"],
+                "FXParticleSysBoneNugget": ["ParticleSysBone"],
+                "AttachedModel": ["Modelname", "RandomlyRotate", "ExpireTimer"],
+                "Laser": ["LaserName", "LaserBackwards", "TargetPositionOffsetFallback"],
+                "ParticleSystem": ["AttachToBone"]}),
+    "Locomotor": (["FastTurnRadius", "SlowTurnRadius", "FormationPriority", "CanMoveBackwards", "BackingUpSpeed",
+                   "ChargeAvailable", "ChargeSpeed", "TurnTime", "TurnTimeDamaged", "TurnThreshold",
+                   "TurnThresholdHS", "EnableHighSpeedTurnModelconditions", "WanderWidthFactor",
+                   "WanderLengthFactor", "WanderAboutPointRadius", "UseTerrainSmoothing", "HasSuspension"],
+                  {}),
+    "ObjectCreationList": ([], {"CreateObject": ["ObjectNames", "Offset", "Count", "Disposition",
+                                                 "DispositionIntensity", "VelocityScale"]}),
+}
+
+# Block types the engine family is reported to add whose keys were not read from real files: they
+# are described so that the structure menu offers them, without keys.
+UNVERIFIED_BLOCK_TYPES = [
+    "AIBase", "AIDozerAssignment", "AmbientStream", "ArmyDefinition", "AudioLOD", "AwardSystem", "BannerType",
+    "CrowdResponse", "EmotionNugget", "ExperienceLevel", "FireEffect", "FireLogicSystem", "FontDefaultSettings",
+    "FontSubstitution", "FormationAssistant", "FXParticleSystem", "HouseColor", "LargeGroupAudioMap",
+    "LinearCampaign", "LoadSubsystem", "MiscEvaData", "Multisound", "NewEvaEvent", "Pathfinder",
+    "SkirmishAIData", "StanceTemplate",
+]
