@@ -243,18 +243,19 @@ std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
     return out + '\n';
 }
 
-/// The block of the game asked for (or of `fallback` without --game) in the configuration file;
-/// a null block when no game applies; nullopt after a reported failure.
-std::optional<const CIniBlock*> ConfiguredGame(ToolContext& context, const Arguments& args, CliPrompt& prompt,
-                                               std::unique_ptr<CIniBlock>& tree, std::optional<GameKind> fallback)
+/// The game block asked for, from the configuration file (none without --game); false after a
+/// reported failure.
+bool FindGameConfiguration(ToolContext& context, const Arguments& args, CliPrompt& prompt,
+                           std::unique_ptr<CIniBlock>& tree, const CIniBlock*& gameBlock)
 {
+    gameBlock = nullptr;
     const auto gameName = args.Value("game");
-    if (!gameName && !fallback)
-        return nullptr;
-    const auto game = gameName ? GameNamed(*gameName) : fallback;
+    if (!gameName)
+        return true;
+    const auto game = GameNamed(*gameName);
     if (!game) {
         context.Report(*gameName, "unknown game (generals, zerohour or bfme)");
-        return std::nullopt;
+        return false;
     }
     const auto configArgument = args.Value("config");
     const std::filesystem::path path = configArgument ? context.Resolve(*configArgument)
@@ -262,14 +263,14 @@ std::optional<const CIniBlock*> ConfiguredGame(ToolContext& context, const Argum
     tree = LoadConfigurationFile(path, &prompt);
     if (!tree) {
         context.Report(path.string(), "Failed to load kestrel.ini");
-        return std::nullopt;
+        return false;
     }
-    const CIniBlock* gameBlock = FindGameBlock(*tree, *game);
+    gameBlock = FindGameBlock(*tree, *game);
     if (!gameBlock) {
         context.Report(path.string(), "Failed to interpret kestrel.ini");
-        return std::nullopt;
+        return false;
     }
-    return gameBlock;
+    return true;
 }
 
 /// The entry's bytes as text; an exit status other than ExitOk after a reported failure.
@@ -336,15 +337,16 @@ int RunCoverage(ToolContext& context, const Arguments& args, CliPrompt& prompt)
     if (status == ExitFailure)
         return ExitFailure;
     // Without --game the archive's header tells the family of games.
-    const GameKind fallback =
-        archive.Archive().GetFormat() == BIGFormat_BIG4 ? GameKind::BFME : GameKind::ZeroHour;
+    Arguments withGame = args;
+    if (!args.Has("game"))
+        withGame.Set("game", archive.Archive().GetFormat() == BIGFormat_BIG4 ? "bfme" : "zerohour");
     std::unique_ptr<CIniBlock> configuration;
-    const auto game = ConfiguredGame(context, args, prompt, configuration, fallback);
-    if (!game)
+    const CIniBlock* game = nullptr;
+    if (!FindGameConfiguration(context, withGame, prompt, configuration, game))
         return ExitFailure;
 
-    IniCoverage coverage(*game);
-    const StructureConfig structure = StructureConfig::FromGameBlock(*game);
+    IniCoverage coverage(game);
+    const StructureConfig structure = StructureConfig::FromGameBlock(game);
     int entries = 0;
     const std::vector<std::string> patterns(args.positional.begin() + 1, args.positional.end());
     for (const int index : archive.SelectEntries(patterns, status)) {
@@ -360,7 +362,7 @@ int RunCoverage(ToolContext& context, const Arguments& args, CliPrompt& prompt)
         coverage.Add(root);
         ++entries;
     }
-    context.out << CoverageText(coverage, (*game)->GetName(), entries, args.Has("json"));
+    context.out << CoverageText(coverage, game->GetName(), entries, args.Has("json"));
     return std::max(status, coverage.UnknownCount() > 0 ? int{ExitProblems} : int{ExitOk});
 }
 
@@ -436,8 +438,8 @@ int RunIni(ToolContext& context, const Arguments& args)
         line = number;
     }
     std::unique_ptr<CIniBlock> configuration;
-    const auto game = ConfiguredGame(context, args, prompt, configuration, std::nullopt);
-    if (!game)
+    const CIniBlock* game = nullptr;
+    if (!FindGameConfiguration(context, args, prompt, configuration, game))
         return ExitFailure;
 
     ToolArchive archive(context);
@@ -449,7 +451,7 @@ int RunIni(ToolContext& context, const Arguments& args)
     if (const int status = ReadEntryText(context, archive, index, text); status != ExitOk)
         return status;
 
-    CIniBlock root(StructureConfig::FromGameBlock(*game), &prompt);
+    CIniBlock root(StructureConfig::FromGameBlock(game), &prompt);
     root.ParseText(text);
     context.out << (line ? LineText(root, *line, args.Has("json")) : TreeText(root, args.Has("json")));
     return opened;
