@@ -18,6 +18,28 @@ bool HasKey(const CIniBlock* configuration, std::string_view key)
     return configuration && configuration->FindValue(key);
 }
 
+/// True when `word` stands in the blank-separated `words`.
+bool HoldsWord(std::string_view words, std::string_view word)
+{
+    for (std::size_t at = words.find(word); at != std::string_view::npos; at = words.find(word, at + 1)) {
+        const std::size_t end = at + word.size();
+        if ((at == 0 || ini::IsWhiteSpace(words[at - 1])) && (end == words.size() || ini::IsWhiteSpace(words[end])))
+            return true;
+    }
+    return false;
+}
+
+/// Whether a line starting with `key` inside `parent` opens a module although it holds "=". A
+/// forced object whose value names blocks does so only inside blocks of those names: some games
+/// use one word for a sub-block in one block type and for a plain key in others.
+bool OpensModule(const CIniBlock* forcedObjects, std::string_view key, const CIniBlock* parent)
+{
+    const IniValue* forced = forcedObjects ? forcedObjects->FindValue(key) : nullptr;
+    if (!forced)
+        return false;
+    return forced->text.empty() || (parent && HoldsWord(forced->text, parent->GetName()));
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
@@ -207,7 +229,7 @@ void IniBlockParser::FoldModuleName(CIniBlock& block)
     const std::size_t eq = rest.find('=');
     if (StartsWith(rest, "Specified")) {
         rest.erase(0, 9);
-    } else if (eq != std::string::npos && HasKey(block.m_forcedObjects, block.m_name) &&
+    } else if (eq != std::string::npos && OpensModule(block.m_forcedObjects, block.m_name, block.m_parent) &&
                !HasKey(block.m_objectsWithLists, block.m_name)) {
         rest.erase(eq, 1);
     } else {
@@ -326,7 +348,7 @@ IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
             return Step{false, 0, pos};
         const std::string_view line = ini::RestOfLine(m_text, pos);
         const std::size_t eq = line.find('=');
-        const bool forcedObject = HasKey(block.m_forcedObjects, token);
+        const bool forcedObject = OpensModule(block.m_forcedObjects, token, &block);
         if (!forcedObject && (eq != std::string_view::npos || HasKey(block.m_forcedValues, token))) {
             AddValue(block, line, eq);
             const std::size_t next = ini::NextLine(m_text, pos);

@@ -247,6 +247,44 @@ TEST_F(CIniBlockTest, ADialectAddsCommentMarkersAndOneLineDirectives)
     EXPECT_EQ(plain.FindChild("Armor"), nullptr);
 }
 
+// One word can open a sub-block in one block type and be a plain key in another.
+TEST_F(CIniBlockTest, AForcedObjectNamingBlocksOpensModulesOnlyInThem)
+{
+    CIniBlock game;
+    game.ParseText("Game\n"
+                            "  ForcedObjects\n"
+                            "    Color = Emitter System\n"
+                            "  End\n"
+                            "  ObjectsWithLists\n"
+                            "    Color =\n"
+                            "  End\n"
+                            "End\n");
+    CIniBlock root(StructureConfig::FromGameBlock(game.FindChild("Game")), &prompt);
+    root.ParseText("Color = R:0 G:0 B:0\n"
+                   "End\n"
+                   "Emitter Sparks\n"
+                   "  Color = DefaultColor\n"
+                   "    Color1 = R:217 G:239 B:255 0\n"
+                   "  End\n"
+                   "End\n"
+                   "FXList Flash\n"
+                   "  LightPulse\n"
+                   "    Color = R:128 G:64 B:0\n"
+                   "    Radius = 12\n"
+                   "  End\n"
+                   "End\n");
+    ASSERT_EQ(root.GetChildCount(), 3);
+    EXPECT_EQ(root.FindChild("Color")->GetRest(), "= R:0 G:0 B:0") << "a top-level block keeps its list";
+    const CIniBlock* color = root.FindChild("Emitter")->FindChild("Color");
+    ASSERT_NE(color, nullptr);
+    EXPECT_EQ(color->GetRest(), "= DefaultColor");
+    EXPECT_EQ(ValueText(color, "Color1"), "R:217 G:239 B:255 0");
+    const CIniBlock* pulse = root.FindChild("FXList")->FindChild("LightPulse");
+    ASSERT_NE(pulse, nullptr);
+    EXPECT_EQ(ValueText(pulse, "Color"), "R:128 G:64 B:0");
+    EXPECT_EQ(ValueText(pulse, "Radius"), "12");
+}
+
 TEST_F(CIniBlockTest, HeaderListsGetTheirMarker)
 {
     const CIniBlock& root = Parse("Item Lists  Slots ; which\nEnd\nOther Selects Slots\nEnd\nPlain Listsless\nEnd\n");
