@@ -372,6 +372,10 @@ class Generator:
             out.open(header)
             for key in keys:
                 out.key(key)
+            if header == "ForcedObjects" and dialect is not None:
+                out.line("; Only inside the blocks named after \"=\":")
+                for key, parents in dialect.FORCED_OBJECTS_IN.items():
+                    out.key(key, parents)
             out.close()
         if dialect is None:
             out.line("; The games' INI files have no raw-text areas: every line is read as keys and values.")
@@ -433,7 +437,7 @@ class Generator:
             extra_types.setdefault(keyword, ((), {}))
         self.top_level(structure, core, extra_types)
         structure.close()
-        blocks = structure.block_names | set(BFME_FORCED_OBJECTS) | {"Specified"}
+        blocks = structure.block_names | set(BFME_FORCED_OBJECTS) | set(bfme.FORCED_OBJECTS_IN)
         forced_values = sorted(set(FORCED_VALUES) | {k for k in structure.keys if k not in blocks})
         self.configuration(out, BFME_FORCED_OBJECTS, forced_values, BFME_OBJECTS_WITH_LISTS, bfme)
         out.append(structure)
@@ -448,8 +452,8 @@ HEADER = """\
 ; block closed by a line whose first word is "End". In block headers the word "Specified" stands
 ; for "=", and in texts that the structure editing inserts "#" stands for ";".
 ;
-; Per game: ForcedObjects (first words that open a module although their line holds "="),
-; ForcedValues (first words that form a one-line entry), ObjectsWithLists (forced objects whose
+; Per game: ForcedObjects (first words that open a module although their line holds "="; one
+; whose value names blocks does so only inside blocks of those names), ForcedValues (first words that form a one-line entry), ObjectsWithLists (forced objects whose
 ; text after "=" stays in the header as a list), StringAreas (blocks whose body is raw text up to
 ; the terminator in their "End" value), LineComments (markers that start a comment besides ";")
 ; and Directives (first words of one-line directives such as #include, which never open a block),

@@ -2,8 +2,9 @@
 core it shares with Generals and Zero Hour. Read by generate_kestrel_ini.py.
 
 Sources: the block types, modules and keys below were read from the game's own INI set as it is
-published (Object files of units, heroes and buildings, Armor, Weapon, FXList, ObjectCreationList,
-Locomotor and AttributeModifier files of the first game) and from public modding notes on the
+published (Object files of units, heroes and buildings, Armor, Weapon, FXList, FXParticleSystem,
+ObjectCreationList, Locomotor, AttributeModifier, ExperienceLevels, SpecialPower and CommandButton
+files of the first game) and from public modding notes on the
 file syntax. Keys are listed where real files use them; a block or module whose keys were not seen
 is listed under UNVERIFIED_BLOCK_TYPES and left without keys.
 """
@@ -14,9 +15,12 @@ LINE_COMMENTS = ["//"]
 DIRECTIVES = ["#define", "#include", "#undef", "#ifdef", "#ifndef", "#else", "#endif"]
 
 # Lines that open a module or sub-block although they hold "=", and the ones among them whose text
-# after "=" stays in the header (a list of states or an animation name) instead of naming it.
+# after "=" stays in the header (a list of states or an animation name) instead of naming it. The
+# particle system's sub-blocks open only inside it: "Color" and "Alpha" are plain keys elsewhere.
+PARTICLE_SYSTEM_PARTS = ["Alpha", "Color", "EmissionVelocity", "EmissionVolume", "Physics", "Update"]
 FORCED_OBJECTS = ["ClientBehavior", "ModelConditionState", "AnimationState", "Animation", "LodOptions"]
-OBJECTS_WITH_LISTS = ["ModelConditionState", "AnimationState", "Animation", "LodOptions"]
+FORCED_OBJECTS_IN = {part: "FXParticleSystem" for part in PARTICLE_SYSTEM_PARTS}
+OBJECTS_WITH_LISTS = ["ModelConditionState", "AnimationState", "Animation", "LodOptions"] + PARTICLE_SYSTEM_PARTS
 
 # Raw-text areas: the Lua snippets of scripted draw modules run to their terminator, whatever words
 # (such as "end") they hold.
@@ -109,6 +113,25 @@ MODULES = {
     ("Draw", "W3DFloorDraw"): ["StaticModelLODMode", "ModelName"],
 }
 
+# The particle systems of the later engine: a System block and parts named after their kind.
+PARTICLE_SYSTEM = {
+    "System": ["Priority", "ParticleName", "Lifetime", "SortLevel", "Size", "BurstCount", "BurstDelay", "IsOneShot",
+               "Shader", "PerParticleAttachedSystem", "SystemLifetime", "InitialDelay", "StartSizeRate",
+               "IsParticleUpTowardsEmitter", "IsGroundAligned", "Type", "SlaveSystem", "SlavePosOffset",
+               "IsEmitAboveGroundOnly"],
+    "Color": ["Color1", "Color2", "Color3", "Color4"],
+    "Alpha": ["Alpha1", "Alpha2", "Alpha3"],
+    "Update": ["SizeRate", "SizeRateDamping", "AngleZ", "AngularRateZ", "AngularDamping", "StartSizeX",
+               "StartSizeY", "StartSizeZ", "SizeRateX", "SizeRateY", "SizeRateZ", "SizeDampingX", "SizeDampingY",
+               "SizeDampingZ", "Rotation"],
+    "Physics": ["VelocityDamping", "DriftVelocity", "Gravity"],
+    "EmissionVelocity": ["X", "Y", "Z", "Speed", "OtherSpeed"],
+    "EmissionVolume": ["IsHollow", "StartPoint", "EndPoint", "Radius", "Length"],
+    "Draw Specified DefaultDraw": [],
+    "Draw Specified RenderObjectDraw": [],
+    "Draw Specified StreakDraw": [],
+}
+
 # Top-level block types: name -> (keys, {sub-block: keys}). Keys are added to a type the engines
 # share; a type the shared core lacks is added.
 BLOCK_TYPES = {
@@ -144,14 +167,27 @@ BLOCK_TYPES = {
                   {}),
     "ObjectCreationList": ([], {"CreateObject": ["ObjectNames", "Offset", "Count", "Disposition",
                                                  "DispositionIntensity", "VelocityScale"]}),
+    "FXParticleSystem": ([], PARTICLE_SYSTEM),
+    "ExperienceLevel": (["TargetNames", "RequiredExperience", "ExperienceAward", "ExperienceAwardOwnGuysDie", "Rank",
+                         "Upgrades", "AttributeModifiers", "LevelUpFx", "ShowLevelUpTint", "LevelUpTintColor",
+                         "LevelUpTintPreColorTime", "LevelUpTintPostColorTime", "LevelUpTintSustainColorTime",
+                         "EmotionType", "InformUpdateModule"],
+                        {"SelectionDecal": ["Texture", "Texture2", "Style", "OpacityMin", "OpacityMax", "MinRadius",
+                                            "MaxRadius", "MaxSelectedUnits"]}),
+    "ExperienceScalarTable": (["Scalars"], {}),
+    "SpecialPower": (["Enum", "ReloadTime", "PublicTimer", "SharedSyncedTimer", "RadiusCursorRadius", "InitiateSound",
+                      "InitiateAtLocationSound", "ViewObjectDuration", "ViewObjectRange", "PalantirMovie"], {}),
+    "CommandButton": (["Command", "Options", "CursorName", "InvalidCursorName", "ButtonBorderType", "DescriptLabel",
+                       "DoubleClick", "ButtonImage", "TextLabel", "InPalantir", "UnitSpecificSound",
+                       "UnitSpecificSound2", "FlagsUsedForToggle", "Object"], {}),
 }
 
 # Block types the engine family is reported to add whose keys were not read from real files: they
 # are described so that the structure menu offers them, without keys.
 UNVERIFIED_BLOCK_TYPES = [
     "AIBase", "AIDozerAssignment", "AmbientStream", "ArmyDefinition", "AudioLOD", "AwardSystem", "BannerType",
-    "CrowdResponse", "EmotionNugget", "ExperienceLevel", "FireEffect", "FireLogicSystem", "FontDefaultSettings",
-    "FontSubstitution", "FormationAssistant", "FXParticleSystem", "HouseColor", "LargeGroupAudioMap",
+    "CrowdResponse", "EmotionNugget", "FireEffect", "FireLogicSystem", "FontDefaultSettings",
+    "FontSubstitution", "FormationAssistant", "HouseColor", "LargeGroupAudioMap",
     "LinearCampaign", "LoadSubsystem", "MiscEvaData", "Multisound", "NewEvaEvent", "Pathfinder",
     "SkirmishAIData", "StanceTemplate",
 ]

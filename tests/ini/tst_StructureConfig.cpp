@@ -400,9 +400,30 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
                                "  Geometry = CYLINDER\r\n"
                                "End\r\n"
                                "ChildObject TestHeroMP TestHero\r\n"
-                               "End\r\n");
+                               "End\r\n"
+                               "FXParticleSystem TestSparks\r\n"
+                               "  System\r\n"
+                               "    Priority = AREA_EFFECT\r\n"
+                               "  End\r\n"
+                               "  Color = DefaultColor\r\n"
+                               "    Color1 = R:217 G:239 B:255 0\r\n"
+                               "  End\r\n"
+                               "  Draw = DefaultDraw\r\n"
+                               "  End\r\n"
+                               "End\r\n"
+                               "FXList FX_TestFlash\r\n"
+                               "  LightPulse\r\n"
+                               "    Color = R:128 G:64 B:0\r\n"
+                               "  End\r\n"
+                               "End\r\n"
+                               "ExperienceLevel TestLevel2\r\n"
+                               "  TargetNames = TestHero\r\n"
+                               "  SelectionDecal\r\n"
+                               "    Texture = decal_test\r\n"
+                               "  End\r\n"
+                               "END\r\n");
     const CIniBlock& root = text.Root();
-    ASSERT_EQ(root.GetChildCount(), 5) << "directives, Armor, Object and ChildObject; comments are no blocks";
+    ASSERT_EQ(root.GetChildCount(), 8) << "directives and blocks; comments are no blocks";
     EXPECT_EQ(root.FindChild("#define")->GetRest(), "TESTHERO_HEALTH 3000");
     EXPECT_EQ(root.FindChild("Armor")->GetValueCount(), 2);
     const CIniBlock* hero = root.FindChild("Object");
@@ -416,6 +437,8 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_NE(state->FindChild("BeginScript")->GetRest().find("end"), std::string::npos) << "a script is raw text";
     EXPECT_EQ(hero->FindChild("Body = RespawnBody")->FindValue("MaxHealth")->text, "#MULTIPLY( TESTHERO_HEALTH 2 )");
     EXPECT_EQ(hero->GetEndLine(), 44);
+    EXPECT_EQ(root.FindChild("FXParticleSystem")->FindChild("Color")->GetRest(), "= DefaultColor");
+    EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
     EXPECT_EQ(text.Unknown(), "");
 
     const auto tree = ShippedConfiguration();
