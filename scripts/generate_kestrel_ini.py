@@ -416,9 +416,10 @@ class Generator:
         out.line("; published INI files: the dialect (\"//\" comments, #include and #define lines, scripts")
         out.line("; between BeginScript and EndScript), the scripted draw modules with their condition and")
         out.line("; animation states, the Object keys and modules and the block types named in")
-        out.line("; scripts/kestrel_ini_bfme.py. The other preprocessor words and these block types are")
-        out.line("; reported for the engine family but unverified, and described without keys: " +
-                 ", ".join(bfme.UNVERIFIED_BLOCK_TYPES[:4]) + " ...")
+        out.line("; scripts/kestrel_ini_bfme.py. Unverified: the other preprocessor words (#undef, #ifdef,")
+        out.line("; #ifndef, #else, #endif), the keys of the second game, and the block types the later engine")
+        out.line("; is reported to read, which are described without keys: " +
+                 ", ".join(bfme.UNVERIFIED_BLOCK_TYPES[:3]) + " ...")
         out.line("; The games accept a key without \"=\", so every described key is a forced value unless it")
         out.line("; also names a block.")
         out.open("BFME")
@@ -433,12 +434,13 @@ class Generator:
         structure.open("ChildObject Implements Object")
         structure.close()
         extra_types = dict(bfme.BLOCK_TYPES)
-        for keyword in bfme.UNVERIFIED_BLOCK_TYPES:
+        for keyword in bfme.UNVERIFIED_BLOCK_TYPES + bfme.ONE_LINE_TYPES:
             extra_types.setdefault(keyword, ((), {}))
         self.top_level(structure, core, extra_types)
         structure.close()
         blocks = structure.block_names | set(BFME_FORCED_OBJECTS) | set(bfme.FORCED_OBJECTS_IN)
-        forced_values = sorted(set(FORCED_VALUES) | {k for k in structure.keys if k not in blocks})
+        forced_values = sorted(set(FORCED_VALUES) | set(bfme.ONE_LINE_TYPES) |
+                               {k for k in structure.keys if k not in blocks})
         self.configuration(out, BFME_FORCED_OBJECTS, forced_values, BFME_OBJECTS_WITH_LISTS, bfme)
         out.append(structure)
         self.choice_lists(out, core)

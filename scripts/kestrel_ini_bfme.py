@@ -182,12 +182,25 @@ BLOCK_TYPES = {
                        "UnitSpecificSound2", "FlagsUsedForToggle", "Object"], {}),
 }
 
-# Block types the engine family is reported to add whose keys were not read from real files: they
-# are described so that the structure menu offers them, without keys.
+# Block types the later engine reads besides those of Zero Hour (the block table of the public
+# OpenSAGE reimplementation, which covers both games and their expansion without telling which game
+# reads which); their keys were not read from real files, so they are described without keys.
 UNVERIFIED_BLOCK_TYPES = [
-    "AIBase", "AIDozerAssignment", "AmbientStream", "ArmyDefinition", "AudioLOD", "AwardSystem", "BannerType",
-    "CrowdResponse", "EmotionNugget", "FireEffect", "FireLogicSystem", "FontDefaultSettings",
-    "FontSubstitution", "FormationAssistant", "HouseColor", "LargeGroupAudioMap",
-    "LinearCampaign", "LoadSubsystem", "MiscEvaData", "Multisound", "NewEvaEvent", "Pathfinder",
-    "SkirmishAIData", "StanceTemplate",
+    "AIBase", "AIDozerAssignment", "AmbientStream", "AnimationSoundClientBehaviorGlobalSetting",
+    "AptButtonTooltipMap", "ArmyDefinition", "ArmySummaryDescription", "AudioLOD", "AutoResolveArmor",
+    "AutoResolveBody", "AutoResolveCombatChain", "AutoResolveHandicapLevel", "AutoResolveLeadership",
+    "AutoResolveReinforcementSchedule", "AutoResolveWeapon", "AwardSystem", "BannerType", "BannerUI", "CloudEffect",
+    "CreateAHeroSystem", "CrowdResponse", "EmotionNugget", "EvaEventForwardReference", "FactionVictoryData", "Fire",
+    "FireEffect", "FireLogicSystem", "FontDefaultSettings", "FontSubstitution", "FormationAssistant", "GlowEffect",
+    "HouseColor", "InGameNotificationBox", "LargeGroupAudioMap", "LargeGroupAudioUnusedKnownKeys", "LinearCampaign",
+    "LivingWorldAITemplate", "LivingWorldAnimObject", "LivingWorldArmyIcon", "LivingWorldAutoResolveResourceBonus",
+    "LivingWorldAutoResolveSciencePurchasePointBonus", "LivingWorldBuilding", "LivingWorldBuildingIcon",
+    "LivingWorldBuildPlotIcon", "LivingWorldCampaign", "LivingWorldMapInfo", "LivingWorldObject",
+    "LivingWorldPlayerArmy", "LivingWorldPlayerTemplate", "LivingWorldRegionCampaign", "LivingWorldRegionEffects",
+    "LivingWorldSound", "LoadSubsystem", "MeshNameMatches", "MiscEvaData", "MissionObjectiveList", "Multisound",
+    "NewEvaEvent", "Pathfinder", "PlayerAIType", "PredefinedEvaEvent", "RegionCampain", "RingEffect",
+    "ScoredKillEvaAnnouncer", "ShadowMap", "SkirmishAIData", "SkyboxTextureSet", "StanceTemplate", "StrategicHUD",
+    "StreamedSound", "VictorySystemData", "WaterTextureList", "WeatherData",
 ]
+# One-line top-level entries without End, like Zero Hour's ReallyLowMHz.
+ONE_LINE_TYPES = ["AudioLowMHz"]
