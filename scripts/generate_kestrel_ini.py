@@ -417,8 +417,9 @@ class Generator:
         out.line("; between BeginScript and EndScript), the scripted draw modules with their condition and")
         out.line("; animation states, the Object keys and modules and the block types named in")
         out.line("; scripts/kestrel_ini_bfme.py. Unverified: the other preprocessor words (#undef, #ifdef,")
-        out.line("; #ifndef, #else, #endif), the keys of the second game, and the block types the later engine")
-        out.line("; is reported to read, which are described without keys: " +
+        out.line("; #ifndef, #else, #endif), the Object keys and sub-blocks the public reimplementation OpenSAGE")
+        out.line("; reads (REPORTED_OBJECT_KEYS), the other keys of the second game, and the block types the")
+        out.line("; later engine is reported to read, which are described without keys: " +
                  ", ".join(bfme.UNVERIFIED_BLOCK_TYPES[:3]) + " ...")
         out.line("; The games accept a key without \"=\", so every described key is a forced value unless it")
         out.line("; also names a block.")
@@ -428,8 +429,8 @@ class Generator:
         structure.lists = self.list_names(core)
         structure.open("INIStructure")
         self.declarations(structure, core, bfme.MODULES)
-        self.object_type(structure, core, self.sections["Object (ThingTemplate)"], bfme.OBJECT_KEYS,
-                         bfme.OBJECT_BLOCKS)
+        self.object_type(structure, core, self.sections["Object (ThingTemplate)"],
+                         bfme.OBJECT_KEYS + bfme.REPORTED_OBJECT_KEYS, bfme.OBJECT_BLOCKS)
         # A child object copies its parent Object and then changes what it lists.
         structure.open("ChildObject Implements Object")
         structure.close()

@@ -39,9 +39,55 @@ OBJECT_KEYS = [
     "GeometryOffset", "AdditionalGeometry", "GeometryContactPoint",
 ]
 
+# Object keys the public reimplementation OpenSAGE reads for the later games (its Object table
+# serves both games and their expansion without telling which game reads which): unverified.
+_VOICES = ["VoiceSelect", "VoiceSelectGroup", "VoiceSelectBattle", "VoiceSelectBattleGroup", "VoiceMove",
+           "VoiceMoveGroup", "VoiceGuard", "VoiceGuardGroup", "VoiceAttack", "VoiceAttackGroup", "VoiceAttackCharge",
+           "VoiceAttackChargeGroup", "VoiceAttackAir", "VoiceAttackAirGroup", "VoiceFear", "VoiceCreated",
+           "VoiceTaskComplete", "VoiceDefect", "VoiceAlert", "VoiceFullyCreated", "VoiceRetreatToCastle",
+           "VoiceRetreatToCastleGroup", "VoiceMoveToCamp", "VoiceMoveToCampGroup", "VoiceAttackStructure",
+           "VoiceAttackStructureGroup", "VoiceAttackMachine", "VoiceAttackMachineGroup", "VoiceMoveWhileAttacking",
+           "VoiceMoveWhileAttackingGroup", "VoiceAmbushed", "VoiceCombineWithHorde", "VoiceEnterStateAttack",
+           "VoiceEnterStateAttackCharge", "VoiceEnterStateAttackAir", "VoiceEnterStateAttackStructure",
+           "VoiceEnterStateAttackMachine", "VoiceEnterStateMove", "VoiceEnterStateRetreatToCastle",
+           "VoiceEnterStateMoveToCamp", "VoiceEnterStateMoveWhileAttacking"]
+REPORTED_OBJECT_KEYS = _VOICES + [voice + "2" for voice in _VOICES] + [
+    "Browser", "BuildFadeInOnCreateList", "BuildFadeInOnCreateTime", "VoiceMoveOverWalls", "VoiceMoveToHigherGround",
+    "VoiceEnterStateMoveToHigherGround", "VoiceEnterStateMoveOverWalls", "SoundAmbient2", "SoundAmbientDamaged2",
+    "SoundAmbientReallyDamaged2", "SoundAmbientRubble2", "SoundAmbientBattle", "SoundImpactCyclonic",
+    "SoundCrushing", "GroupVoiceThreshold", "VoiceAmbushBlockingRadius", "VoiceAmbushTimeout",
+    "EvaEnemyUnitSightedEvent", "CampnessValue", "CampnessValueRadius", "GeometryRotationAnchorOffset",
+    "GeometryActive", "GeometryFrontAngle", "GeometryOther", "CamouflageDetectionMultiplier", "ShadowMaxHeight",
+    "ExperienceScalarTable", "MinCrushVelocityPercent", "CrushDecelerationPercent", "RamPower", "RamZMult",
+    "EmotionRange", "ImmuneToShockwave", "ShowHealthInSelectionDecal", "DeadCollideSize", "CrushKnockback",
+    "CrushZFactor", "Description", "FormationWidth", "FormationDepth", "KeepSelectableWhenDead", "LiveCameraOffset",
+    "LiveCameraPitch", "AttackContactPoint", "RemoveTerrainRadius", "HealthBoxScale", "HealthBoxHeightOffset",
+    "ForceLuaRegistration", "CrushRevengeWeapon", "MountedCrusherLevel", "MountedCrushableLevel", "CrushWeapon",
+    "DisplayRangedDamage", "CanPathThroughGates", "ShadowSunAngle", "ShouldClearShotsOnIdle", "UseCrushAttack",
+    "CrushAllies", "ShadowOpacityStart", "ShadowOpacityFadeInTime", "ShadowOpacityPeak", "ShadowOpacityFadeOutTime",
+    "ShadowOpacityEnd", "ShadowOverrideLODVisibility", "EquivalentTo", "IsAutoBuilt", "IsGrabbable",
+    "IsHarvestable", "EvaEventDamagedFromShroudedSourceOwner", "EvaEventDamagedByFireOwner", "EvaEventAmbushed",
+    "EvaEventSecondDamageFarFromFirstOwner", "EvaEventSecondDamageFarFromFirstScanRange",
+    "EvaEventSecondDamageFarFromFirstTimeoutMS", "EvaEnemyObjectSightedEvent", "ShockwaveResistance", "VisionSide",
+    "VisionRear", "VisionBonusPercentPerFoot", "MaxVisionBonusPercent", "VisionBonusTestRadius", "CrowdResponseKey",
+    "CommandPointBonus", "DisplayNameInvisibleForEnemy", "DescriptionStrategic", "SupplyOverride",
+    "AutoResolveUnitType", "AutoResolveCombatChain", "AutoResolveBody", "AutoResolveArmor", "AutoResolveWeapon",
+    "DisplayNameStrategic", "WorldMapArmoryUpgradesAllowed", "GeometryUsedForHealthBox", "AutoResolveLeadership",
+    "EvaEnemyObjectSightedAfterRespawnEvent", "SelectionPriority", "CrushOnlyWhileCharging",
+    "MinZIncreaseForVoiceMoveToHigherGround", "EvaOnFirstSightingEventEnemy", "EvaOnFirstSightingEventNonEnemy",
+    "EvaEventDetectedEnemy", "EvaEventDetectedAlly", "EvaEventDetectedOwner",
+]
+_DECAL_KEYS = ["Texture", "Style", "OpacityMin", "OpacityMax", "OpacityThrobTime", "Color", "OnlyVisibleToOwningPlayer",
+               "MinRadius", "MaxRadius", "MaxSelectedUnits"]
+
 # Sub-blocks of Object: name -> keys.
 OBJECT_BLOCKS = {
     "LocomotorSet": ["Locomotor", "Condition", "Speed"],
+    # Reported (OpenSAGE), unverified, keys unknown but the decals'.
+    "Flammability": [],
+    "ThreatBreakdown": [],
+    "FormationPreviewDecal": _DECAL_KEYS,
+    "FormationPreviewItemDecal": _DECAL_KEYS,
 }
 
 # Keys of the animation sub-blocks of the scripted draw modules.
