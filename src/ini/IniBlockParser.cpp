@@ -18,26 +18,51 @@ bool HasKey(const CIniBlock* configuration, std::string_view key)
     return configuration && configuration->FindValue(key);
 }
 
-/// True when `word` stands in the blank-separated `words`.
-bool HoldsWord(std::string_view words, std::string_view word)
+/// The first blank-separated word of `text` after its first "=", or "".
+std::string_view FirstWordAfterEquals(std::string_view text)
 {
-    for (std::size_t at = words.find(word); at != std::string_view::npos; at = words.find(word, at + 1)) {
-        const std::size_t end = at + word.size();
-        if ((at == 0 || ini::IsWhiteSpace(words[at - 1])) && (end == words.size() || ini::IsWhiteSpace(words[end])))
-            return true;
-    }
-    return false;
+    const std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos)
+        return {};
+    std::size_t begin = eq + 1;
+    while (begin < text.size() && ini::IsWhiteSpace(text[begin]))
+        ++begin;
+    std::size_t end = begin;
+    while (end < text.size() && !ini::IsWhiteSpace(text[end]))
+        ++end;
+    return text.substr(begin, end - begin);
 }
 
-/// Whether a line starting with `key` inside `parent` opens a module although it holds "=". A
-/// forced object whose value names blocks does so only inside blocks of those names: some games
-/// use one word for a sub-block in one block type and for a plain key in others.
-bool OpensModule(const CIniBlock* forcedObjects, std::string_view key, const CIniBlock* parent)
+/// Whether a line starting with `key` inside `parent` opens a module although it holds "=";
+/// `line` is the line's text from after the key on. A forced object's value may limit that: its
+/// words name the blocks inside which it applies, and its words written "=Word" the first words
+/// after "=" with which it applies. Some games use one word for a sub-block in one block type and
+/// a plain key in others, or open a block only when the value starts with a keyword.
+bool OpensModule(const CIniBlock* forcedObjects, std::string_view key, const CIniBlock* parent, std::string_view line)
 {
     const IniValue* forced = forcedObjects ? forcedObjects->FindValue(key) : nullptr;
     if (!forced)
         return false;
-    return forced->text.empty() || (parent && HoldsWord(forced->text, parent->GetName()));
+    bool parentNamed = false;
+    bool parentFound = false;
+    bool valueNamed = false;
+    bool valueFound = false;
+    std::string_view words = forced->text;
+    while (!words.empty()) {
+        const std::size_t blank = words.find_first_of(" \t");
+        const std::string_view word = words.substr(0, blank);
+        words = blank == std::string_view::npos ? std::string_view() : words.substr(blank + 1);
+        if (word.empty())
+            continue;
+        if (word.front() == '=') {
+            valueNamed = true;
+            valueFound = valueFound || EqualsIgnoringAsciiCase(word.substr(1), FirstWordAfterEquals(line));
+        } else {
+            parentNamed = true;
+            parentFound = parentFound || (parent && parent->GetName() == word);
+        }
+    }
+    return (!parentNamed || parentFound) && (!valueNamed || valueFound);
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix)
@@ -229,7 +254,7 @@ void IniBlockParser::FoldModuleName(CIniBlock& block)
     const std::size_t eq = rest.find('=');
     if (StartsWith(rest, "Specified")) {
         rest.erase(0, 9);
-    } else if (eq != std::string::npos && OpensModule(block.m_forcedObjects, block.m_name, block.m_parent) &&
+    } else if (eq != std::string::npos && OpensModule(block.m_forcedObjects, block.m_name, block.m_parent, rest) &&
                !HasKey(block.m_objectsWithLists, block.m_name)) {
         rest.erase(eq, 1);
     } else {
@@ -348,7 +373,7 @@ IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
             return Step{false, 0, pos};
         const std::string_view line = ini::RestOfLine(m_text, pos);
         const std::size_t eq = line.find('=');
-        const bool forcedObject = OpensModule(block.m_forcedObjects, token, &block);
+        const bool forcedObject = OpensModule(block.m_forcedObjects, token, &block, line.substr(token.size()));
         if (!forcedObject && (eq != std::string_view::npos || HasKey(block.m_forcedValues, token))) {
             AddValue(block, line, eq);
             const std::size_t next = ini::NextLine(m_text, pos);

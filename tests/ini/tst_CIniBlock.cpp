@@ -247,16 +247,19 @@ TEST_F(CIniBlockTest, ADialectAddsCommentMarkersAndOneLineDirectives)
     EXPECT_EQ(plain.FindChild("Armor"), nullptr);
 }
 
-// One word can open a sub-block in one block type and be a plain key in another.
-TEST_F(CIniBlockTest, AForcedObjectNamingBlocksOpensModulesOnlyInThem)
+// One word can open a sub-block in one block type and be a plain key in another, or open one only
+// when its value starts with a keyword.
+TEST_F(CIniBlockTest, AForcedObjectCanBeLimitedToBlocksAndToAValueKeyword)
 {
     CIniBlock game;
     game.ParseText("Game\n"
                             "  ForcedObjects\n"
                             "    Color = Emitter System\n"
+                            "    AddEmotion = =OVERRIDE\n"
                             "  End\n"
                             "  ObjectsWithLists\n"
                             "    Color =\n"
+                            "    AddEmotion =\n"
                             "  End\n"
                             "End\n");
     CIniBlock root(StructureConfig::FromGameBlock(game.FindChild("Game")), &prompt);
@@ -272,8 +275,15 @@ TEST_F(CIniBlockTest, AForcedObjectNamingBlocksOpensModulesOnlyInThem)
                    "    Color = R:128 G:64 B:0\n"
                    "    Radius = 12\n"
                    "  End\n"
+                   "End\n"
+                   "Tracker\n"
+                   "  AddEmotion = Terror_Base\n"
+                   "  AddEmotion = override Point_Base\n"
+                   "    Duration = 2500\n"
+                   "  End\n"
+                   "  AddEmotion = Taunt_Base\n"
                    "End\n");
-    ASSERT_EQ(root.GetChildCount(), 3);
+    ASSERT_EQ(root.GetChildCount(), 4);
     EXPECT_EQ(root.FindChild("Color")->GetRest(), "= R:0 G:0 B:0") << "a top-level block keeps its list";
     const CIniBlock* color = root.FindChild("Emitter")->FindChild("Color");
     ASSERT_NE(color, nullptr);
@@ -283,6 +293,12 @@ TEST_F(CIniBlockTest, AForcedObjectNamingBlocksOpensModulesOnlyInThem)
     ASSERT_NE(pulse, nullptr);
     EXPECT_EQ(ValueText(pulse, "Color"), "R:128 G:64 B:0");
     EXPECT_EQ(ValueText(pulse, "Radius"), "12");
+    const CIniBlock* tracker = root.FindChild("Tracker");
+    EXPECT_EQ(tracker->GetValueCount(), 2);
+    const CIniBlock* emotion = tracker->FindChild("AddEmotion");
+    ASSERT_NE(emotion, nullptr);
+    EXPECT_EQ(emotion->GetRest(), "= override Point_Base");
+    EXPECT_EQ(ValueText(emotion, "Duration"), "2500");
 }
 
 TEST_F(CIniBlockTest, HeaderListsGetTheirMarker)
