@@ -250,6 +250,7 @@ class Generator:
             out.close()
 
     def modules(self, out, game, extra_modules=None):
+        module_blocks = bfme.MODULE_BLOCKS if extra_modules is not None else {}
         extra_modules = dict(extra_modules or {})
         for heading in self.headings:
             match = re.fullmatch(r"(Behavior|Body|Draw|ClientUpdate) = (\w+)", heading)
@@ -258,13 +259,15 @@ class Generator:
             data = " ".join(self.headings[heading])
             if not re.search(r"games: [A-Z,]*\b%s\b" % game, data):
                 continue
-            extra = extra_modules.pop((match.group(1), match.group(2)), ())
+            module = (match.group(1), match.group(2))
+            extra = extra_modules.pop(module, ())
+            blocks = module_blocks.get(module)
             out.open(f"{match.group(1)} Specified {match.group(2)} ModuleTag_New")
-            self.block_body(out, self.sections.get(heading, []), game, 0, extra)
+            self.block_body(out, self.sections.get(heading, []), game, 0, extra, blocks)
             out.close()
         for (kind, module), keys in sorted(extra_modules.items()):
             out.open(f"{kind} Specified {module} ModuleTag_New")
-            out.values([], game, keys)
+            self.block_body(out, [], game, 0, keys, module_blocks.get((kind, module)))
             out.close()
 
     def scripted_draws(self, out):

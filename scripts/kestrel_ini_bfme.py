@@ -19,8 +19,12 @@ DIRECTIVES = ["#define", "#include", "#undef", "#ifdef", "#ifndef", "#else", "#e
 # particle system's sub-blocks open only inside it: "Color" and "Alpha" are plain keys elsewhere.
 PARTICLE_SYSTEM_PARTS = ["Alpha", "Color", "EmissionVelocity", "EmissionVolume", "Physics", "Update"]
 FORCED_OBJECTS = ["ClientBehavior", "ModelConditionState", "AnimationState", "Animation", "LodOptions"]
+# An emotion written "AddEmotion = OVERRIDE Name" opens a block that changes the named emotion;
+# without OVERRIDE it is a plain key. A value word written "=Word" names such a keyword.
 FORCED_OBJECTS_IN = {part: "FXParticleSystem" for part in PARTICLE_SYSTEM_PARTS}
-OBJECTS_WITH_LISTS = ["ModelConditionState", "AnimationState", "Animation", "LodOptions"] + PARTICLE_SYSTEM_PARTS
+FORCED_OBJECTS_IN["AddEmotion"] = "=OVERRIDE"
+OBJECTS_WITH_LISTS = (["ModelConditionState", "AnimationState", "Animation", "LodOptions", "AddEmotion"] +
+                      PARTICLE_SYSTEM_PARTS)
 
 # Raw-text areas: the Lua snippets of scripted draw modules run to their terminator, whatever words
 # (such as "end") they hold.
@@ -99,8 +103,20 @@ MODEL_STATE_KEYS = ["Skeleton", "ParticleSysBone"]
 ANIMATION_STATE_KEYS = ["StateName", "Flags", "FXEvent", "EnteringStateFX", "ShareAnimation", "ParticleSysBone"]
 LOD_OPTION_KEYS = ["AllowMultipleModels", "MaxRandomTextures", "MaxRandomAnimations", "MaxAnimFrameDelta"]
 SCRIPTED_DRAW_KEYS = ["OkToChangeModelColor", "StaticModelLODMode", "UseStandardModelNames", "ExtraPublicBone",
-                      "WadingParticleSys"]
+                      "WadingParticleSys", "DependencySharedModelFlags"]
 SCRIPTED_DRAWS = ["W3DScriptedModelDraw", "W3DHordeModelDraw"]
+
+_HORDE_AI_KEYS = ["AutoAcquireEnemiesWhenIdle", "MoodAttackCheckRate", "MaxCowerTime", "MinCowerTime", "AILuaEventsList",
+                  "AttackPriority"]
+_HORDE_CONTAIN_KEYS = ["ObjectStatusOfContained", "InitialPayload", "Slots", "PassengerFilter", "ShowPips", "RandomOffset",
+                       "ThisFormationIsTheMainFormation", "BannerCarriersAllowed", "BannerCarrierPosition", "RankInfo",
+                       "ComboHorde", "RanksToReleaseWhenAttacking", "AlternateFormation", "MeleeAttackLeashDistance",
+                       "AttributeModifiers", "SplitHorde"]
+
+# Sub-blocks of modules: (key, class) -> {sub-block: keys}.
+MODULE_BLOCKS = {
+    ("Behavior", "EmotionTrackerUpdate"): {"AddEmotion": ["Duration", "StartFXList"]},
+}
 
 # Modules the first game adds, or keys it adds to a module the engines share: (key, class) -> keys.
 MODULES = {
@@ -156,6 +172,20 @@ MODULES = {
     ("Behavior", "QueueProductionExitUpdate"): ["UnitCreatePoint", "NaturalRallyPoint", "ExitDelay"],
     ("Behavior", "GeometryUpgrade"): ["TriggeredBy", "ShowGeometry", "HideGeometry"],
     ("ClientBehavior", "AnimationSoundClientBehavior"): ["MaxUpdateRangeCap", "AnimationSound"],
+    ("Behavior", "HordeAIUpdate"): _HORDE_AI_KEYS,
+    ("Behavior", "HordeWorkerAIUpdate"): _HORDE_AI_KEYS + ["CanAttackWhileContained", "ComboLocomotorSet",
+                                                          "ComboLocoAttackDistance", "SpecialContactPoints"],
+    ("Behavior", "HordeContain"): _HORDE_CONTAIN_KEYS,
+    ("Behavior", "HorseHordeContain"): _HORDE_CONTAIN_KEYS,
+    ("Behavior", "ReplenishUnitsBehavior"): ["ReplenishDelay", "ReplenishRadius", "NoReplenishIfEnemyWithinRadius",
+                                             "ReplenishStatii", "ReplenishFXList", "ReplenishHordeMembersOnly",
+                                             "StartsActive"],
+    ("Behavior", "LevelUpUpgrade"): ["TriggeredBy", "RequiresAllTriggers", "LevelsToGain", "LevelCap"],
+    ("Behavior", "StatusBitsUpgrade"): ["TriggeredBy", "RequiresAllTriggers"],
+    ("Behavior", "LifetimeUpdate"): ["MinLifetime", "MaxLifetime", "DeathType"],
+    ("Behavior", "EmotionTrackerUpdate"): ["TauntAndPointDistance", "TauntAndPointUpdateDelay",
+                                           "TauntAndPointExcluded", "AfraidOf", "AlwaysAfraidOf", "PointAt",
+                                           "HeroScanDistance", "FearScanDistance", "AddEmotion"],
     ("Draw", "W3DFloorDraw"): ["StaticModelLODMode", "ModelName"],
 }
 

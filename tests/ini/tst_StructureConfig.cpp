@@ -397,6 +397,12 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
                                "    Locomotor = HeroHumanLocomotor\r\n"
                                "    Speed = 60\r\n"
                                "  End\r\n"
+                               "  Behavior = EmotionTrackerUpdate Module_EmotionTracker\r\n"
+                               "    AddEmotion = Terror_Base\r\n"
+                               "    AddEmotion = OVERRIDE Point_Base\r\n"
+                               "      Duration = 2500\r\n"
+                               "    End\r\n"
+                               "  End\r\n"
                                "  Geometry = CYLINDER\r\n"
                                "End\r\n"
                                "ChildObject TestHeroMP TestHero\r\n"
@@ -436,7 +442,7 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_EQ(state->FindChild("Animation")->GetRest(), "= GUTest_RUNA");
     EXPECT_NE(state->FindChild("BeginScript")->GetRest().find("end"), std::string::npos) << "a script is raw text";
     EXPECT_EQ(hero->FindChild("Body = RespawnBody")->FindValue("MaxHealth")->text, "#MULTIPLY( TESTHERO_HEALTH 2 )");
-    EXPECT_EQ(hero->GetEndLine(), 44);
+    EXPECT_EQ(hero->GetEndLine(), 50);
     EXPECT_EQ(root.FindChild("FXParticleSystem")->FindChild("Color")->GetRest(), "= DefaultColor");
     EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
     EXPECT_EQ(text.Unknown(), "");
