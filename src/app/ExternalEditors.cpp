@@ -10,6 +10,7 @@
 #include "base/IPrompt.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
@@ -27,6 +28,16 @@ QString EditorsKey(int index)
 
 // Long enough for a program on a slow disk; a missing program fails at once.
 constexpr int StartTimeoutMs = 10000;
+// Nobody opens, edits and saves a file this fast: an editor that ends sooner without a change
+// has handed the file to another window (xdg-open always does), which still has to read it.
+constexpr qint64 HandedOnMs = 3000;
+
+bool SameAsEntry(CQuartoDoc& document, const std::string& entryName, const std::string& bytes)
+{
+    CBIGFile& archive = document.GetArchive();
+    const auto current = archive.GetEntryBytes(archive.FindEntry(entryName));
+    return current && std::equal(current->begin(), current->end(), bytes.begin(), bytes.end());
+}
 
 std::string Caption()
 {
@@ -62,7 +73,9 @@ struct ExternalEditors::Session
     std::string entryName;
     QString folder;
     QString file;
+    QString editor; // the program that was started, as the table names it
     QProcess* process = nullptr; // a child of ExternalEditors
+    QElapsedTimer clock;         // since the editor started
 };
 
 ExternalEditors::ExternalEditors(QSettings& settings, IPrompt& prompt)
@@ -102,7 +115,8 @@ bool ExternalEditors::EditWithEditor(ArchiveDocument& document)
         m_prompt.ShowMessage(ToBytes(Text(AppString::EditorTempFailed).arg(shownName, folder.errorString())), Caption());
         return false;
     }
-    const QString fileName = FromBytes(ExternalEditFileName(session->entryName));
+    const std::string fileNameBytes = ExternalEditFileName(session->entryName);
+    const QString fileName = FromBytes(fileNameBytes);
     session->folder = folder.path();
     session->file = folder.filePath(fileName);
     std::string error;
@@ -111,7 +125,7 @@ bool ExternalEditors::EditWithEditor(ArchiveDocument& document)
         return false;
     }
 
-    const std::string editor = m_table.FindEditor(ToBytes(fileName));
+    const std::string editor = m_table.FindEditor(fileNameBytes);
     QString failure;
     if (!StartEditor(*session, editor, failure)) {
         m_prompt.ShowMessage(ToBytes(Text(AppString::EditorStartFailed)
@@ -121,6 +135,7 @@ bool ExternalEditors::EditWithEditor(ArchiveDocument& document)
         return false; // the folder goes with `folder`
     }
     folder.setAutoRemove(false);
+    session->clock.start();
 
     Session* started = session.get();
     connect(started->process, &QProcess::finished, this, [this, started] { OnEditorFinished(started); });
@@ -155,6 +170,7 @@ bool ExternalEditors::StartEditor(Session& session, const std::string& editor, Q
                        arguments);
         if (process->waitForStarted(StartTimeoutMs)) {
             session.process = process;
+            session.editor = shown;
             return true;
         }
         reasons.append(shown + QStringLiteral(": ") + process->errorString());
@@ -195,10 +211,15 @@ void ExternalEditors::SettleTakeBack(Session& session)
         m_prompt.ShowMessage(ToBytes(Text(AppString::EditorFileUnreadable).arg(shownName, FromBytes(error))), Caption());
         RemoveFolder(session);
     } else {
+        const bool handedOn = session.clock.elapsed() < HandedOnMs && SameAsEntry(document->Doc(), session.entryName, bytes);
         switch (TakeBackExternalEdit(document->Doc(), session.entryName, bytes)) {
         case TakeBackResult::TakenBack:
-            RemoveFolder(session);
             document->SetModifiedFlag(true);
+            if (!handedOn) {
+                RemoveFolder(session);
+                break;
+            }
+            m_prompt.ShowMessage(ToBytes(Text(AppString::EditorHandedOn).arg(session.editor, shownName, where)), Caption());
             break;
         case TakeBackResult::EntryGone:
             m_prompt.ShowMessage(ToBytes(Text(AppString::EditorEntryGone).arg(shownName, document->Title(), where)),

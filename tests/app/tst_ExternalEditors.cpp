@@ -34,6 +34,14 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+/// Sets an environment variable to "1" for the fake editors started while it lives.
+struct EnvironmentGuard
+{
+    explicit EnvironmentGuard(const char* variable) : name(variable) { qputenv(name, "1"); }
+    ~EnvironmentGuard() { qunsetenv(name); }
+    const char* name;
+};
+
 class ExternalEditorsTest : public ArchiveCommandsTest
 {
 protected:
@@ -47,7 +55,7 @@ protected:
                                      "for file; do :; done\n"
                                      "echo \"$*\" >> '" + (harness.folder / "calls").string() + "'\n"
                                      "while [ \"$HANDS_ON\" != 1 ] && [ ! -e '" + go.string() + "' ]; do sleep 0.02; done\n"
-                                     "printf '+' >> \"$file\"\n"));
+                                     "[ \"$NO_EDIT\" = 1 ] || printf '+' >> \"$file\"\n"));
         fs::permissions(editor, fs::perms::owner_all);
     }
 
@@ -135,15 +143,26 @@ TEST_F(ExternalEditorsTest, EntriesWithTheSameLastNameGetTheirOwnFiles)
 
 TEST_F(ExternalEditorsTest, AnEditorThatHandsTheFileOnIsTakenBackWhenItsProcessEnds)
 {
-    qputenv("HANDS_ON", "1");
+    const EnvironmentGuard handsOn("HANDS_ON");
     CChildFrame& frame = OpenWithEditor();
     HandOut(frame, 1);
-    const bool ended = AllEnded();
-    qunsetenv("HANDS_ON");
-    ASSERT_TRUE(ended);
+    ASSERT_TRUE(AllEnded());
     EXPECT_EQ(Content("data\\b.ini"), "b+");
     EXPECT_FALSE(Document().IsEntryLocked("data\\b.ini"));
     EXPECT_TRUE(TemporaryRootEmpty());
+    EXPECT_TRUE(harness.prompt.shown.empty());
+
+    // Ended at once without a change: the window it handed the file to has yet to read it.
+    const EnvironmentGuard noEdit("NO_EDIT");
+    HandOut(frame, 0);
+    ASSERT_TRUE(AllEnded());
+    EXPECT_EQ(Content("data\\a.ini"), "a");
+    EXPECT_FALSE(Document().IsEntryLocked("data\\a.ini"));
+    ASSERT_EQ(harness.prompt.shown.size(), 1u);
+    EXPECT_NE(harness.prompt.shown[0].text.find("ended at once without changing data\\a.ini"), std::string::npos)
+        << harness.prompt.shown[0].text;
+    EXPECT_NE(harness.prompt.shown[0].text.find(Handed()[1].string()), std::string::npos);
+    EXPECT_EQ(ReadText(Handed()[1]), "a");
 }
 
 TEST_F(ExternalEditorsTest, AClosedDocumentOrAVanishedEntryKeepsTheEditedFileAndSaysWhere)
