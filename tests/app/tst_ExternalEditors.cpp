@@ -7,8 +7,10 @@
 #include "app/ExternalEditors.h"
 #include "app/OptionsDialog.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 
 #include <fstream>
 #include <sstream>
@@ -192,9 +194,14 @@ TEST_F(ExternalEditorsTest, AClosedDocumentOrAVanishedEntryKeepsTheEditedFileAnd
         ++asked;
         return QMessageBox::No;
     };
+    const QPointer<ArchiveDocument> closing = &Document();
     Trigger(Command::FileClose);
     EXPECT_EQ(asked, 1) << "the take-back marked the document modified";
-    ASSERT_TRUE(WaitFor([this] { return Main().ActiveChild() == nullptr; }));
+    ASSERT_TRUE(WaitFor([&closing] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return closing.isNull();
+    }));
+    EXPECT_EQ(Editors().RunningCount(), 1) << "the editor runs on";
     fs::create_directories(go);
     ASSERT_TRUE(AllEnded());
     ASSERT_EQ(harness.prompt.shown.size(), 1u);

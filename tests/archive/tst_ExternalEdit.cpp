@@ -85,7 +85,7 @@ TEST(EditorTable, MalformedValuesAreSkippedAndTheFirstEmptyOrAbsentValueEndsRead
 TEST(EditorTable, SetEditorChangesExactExtensionsOrAppendsAndSavesWithoutStaleValues)
 {
     MemoryStore store;
-    store.values = {{0, "bad"}, {1, ".ini old"}, {2, "also bad"}};
+    store.values = {{0, "bad"}, {1, ".ini old"}, {2, "also-bad"}};
     EditorTable table(store);
     table.LoadEditors();
 
@@ -103,7 +103,7 @@ TEST(EditorTable, SetEditorChangesExactExtensionsOrAppendsAndSavesWithoutStaleVa
 TEST(EditorTable, SavingOverSkippedValuesLeavesNoStalePairBehind)
 {
     MemoryStore store;
-    store.values = {{0, "bad"}, {1, "bad too"}, {2, ".ini ed"}};
+    store.values = {{0, "bad"}, {1, " bad-too"}, {2, ".ini ed"}};
     EditorTable table(store);
     table.LoadEditors();
     table.SaveEditors();
