@@ -1,16 +1,11 @@
-#include "archive/CQuartoDoc.h"
 #include "archive/EditorTable.h"
 #include "archive/ExternalEdit.h"
-
-#include "ArchiveTestHelpers.h"
-#include "support/FakePrompt.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 using namespace kestrel;
-using namespace kestrel::test;
 
 namespace {
 
@@ -52,34 +47,25 @@ TEST(EditorTable, LookupIsByCaseInsensitiveSubstringFirstPairWinsAndFallsBackToN
     EXPECT_EQ(table.GetEditorAt(-1), (EditorPair{"UNKNOWN ERROR", ""}));
 }
 
-TEST(EditorTable, AnEmptyStoreGivesTheDefaultTableInItsOrder)
+TEST(EditorTable, MalformedValuesAreSkippedTheFirstEmptyValueEndsReadingAndSavingLeavesNoStaleValue)
 {
     MemoryStore store;
-    const std::vector<EditorPair> pairs = Loaded(store);
-    ASSERT_EQ(pairs.size(), 3u);
-    EXPECT_EQ(pairs[0].extension, ".bmp");
-    EXPECT_EQ(pairs[1].extension, ".jpg");
-    EXPECT_EQ(pairs[2].extension, ".png");
-#ifdef _WIN32
-    EXPECT_EQ(pairs[0].editor, "mspaint.exe");
-#else
-    EXPECT_EQ(pairs[0].editor, "xdg-open");
-#endif
-    EXPECT_TRUE(store.values.empty()) << "the defaults are not written until the user sets a pair";
-}
+    store.values = {{0, "noblank"}, {1, " no-extension"}, {2, ".txt "}, {3, ".ini C:\\Program Files\\Ed\\ed.exe"},
+                    {4, ""},        {5, ".png never-read"}};
+    EditorTable table(store);
+    table.LoadEditors();
+    EXPECT_EQ(table.Pairs(), (std::vector<EditorPair>{{"C:\\Program Files\\Ed\\ed.exe", ".ini"}}));
+    table.SaveEditors();
+    EXPECT_EQ(store.values, (std::map<int, std::string>{
+                                {0, ".ini C:\\Program Files\\Ed\\ed.exe"}, {1, ""}, {2, ""}, {3, ""}, {4, ""}, {5, ".png never-read"}}));
 
-TEST(EditorTable, MalformedValuesAreSkippedAndTheFirstEmptyOrAbsentValueEndsReading)
-{
-    MemoryStore store;
-    store.values = {{0, "noblank"},       {1, " editor-without-extension"}, {2, ".txt "},
-                    {3, ".ini C:\\Program Files\\Ed\\ed.exe"}, {4, ""}, {5, ".png never-read"}};
-    EXPECT_EQ(Loaded(store), (std::vector<EditorPair>{{"C:\\Program Files\\Ed\\ed.exe", ".ini"}}));
-
-    store.values = {{0, ".a one"}, {2, ".b two"}};
-    EXPECT_EQ(Loaded(store), (std::vector<EditorPair>{{"one", ".a"}}));
-
-    store.values = {{0, "bad"}}; // nothing usable: the defaults
+    store.values = {{0, "bad"}}; // nothing usable: the defaults, not written until a pair is set
     EXPECT_EQ(Loaded(store), EditorTable::DefaultPairs());
+    EXPECT_EQ(EditorTable::DefaultPairs()[2].extension, ".png");
+#ifndef _WIN32
+    EXPECT_EQ(EditorTable::DefaultPairs()[0].editor, "xdg-open");
+#endif
+    EXPECT_EQ(store.values.size(), 1u);
 }
 
 TEST(EditorTable, SetEditorChangesExactExtensionsOrAppendsAndSavesWithoutStaleValues)
@@ -98,17 +84,6 @@ TEST(EditorTable, SetEditorChangesExactExtensionsOrAppendsAndSavesWithoutStaleVa
     EXPECT_EQ(store.values, (std::map<int, std::string>{{0, ".ini new"}, {1, ".INI upper"}, {2, " anything"}}));
     // The pair with the empty extension cannot be read back: it is skipped, the rest survives.
     EXPECT_EQ(Loaded(store), (std::vector<EditorPair>{{"new", ".ini"}, {"upper", ".INI"}}));
-}
-
-TEST(EditorTable, SavingOverSkippedValuesLeavesNoStalePairBehind)
-{
-    MemoryStore store;
-    store.values = {{0, "bad"}, {1, " bad-too"}, {2, ".ini ed"}};
-    EditorTable table(store);
-    table.LoadEditors();
-    table.SaveEditors();
-    EXPECT_EQ(store.values, (std::map<int, std::string>{{0, ".ini ed"}, {1, ""}, {2, ""}}));
-    EXPECT_EQ(Loaded(store), (std::vector<EditorPair>{{"ed", ".ini"}}));
 }
 
 TEST(ExternalEdit, TheTemporaryFileIsKesTempAndTheLastPartOfTheName)
@@ -152,28 +127,4 @@ TEST(ExternalEdit, NotepadFallsBackToTheDesktopsDefaultApplicationOutsideWindows
 #else
     EXPECT_EQ(EditorCandidates("Notepad.EXE"), (std::vector<std::string>{"Notepad.EXE", "xdg-open"}));
 #endif
-}
-
-TEST(ExternalEdit, TakeBackReplacesTheEntryMarksModifiedAndUnlocksEvenWhenTheEntryIsGone)
-{
-    TempFolder folder;
-    FakePrompt prompt;
-    CQuartoDoc doc(prompt);
-    ASSERT_TRUE(doc.OnOpenDocument(ThreeEntries().WriteTo(folder / "mod.big")));
-    doc.LockEntry("data\\ini\\object.ini");
-    doc.LockEntry("z.txt");
-
-    EXPECT_EQ(TakeBackExternalEdit(doc, "DATA\\INI\\OBJECT.INI", std::string("new\0bytes", 9)), TakeBackResult::TakenBack);
-    const int index = doc.GetArchive().FindEntry("data\\ini\\object.ini");
-    EXPECT_EQ(doc.GetArchive().GetEntryBytes(index), Text(std::string_view("new\0bytes", 9)));
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_FALSE(doc.IsEntryLocked("data\\ini\\object.ini"));
-    EXPECT_TRUE(doc.IsEntryLocked("z.txt"));
-
-    doc.SetModifiedFlag(false);
-    ASSERT_TRUE(doc.GetArchive().DeleteEntry(doc.GetArchive().FindEntry("z.txt")));
-    EXPECT_EQ(TakeBackExternalEdit(doc, "z.txt", "lost?"), TakeBackResult::EntryGone);
-    EXPECT_FALSE(doc.IsEntryLocked("z.txt"));
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.GetArchive().GetEntryCount(), 2);
 }
