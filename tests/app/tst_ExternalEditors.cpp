@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 
 std::string ReadText(const fs::path& path)
 {
+    if (!fs::exists(path))
+        return {};
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     return {bytes.begin(), bytes.end()};
 }
@@ -49,6 +51,13 @@ protected:
                                      "while [ \"$HANDS_ON\" != 1 ] && [ ! -e '" + go.string() + "' ]; do sleep 0.02; done\n"
                                      "[ \"$NO_EDIT\" = 1 ] || printf '+' >> \"$file\"\n"));
         fs::permissions(editor, fs::perms::owner_all);
+    }
+
+    ~ExternalEditorsTest() override
+    {
+        // A failed test must not leave editors behind that outlive it.
+        fs::create_directories(go);
+        AllEnded();
     }
 
     ExternalEditors& Editors() { return harness.App().Editors(); }
