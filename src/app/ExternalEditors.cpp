@@ -191,7 +191,6 @@ void ExternalEditors::OnEditorFinished(Session* session)
     // Deleted once its own signal has returned.
     ended->process->deleteLater();
     SettleTakeBack(*ended);
-    emit EditEnded();
 }
 
 void ExternalEditors::SettleTakeBack(Session& session)

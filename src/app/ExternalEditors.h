@@ -62,10 +62,6 @@ public:
     /// Lets running editors go on after Kestrel ends and tells the user where their files stay.
     void ReleaseRunning();
 
-signals:
-    /// An editor ended and its hand-off was settled (taken back or kept).
-    void EditEnded();
-
 private:
     struct Session;
 
