@@ -97,7 +97,8 @@ private:
     void AfterArchiveChange(bool changed);
     bool SelectedUnlockedEntry() const;
     AddStep AddChosenFile(EntryAdder& adder, const std::filesystem::path& file);
-    void AddFolder(const std::filesystem::path& folder, bool cancellable);
+    /// False when the user cancelled.
+    bool AddFolder(const std::filesystem::path& folder);
 
     CKestrelApp& m_app;
     std::shared_ptr<ArchiveDocument> m_document;

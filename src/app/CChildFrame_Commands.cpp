@@ -130,14 +130,18 @@ CChildFrame::AddStep CChildFrame::AddChosenFile(EntryAdder& adder, const fs::pat
     return AddStep::Continue;
 }
 
-void CChildFrame::AddFolder(const fs::path& folder, bool cancellable)
+bool CChildFrame::AddFolder(const fs::path& folder)
 {
     EntryAdder adder(m_document->Doc(), Prompt());
+    bool finished = true;
     {
-        const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressAdding), cancellable);
-        FolderWalk(adder, Dialogs(), Prompt(), *progress).Run(folder);
+        const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressAdding), true);
+        finished = FolderWalk(adder, Dialogs(), Prompt(), *progress).Run(folder);
     }
     AfterArchiveChange(adder.Finish());
+    if (!finished)
+        Prompt().ShowNotice(ToBytes(Text(AppString::AddCancelled).arg(Counted(adder.AddedCount()))), Title());
+    return finished;
 }
 
 void CChildFrame::OnAddFile()
@@ -157,7 +161,7 @@ void CChildFrame::OnAddDirectory()
     if (!m_document->ActivateEditMode())
         return;
     if (const auto folder = Dialogs().AskFolder())
-        AddFolder(*folder, true);
+        AddFolder(*folder);
 }
 
 void CChildFrame::OnDropFiles(const std::vector<fs::path>& paths)
@@ -167,7 +171,8 @@ void CChildFrame::OnDropFiles(const std::vector<fs::path>& paths)
     for (const fs::path& path : paths) {
         std::error_code error;
         if (fs::is_directory(path, error)) {
-            AddFolder(path, false);
+            if (!AddFolder(path))
+                return; // cancelled: the rest of the drop too
             continue;
         }
         EntryAdder adder(m_document->Doc(), Prompt());

@@ -304,6 +304,9 @@ void CMainFrame::AddChildFrame(CChildFrame* frame)
 {
     m_mdiArea->addSubWindow(frame);
     connect(frame, &CChildFrame::CommandStateChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(frame, &CChildFrame::CommandStateChanged, this, &CMainFrame::UpdateFrameTitles);
+    // After the area has moved the window's buttons into the menu bar, or back.
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles, Qt::QueuedConnection);
     connect(frame, &QObject::destroyed, this, [this] {
         UpdateFrameTitles();
         UpdateCommandStates();
@@ -340,9 +343,13 @@ void CMainFrame::UpdateFrameTitles()
         frame->setWindowTitle(title + QStringLiteral("[*]"));
         frame->setWindowModified(frame->Document().IsModified());
     }
-    // A maximized archive window adds its own title to this one ("Kestrel - [demo.big]"); any
-    // name put here as well would be shown twice.
-    setWindowTitle(Text(AppString::AppTitle));
+    // A maximized archive window whose buttons moved into the menu bar adds its own title to
+    // this one ("Kestrel - [demo.big]"); naming it here as well would show it twice.
+    CChildFrame* active = ActiveChild();
+    const bool namedByArea = active && active->isMaximized() && active->maximizedButtonsWidget();
+    setWindowTitle(active && !namedByArea ? Text(AppString::AppTitle) + QStringLiteral(" - ") + active->windowTitle()
+                                          : Text(AppString::AppTitle));
+    setWindowModified(active && active->isWindowModified());
 }
 
 void CMainFrame::UpdateCommandStates()

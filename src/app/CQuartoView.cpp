@@ -202,7 +202,7 @@ void CQuartoView::SetStatusNote(const QString& note)
 
 void CQuartoView::FocusPreview()
 {
-    if (ShowsText())
+    if (ShowsText() && !m_edit->isHidden())
         m_edit->setFocus();
     else if (m_raw->isVisible())
         m_raw->setFocus();
@@ -214,18 +214,21 @@ void CQuartoView::FocusPreview()
 
 void CQuartoView::CutText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->cut();
 }
 
 void CQuartoView::CopyText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->copy();
 }
 
 void CQuartoView::PasteText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->paste();
 }

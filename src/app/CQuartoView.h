@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,6 +36,8 @@ class CQuartoView : public QWidget
 
 public:
     static constexpr int TimerIntervalMs = 10;
+    /// Text entries with a longer line are shown read-only (by the raw view).
+    static constexpr std::size_t MaxEditableLineLength = 20000;
 
     CQuartoView(AppContext& context, ArchiveDocument& document, QWidget* parent = nullptr);
     ~CQuartoView() override;
@@ -68,6 +71,9 @@ public:
 
     /// Gives the keyboard focus to what shows the entry (the editor, the raw text or the 3D window).
     void FocusPreview();
+    /// A large text arrives in the editor over a few turns of the event loop; this puts the
+    /// rest in now (whatever changes or reads the editor's whole text calls it first).
+    void CompleteText();
     void CutText();
     void CopyText();
     void PasteText();
@@ -90,9 +96,11 @@ private:
     // Text modes (CQuartoView_Text.cpp).
     void SetUpTextEditing();
     void ShowText(std::string_view bytes);
+    bool ShowLongLinesRaw(std::string_view bytes);
     void SetEditorText(std::string_view bytes);
     void OnTextChanged();
     void ReplaceTabsWithBlanks(int position, int added);
+    bool StartsTextChange(QObject* watched, QEvent* event) const;
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();

@@ -3,6 +3,7 @@
 
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/RawTextView.h"
 #include "app/TextWriteBack.h"
 
 #include <QKeyEvent>
@@ -28,10 +29,35 @@ void CQuartoView::SetUpTextEditing()
     });
     connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
     m_edit->installEventFilter(this);
+    m_edit->viewport()->installEventFilter(this);
+}
+
+bool CQuartoView::ShowLongLinesRaw(std::string_view bytes)
+{
+    // The editor lays out a whole line again at every keystroke in it: a line of megabytes (a
+    // file saved without line ends) would freeze the window for seconds per key. Such entries
+    // are painted by the raw view, which only ever measures what is on screen.
+    std::size_t longest = 0;
+    for (std::size_t start = 0; start < bytes.size() && longest <= MaxEditableLineLength;) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    if (longest <= MaxEditableLineLength)
+        return false;
+    SetEditorText({});
+    m_edit->setReadOnly(true);
+    m_raw->SetBytes(bytes);
+    m_raw->setGeometry(rect());
+    m_raw->show();
+    SetStatusNote(Text(AppString::StatusReadOnlyLongLine).arg(Counted(MaxEditableLineLength)));
+    return true;
 }
 
 void CQuartoView::ShowText(std::string_view bytes)
 {
+    if (ShowLongLinesRaw(bytes))
+        return;
     // A NUL byte inside the text cannot be written back faithfully through a text editor: such
     // entries are shown but not edited. One that only ends the text is kept behind it.
     const bool editable = TextWriteBack::IsEditable(bytes);
@@ -52,7 +78,7 @@ void CQuartoView::SetEditorText(std::string_view bytes)
 
 void CQuartoView::OnTextChanged()
 {
-    if (m_settingText || !ShowsText() || m_edit->isReadOnly())
+    if (m_settingText || m_writeBack->IsSettingText() || !ShowsText() || m_edit->isReadOnly())
         return;
     const bool wasOn = m_document.IsEditModeOn();
     if (!m_document.ActivateEditMode()) {
@@ -101,8 +127,32 @@ void CQuartoView::ReplaceTabsWithBlanks(int position, int added)
     m_settingText = false;
 }
 
+void CQuartoView::CompleteText()
+{
+    m_writeBack->Complete();
+}
+
+bool CQuartoView::StartsTextChange(QObject* watched, QEvent* event) const
+{
+    // A large text is still arriving in the editor; what could change it or read all of it
+    // waits until it has.
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        return watched == m_edit || watched == m_edit->viewport();
+    default:
+        return false;
+    }
+}
+
 bool CQuartoView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (StartsTextChange(watched, event))
+        CompleteText();
     // Editing keys belong to the text while it has the focus, also where the window binds the
     // same key to an archive command (Ctrl+Del deletes a word, not the entry).
     if (watched == m_edit && event->type() == QEvent::ShortcutOverride) {

@@ -34,9 +34,19 @@ public:
     /// Whether `bytes` can be edited as text: no NUL byte, or only one that ends it.
     static bool IsEditable(std::string_view bytes);
 
-    /// Shows the entry `bytes` (which become the base of the following edits) by handing their
-    /// text to `setText`, which puts it into the document; any pending write is dropped.
+    /// Shows the entry `bytes` (which become the base of the following edits) by handing the
+    /// start of their text to `setText`, which puts it into the document; the rest is appended
+    /// in the following turns of the event loop (the editor takes a few hundred milliseconds per
+    /// megabyte, and a window that waits for all of it cannot show the first screen at once).
+    /// Any pending write is dropped.
     void Load(std::string_view bytes, const std::function<void(const QString&)>& setText);
+    /// Whether the document holds the whole text yet.
+    bool IsComplete() const { return m_loadedUpTo == m_text.size(); }
+    /// Appends the rest of the text now; whatever reads or changes the editor's text must call
+    /// this first.
+    void Complete();
+    /// True while the text is being put into the document (its change signals are not edits).
+    bool IsSettingText() const { return m_loading; }
     /// Asks for a write at the end of this turn of the event loop.
     void Schedule();
     bool IsPending() const { return m_pending; }
@@ -50,6 +60,9 @@ public:
 
 private:
     void OnContentsChange(int position, int removed, int added);
+    void LoadNextPart();
+    /// Where the next part of the text to append ends.
+    std::size_t PartEnd(std::size_t bytes) const;
     /// Reads the whole document again; used when a change report does not add up.
     void Resynchronise();
 
@@ -61,6 +74,8 @@ private:
     bool m_loading = false;
     bool m_pending = false;
     QTimer m_turnEnd;
+    QTimer m_loadTimer;
+    std::size_t m_loadedUpTo = 0;
 };
 
 } // namespace kestrel

@@ -87,6 +87,8 @@ TEST_F(AddDirectoryTest, CancellingKeepsWhatWasAddedInASortedTable)
     EXPECT_EQ(Names(), (std::vector<std::string>{"DATA\\A.INI", "data\\f1.ini", "data\\f2.ini", "data\\sub\\c.ini",
                                                  "other.txt"}));
     EXPECT_TRUE(Document().IsModified());
+    ASSERT_EQ(harness.prompt.shown.size(), 1u);
+    EXPECT_EQ(harness.prompt.shown[0].text.rfind("2 files were added before adding was cancelled", 0), 0u);
 }
 
 TEST_F(AddDirectoryTest, TheSelectionFollowsItsEntryThroughTheSortAndShowsItsNewBytes)
@@ -133,7 +135,7 @@ TEST_F(ArchiveCommandsTest, ExtractAllAsksFirstThenWritesFoldersAndNamesTheEntri
     EXPECT_TRUE(dialogs.asked.empty());
     Trigger(Command::EditExtractAll);
 
-    ASSERT_EQ(harness.prompt.shown.size(), 3u);
+    ASSERT_EQ(harness.prompt.shown.size(), 4u);
     EXPECT_EQ(harness.prompt.shown[1].text, "This will extract the whole BIG file to a folder you specify. Existing files "
                                             "will be overwritten. Continue?");
     for (const char* refused : {"..\\escape.ini: ", "/abs.ini: ", "C:\\drive.ini: "})
@@ -158,7 +160,8 @@ TEST_F(ArchiveCommandsTest, ExtractAllStopsAtAFolderItCannotMakeAndKeepsWhatItWr
     EXPECT_NE(harness.prompt.shown[1].text.find("The extraction stopped there"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "a.ini"), Bytes("a"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "out" / "z.ini"));
-    // Cancelled after the first entry: nothing to tell, what was written stays.
+    // Cancelled after the first entry: what was written stays, and the user is told how much.
+    EXPECT_EQ(harness.prompt.shown[3].text.rfind("1 of 3 entries extracted", 0), 0u);
     EXPECT_EQ(ReadFileBytes(harness.folder / "cancelled" / "a.ini"), Bytes("a"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "cancelled" / "data"));
 }

@@ -127,8 +127,9 @@ TEST_F(ProgressTest, CancelEscapeAndCloseStopExtractAllAndSayHowFarItGot)
         const int written = std::stoi(report.substr(0, of));
         EXPECT_LT(written, entries);
         int files = 0;
-        for ([[maybe_unused]] const auto& file : fs::directory_iterator(target / "dir"))
-            ++files;
+        if (fs::exists(target / "dir"))
+            for ([[maybe_unused]] const auto& file : fs::directory_iterator(target / "dir"))
+                ++files;
         EXPECT_EQ(files, written);
     }
 }

@@ -157,12 +157,20 @@ TEST(MainFrameTitles, ShowTheArchiveNameOnceAndMarkUnsavedChanges)
     CChildFrame* child = harness.StartOn(BigArchiveBuilder().Add("a.ini", "A"));
     ASSERT_NE(child, nullptr);
     CMainFrame& main = *harness.App().MainFrame();
-    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrel - [test.big[*]]"));
-    EXPECT_FALSE(child->isWindowModified());
-    child->Document().SetModifiedFlag(true);
-    EXPECT_TRUE(child->isWindowModified());
-    child->Document().SetModifiedFlag(false);
-    EXPECT_FALSE(child->isWindowModified());
+    for (const bool maximized : {true, false}) {
+        if (!maximized)
+            child->showNormal();
+        QApplication::processEvents();
+        const QString title = main.windowTitle();
+        EXPECT_TRUE(title.startsWith(QStringLiteral("Kestrel - "))) << title.toStdString();
+        EXPECT_EQ(title.count(QStringLiteral("test.big")), 1) << title.toStdString();
+        EXPECT_FALSE(main.isWindowModified());
+        child->Document().SetModifiedFlag(true);
+        EXPECT_TRUE(child->isWindowModified());
+        EXPECT_TRUE(main.isWindowModified());
+        child->Document().SetModifiedFlag(false);
+        EXPECT_FALSE(child->isWindowModified());
+    }
 }
 
 TEST(Startup, AFileThatIsNoArchiveOpensEmptyButIsNotRemembered)

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kestrel {
 namespace {
 
@@ -167,6 +169,43 @@ TEST_F(CQuartoViewTest, TextWithNulBytesOpensReadOnlyAndSaysSo)
     QTest::keyClick(view->EditControl(), Qt::Key_X);
     EXPECT_TRUE(harness.prompt.shown.empty());
     EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("A\0B\r\n", 5));
+}
+
+TEST_F(CQuartoViewTest, ALargeTextArrivesOverSomeTurnsAndIsCompleteBeforeAnEdit)
+{
+    std::string text;
+    for (int line = 0; text.size() < 400000; ++line)
+        text += "Line" + std::to_string(line) + " = " + std::to_string(line * 7) + "\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", text).Add("b.ini", text)));
+    QPlainTextEdit* edit = view->EditControl();
+    const int wholeLength = static_cast<int>(text.size() - std::count(text.begin(), text.end(), '\r'));
+    Select(0);
+    EXPECT_LT(edit->document()->characterCount() - 1, wholeLength) << "the first screen comes first";
+    EXPECT_TRUE(test::WaitFor([&] { return edit->document()->characterCount() - 1 == wholeLength; }));
+
+    // Typed into before the rest arrived: the rest is put in first, then the key.
+    Select(1);
+    harness.prompt.Answer({true});
+    QTest::keyClick(edit, Qt::Key_Z);
+    EXPECT_EQ(edit->document()->characterCount() - 1, wholeLength + 1);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), "z" + text);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), text) << "undo takes back the key, not the loading";
+}
+
+TEST_F(CQuartoViewTest, TextWithAMegabyteLineIsShownReadOnlyByTheRawView)
+{
+    const std::string longLine = "A = " + std::string(CQuartoView::MaxEditableLineLength, 'x') + "\r\nB = 1\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", longLine).Add("b.ini", "A = " + std::string(1000, 'x'))));
+    Select(0);
+    EXPECT_EQ(view->Mode(), PreviewMode::IniText);
+    EXPECT_TRUE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->EditControl()->isHidden());
+    EXPECT_FALSE(view->RawView()->isHidden());
+    EXPECT_NE(view->StatusNote().indexOf(QStringLiteral("20,000")), -1);
+    Select(1);
+    EXPECT_FALSE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->RawView()->isHidden());
 }
 
 TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
