@@ -178,7 +178,7 @@ TEST_F(CQuartoViewTest, ALargeTextArrivesOverSomeTurnsAndIsCompleteBeforeAnEdit)
         text += "Line" + std::to_string(line) + " = " + std::to_string(line * 7) + "\r\n";
     ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", text).Add("b.ini", text)));
     QPlainTextEdit* edit = view->EditControl();
-    const int wholeLength = static_cast<int>(text.size() - std::count(text.begin(), text.end(), '\r'));
+    const int wholeLength = static_cast<int>(static_cast<std::ptrdiff_t>(text.size()) - std::count(text.begin(), text.end(), '\r'));
     Select(0);
     EXPECT_LT(edit->document()->characterCount() - 1, wholeLength) << "the first screen comes first";
     EXPECT_TRUE(test::WaitFor([&] { return edit->document()->characterCount() - 1 == wholeLength; }));
