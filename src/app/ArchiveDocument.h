@@ -90,10 +90,8 @@ signals:
 
 private:
     class Observer;
-    class Prompt;
 
     AppContext& m_context;
-    std::unique_ptr<Prompt> m_prompt;
     std::unique_ptr<CQuartoDoc> m_doc;
     std::unique_ptr<Observer> m_observer;
     mutable QPointer<QObject> m_pendingWriter;
