@@ -2,6 +2,7 @@
 // costs; then the time to show a 100 MB entry of no known kind as raw text and to scroll to its
 // end. Run by hand (an X server is not needed):
 //   build/test/bin/bench_app_open [entries]
+#include "BenchApp.h"
 #include "app/CChildFrame.h"
 #include "app/CKestrelApp.h"
 #include "app/CLeftView.h"
@@ -23,13 +24,6 @@
 #include <string>
 
 namespace {
-
-class SilentPrompt : public kestrel::IPrompt
-{
-public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return true; }
-};
 
 // Resident and peak memory of this process in kB, from the kernel's view.
 std::pair<long, long> MemoryKb()
@@ -95,23 +89,15 @@ std::string WriteArchive(const QTemporaryDir& folder, int entries)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kestrel::bench::UseOffscreenUnlessTold();
     QApplication application(argc, argv);
     const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
 
     QTemporaryDir folder;
     // Built in its own scope so the builder's copy of the bytes is gone before memory is measured.
     const std::string archive = WriteArchive(folder, entries);
-    std::ofstream(folder.filePath(QStringLiteral("kestrel.ini")).toStdString()) << "Games\r\n  Generals\r\n  End\r\nEnd\r\n";
-
-    QSettings settings(folder.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
-    SilentPrompt prompt;
-    kestrel::CKestrelApp::Options options;
-    options.programFolder = folder.path();
-    options.settings = &settings;
-    options.prompt = &prompt;
-    kestrel::CKestrelApp app(options);
+    kestrel::bench::BenchApp bench(folder);
+    kestrel::CKestrelApp& app = bench.App();
 
     const long residentBefore = MemoryKb().first;
     bool started = false;

@@ -71,7 +71,8 @@ public:
     void OnAddDirectory();
     void OnAddEmptyFile();
     void OnRenameFile();
-    void OnDeleteFile();
+    /// `confirm`: ask first, naming the entry (the key was pressed away from the entry list).
+    void OnDeleteFile(bool confirm = false);
     void OnSetFileFormat(int format);
     void OnQuickSave();
     /// Files and folders dropped onto the window, in the order given.
@@ -96,7 +97,8 @@ private:
     void AfterArchiveChange(bool changed);
     bool SelectedUnlockedEntry() const;
     AddStep AddChosenFile(EntryAdder& adder, const std::filesystem::path& file);
-    void AddFolder(const std::filesystem::path& folder, bool cancellable);
+    /// False when the user cancelled.
+    bool AddFolder(const std::filesystem::path& folder);
 
     CKestrelApp& m_app;
     std::shared_ptr<ArchiveDocument> m_document;

@@ -105,14 +105,20 @@ void CChildFrame::OnExtractAll()
     if (!folder)
         return;
     std::string report;
+    std::string cancelled;
     {
         const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressExtracting), true);
         ArchiveExtractor extractor(Archive(), *progress);
         extractor.Run(*folder);
         report = extractor.Report();
+        if (extractor.Cancelled())
+            cancelled = ToBytes(Text(AppString::ExtractCancelled)
+                                    .arg(Counted(extractor.FilesWritten()), Counted(static_cast<std::uint64_t>(Archive().GetEntryCount()))));
     }
     if (!report.empty())
         Prompt().ShowMessage(report, Title());
+    if (!cancelled.empty())
+        Prompt().ShowNotice(cancelled, Title());
 }
 
 CChildFrame::AddStep CChildFrame::AddChosenFile(EntryAdder& adder, const fs::path& file)
@@ -128,14 +134,18 @@ CChildFrame::AddStep CChildFrame::AddChosenFile(EntryAdder& adder, const fs::pat
     return AddStep::Continue;
 }
 
-void CChildFrame::AddFolder(const fs::path& folder, bool cancellable)
+bool CChildFrame::AddFolder(const fs::path& folder)
 {
     EntryAdder adder(m_document->Doc(), Prompt());
+    bool finished = true;
     {
-        const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressAdding), cancellable);
-        FolderAdder(adder, Dialogs(), *progress).Run(folder);
+        const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressAdding), true);
+        finished = FolderAdder(adder, Dialogs(), *progress).Run(folder);
     }
     AfterArchiveChange(adder.Finish());
+    if (!finished)
+        Prompt().ShowNotice(ToBytes(Text(AppString::AddCancelled).arg(Counted(adder.AddedCount()))), Title());
+    return finished;
 }
 
 void CChildFrame::OnAddFile()
@@ -155,7 +165,7 @@ void CChildFrame::OnAddDirectory()
     if (!m_document->ActivateEditMode())
         return;
     if (const auto folder = Dialogs().AskFolder())
-        AddFolder(*folder, true);
+        AddFolder(*folder);
 }
 
 void CChildFrame::OnDropFiles(const std::vector<fs::path>& paths)
@@ -165,7 +175,8 @@ void CChildFrame::OnDropFiles(const std::vector<fs::path>& paths)
     for (const fs::path& path : paths) {
         std::error_code error;
         if (fs::is_directory(path, error)) {
-            AddFolder(path, false);
+            if (!AddFolder(path))
+                return; // cancelled: the rest of the drop too
             continue;
         }
         EntryAdder adder(m_document->Doc(), Prompt());
@@ -209,9 +220,14 @@ void CChildFrame::OnRenameFile()
     AfterArchiveChange(Archive().RenameEntry(selected, *name) != 0);
 }
 
-void CChildFrame::OnDeleteFile()
+void CChildFrame::OnDeleteFile(bool confirm)
 {
-    if (!SelectedUnlockedEntry() || !m_document->ActivateEditMode())
+    if (!SelectedUnlockedEntry())
+        return;
+    const std::string& name = Archive().GetEntryName(m_document->SelectedEntry());
+    if (confirm && !Prompt().AskYesNo(ToBytes(Text(AppString::DeleteEntryQuestion).arg(FromBytes(name))), Title()))
+        return;
+    if (!m_document->ActivateEditMode())
         return;
     AfterArchiveChange(m_document->Doc().DeleteEntry(m_document->SelectedEntry()) != 0);
 }

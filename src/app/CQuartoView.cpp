@@ -34,9 +34,7 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
     font.setFixedPitch(true);
     m_edit->setFont(font);
     m_edit->hide();
-    connect(m_edit->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int) { m_lastChangePosition = position; });
-    connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
+    SetUpTextEditing();
 
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuartoView::OnTimer);
@@ -204,7 +202,7 @@ void CQuartoView::SetStatusNote(const QString& note)
 
 void CQuartoView::FocusPreview()
 {
-    if (ShowsText())
+    if (ShowsText() && !m_edit->isHidden())
         m_edit->setFocus();
     else if (m_raw->isVisible())
         m_raw->setFocus();
@@ -216,18 +214,21 @@ void CQuartoView::FocusPreview()
 
 void CQuartoView::CutText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->cut();
 }
 
 void CQuartoView::CopyText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->copy();
 }
 
 void CQuartoView::PasteText()
 {
+    CompleteText();
     if (ShowsText())
         m_edit->paste();
 }

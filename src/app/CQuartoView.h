@@ -1,13 +1,13 @@
 #pragma once
 
 #include "app/PreviewDispatch.h"
-#include "app/TextLineEnds.h"
 
 #include <QElapsedTimer>
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +23,7 @@ class C3DWMesh;
 class C3DWTexture;
 class PreviewSurface;
 class RawTextView;
+class TextWriteBack;
 
 /// The preview pane of an archive window. When the document's selected entry changes it
 /// decides by the entry's name how to show the bytes: as an image or a turning W3D model drawn
@@ -35,6 +36,8 @@ class CQuartoView : public QWidget
 
 public:
     static constexpr int TimerIntervalMs = 10;
+    /// Text entries with a longer line are shown read-only (by the raw view).
+    static constexpr std::size_t MaxEditableLineLength = 20000;
 
     CQuartoView(AppContext& context, ArchiveDocument& document, QWidget* parent = nullptr);
     ~CQuartoView() override;
@@ -59,11 +62,18 @@ public:
     /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
     /// the device's context current (the back buffer then holds the frame).
     void SetFrameInspector(std::function<void()> inspector) { m_frameInspector = std::move(inspector); }
+    /// The 3D window is a native window, which the window system keeps above every archive
+    /// window the multi-document area draws: while another archive window overlaps this one
+    /// from above, it is hidden.
+    void SetSurfaceCovered(bool covered);
     /// Draws one frame of an image or model preview now.
     void DrawFrame();
 
     /// Gives the keyboard focus to what shows the entry (the editor, the raw text or the 3D window).
     void FocusPreview();
+    /// A large text arrives in the editor over a few turns of the event loop; this puts the
+    /// rest in now (whatever changes or reads the editor's whole text calls it first).
+    void CompleteText();
     void CutText();
     void CopyText();
     void PasteText();
@@ -80,14 +90,17 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Text modes (CQuartoView_Text.cpp).
+    void SetUpTextEditing();
     void ShowText(std::string_view bytes);
+    bool ShowLongLinesRaw(std::string_view bytes);
     void SetEditorText(std::string_view bytes);
-    std::string EditorText() const;
     void OnTextChanged();
-    void ReplaceTabsWithBlanks();
+    void ReplaceTabsWithBlanks(int position, int added);
+    bool StartsTextChange(QObject* watched, QEvent* event) const;
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
@@ -117,6 +130,7 @@ private:
     QWidget* m_surfaceWidget = nullptr;
     int m_windowIndex = -1;
     bool m_viewCounted = false;
+    bool m_surfaceCovered = false;
     std::unique_ptr<C3DWTexture> m_texture;
     std::unique_ptr<C3DWMesh> m_model;
     bool m_manualCamera = false;
@@ -128,9 +142,9 @@ private:
     QString m_statusNote;
     bool m_settingText = false;
     int m_lastChangePosition = 0;
+    int m_lastChangeAdded = 0;
     bool m_hasPreview = false;
-    TextLineEnds m_lineEnds;
-    std::string m_shownText; // the editor's text as last written back, for following line ends
+    TextWriteBack* m_writeBack = nullptr;
     float m_zoom = 1.5f;
 };
 

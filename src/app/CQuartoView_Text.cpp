@@ -3,7 +3,10 @@
 
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/RawTextView.h"
+#include "app/TextWriteBack.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,46 +17,68 @@ namespace {
 
 constexpr int BattleForMiddleEarth = 2;
 
-// The document keeps line breaks as paragraph separators; toPlainText would also turn a
-// no-break space (byte A0) into a blank, so the raw text is read instead.
-QString RawEditorText(const QPlainTextEdit& edit)
+} // namespace
+
+void CQuartoView::SetUpTextEditing()
 {
-    QString text = edit.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
+    m_writeBack = new TextWriteBack(*m_edit->document(),
+                                    [this](std::string_view bytes) { m_document.WriteSelectedEntry(bytes, this); }, this);
+    connect(m_edit->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        m_lastChangePosition = position;
+        m_lastChangeAdded = added;
+    });
+    connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
+    m_edit->installEventFilter(this);
+    m_edit->viewport()->installEventFilter(this);
 }
 
-} // namespace
+bool CQuartoView::ShowLongLinesRaw(std::string_view bytes)
+{
+    // The editor lays out a whole line again at every keystroke in it: a line of megabytes (a
+    // file saved without line ends) would freeze the window for seconds per key. Such entries
+    // are painted by the raw view, which only ever measures what is on screen.
+    std::size_t longest = 0;
+    for (std::size_t start = 0; start < bytes.size() && longest <= MaxEditableLineLength;) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+        longest = std::max(longest, end - start);
+        start = end + 1;
+    }
+    if (longest <= MaxEditableLineLength)
+        return false;
+    SetEditorText({});
+    m_edit->setReadOnly(true);
+    m_raw->SetBytes(bytes);
+    m_raw->setGeometry(rect());
+    m_raw->show();
+    SetStatusNote(Text(AppString::StatusReadOnlyLongLine).arg(Counted(MaxEditableLineLength)));
+    return true;
+}
 
 void CQuartoView::ShowText(std::string_view bytes)
 {
-    // A NUL byte cannot be written back faithfully through a text editor: such entries are
-    // shown but not edited.
-    const bool hasNul = bytes.find('\0') != std::string_view::npos;
+    if (ShowLongLinesRaw(bytes))
+        return;
+    // A NUL byte inside the text cannot be written back faithfully through a text editor: such
+    // entries are shown but not edited. One that only ends the text is kept behind it.
+    const bool editable = TextWriteBack::IsEditable(bytes);
     SetEditorText(bytes);
-    m_edit->setReadOnly(hasNul);
-    SetStatusNote(hasNul ? Text(AppString::StatusReadOnlyNul) : QString());
+    m_edit->setReadOnly(!editable);
+    SetStatusNote(editable ? QString() : Text(AppString::StatusReadOnlyNul));
     m_edit->setGeometry(rect());
     m_edit->show();
 }
 
 void CQuartoView::SetEditorText(std::string_view bytes)
 {
-    m_lineEnds = TextLineEnds::FromBytes(bytes, m_shownText);
     const bool wasSetting = m_settingText;
     m_settingText = true;
-    m_edit->setPlainText(FromBytes(m_shownText));
+    m_writeBack->Load(bytes, [this](const QString& text) { m_edit->setPlainText(text); });
     m_settingText = wasSetting;
-}
-
-std::string CQuartoView::EditorText() const
-{
-    return ToBytes(RawEditorText(*m_edit));
 }
 
 void CQuartoView::OnTextChanged()
 {
-    if (m_settingText || !ShowsText() || m_edit->isReadOnly())
+    if (m_settingText || m_writeBack->IsSettingText() || !ShowsText() || m_edit->isReadOnly())
         return;
     const bool wasOn = m_document.IsEditModeOn();
     if (!m_document.ActivateEditMode()) {
@@ -71,28 +96,78 @@ void CQuartoView::OnTextChanged()
     if (!wasOn)
         m_edit->setFocus(); // the question took it
     if (m_document.GameKind() != BattleForMiddleEarth)
-        ReplaceTabsWithBlanks();
-    const std::string text = EditorText();
-    m_lineEnds.Follow(m_shownText, text);
-    m_shownText = text;
-    m_document.WriteSelectedEntry(m_lineEnds.ToBytes(text), this);
+        ReplaceTabsWithBlanks(m_lastChangePosition, m_lastChangeAdded);
+    m_writeBack->Schedule();
+    m_document.SetPendingWrite(m_writeBack, [writeBack = m_writeBack] { writeBack->Flush(); });
 }
 
-void CQuartoView::ReplaceTabsWithBlanks()
+void CQuartoView::ReplaceTabsWithBlanks(int position, int added)
 {
-    // Done through the cursor rather than by setting the whole text again, so the caret, the
-    // selection and the scroll position follow the replacement by themselves.
-    QTextDocument* document = m_edit->document();
-    QTextCursor tab = document->find(QStringLiteral("\t"));
-    if (tab.isNull())
+    // Only the text the change brought can hold a new tab. Replaced through the cursor rather
+    // than by setting the whole text again, so the caret, the selection and the scroll position
+    // follow the replacement by themselves.
+    const std::string& text = m_writeBack->Text();
+    const auto from = static_cast<std::size_t>(std::max(position, 0));
+    const std::size_t to = std::min(text.size(), from + static_cast<std::size_t>(std::max(added, 0)));
+    std::vector<int> tabs;
+    for (std::size_t at = text.find('\t', from); at < to; at = text.find('\t', at + 1))
+        tabs.push_back(static_cast<int>(at));
+    if (tabs.empty())
         return;
     m_settingText = true;
-    QTextCursor edit(document);
+    QTextCursor edit(m_edit->document());
     edit.beginEditBlock();
-    for (; !tab.isNull(); tab = document->find(QStringLiteral("\t"), tab))
-        tab.insertText(QStringLiteral("    "));
+    for (auto tab = tabs.rbegin(); tab != tabs.rend(); ++tab) {
+        QTextCursor cursor(m_edit->document());
+        cursor.setPosition(*tab);
+        cursor.setPosition(*tab + 1, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("    "));
+    }
     edit.endEditBlock();
     m_settingText = false;
+}
+
+void CQuartoView::CompleteText()
+{
+    m_writeBack->Complete();
+}
+
+bool CQuartoView::StartsTextChange(QObject* watched, QEvent* event) const
+{
+    // A large text is still arriving in the editor; what could change it or read all of it
+    // waits until it has.
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        return watched == m_edit || watched == m_edit->viewport();
+    default:
+        return false;
+    }
+}
+
+bool CQuartoView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (StartsTextChange(watched, event))
+        CompleteText();
+    // Editing keys belong to the text while it has the focus, also where the window binds the
+    // same key to an archive command (Ctrl+Del deletes a word, not the entry).
+    if (watched == m_edit && event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        for (const auto standard :
+             {QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfLine,
+              QKeySequence::DeleteCompleteLine, QKeySequence::Delete, QKeySequence::Backspace,
+              QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo}) {
+            if (key->matches(standard)) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kestrel

@@ -62,6 +62,7 @@ bool EntryAdder::Add(const std::filesystem::path* source, const std::string& nam
         return false;
     }
     m_changed = true;
+    ++m_added;
     if (m_hadSelection && EqualsIgnoringAsciiCase(name, m_selectedName))
         m_selectionReplaced = true;
     return true;

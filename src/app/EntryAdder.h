@@ -2,6 +2,7 @@
 
 #include "app/ProblemList.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -43,6 +44,8 @@ public:
     /// the document modified is left to the caller, which also tells the windows.
     bool Finish();
     bool Changed() const { return m_changed; }
+    /// Files added (or replaced) so far.
+    std::uint64_t AddedCount() const { return m_added; }
 
 private:
     CQuartoDoc& m_document;
@@ -53,6 +56,7 @@ private:
     bool m_selectionReplaced = false;
     bool m_changed = false;
     bool m_finished = false;
+    std::uint64_t m_added = 0;
 };
 
 } // namespace kestrel

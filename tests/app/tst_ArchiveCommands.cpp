@@ -185,7 +185,7 @@ TEST_F(ArchiveCommandsTest, DropsOntoTheEditorPaneAddFoldersAndFilesUntilAnOverw
     EXPECT_EQ(Content("more\\extra.ini"), "new");
     EXPECT_EQ(Content("dropped.txt"), "d");
     EXPECT_EQ(Content("data\\a.ini"), "a");
-    EXPECT_EQ(dialogs.progressLabels, std::vector<std::string>{"Adding files..."});
+    EXPECT_EQ(dialogs.progressLabels, std::vector<std::string>{"Adding files... (cancellable)"});
     EXPECT_TRUE(Document().IsModified());
 }
 

@@ -87,6 +87,8 @@ TEST_F(AddDirectoryTest, CancellingKeepsWhatWasAddedInASortedTable)
     EXPECT_EQ(Names(), (std::vector<std::string>{"DATA\\A.INI", "data\\f1.ini", "data\\f2.ini", "data\\sub\\c.ini",
                                                  "other.txt"}));
     EXPECT_TRUE(Document().IsModified());
+    ASSERT_EQ(harness.prompt.shown.size(), 1u);
+    EXPECT_EQ(harness.prompt.shown[0].text.rfind("2 files were added before adding was cancelled", 0), 0u);
 }
 
 TEST_F(AddDirectoryTest, TheSelectionFollowsItsEntryThroughTheSortAndShowsItsNewBytes)
@@ -153,12 +155,13 @@ TEST_F(ArchiveCommandsTest, ExtractAllStopsAtAFolderItCannotMakeAndKeepsWhatItWr
     dialogs.stopProgressAfter = 1;
     Trigger(Command::EditExtractAll);
 
-    ASSERT_EQ(harness.prompt.shown.size(), 3u);
+    ASSERT_EQ(harness.prompt.shown.size(), 4u);
     EXPECT_EQ(harness.prompt.shown[1].text.rfind("Could not create the folder " + (harness.folder / "out" / "data" / "ini").string(), 0), 0u);
     EXPECT_NE(harness.prompt.shown[1].text.find("The extraction stopped there"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "a.ini"), Bytes("a"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "out" / "z.ini"));
-    // Cancelled after the first entry: nothing to tell, what was written stays.
+    // Cancelled after the first entry: what was written stays, and the user is told how much.
+    EXPECT_EQ(harness.prompt.shown[3].text.rfind("1 of 3 entries extracted", 0), 0u);
     EXPECT_EQ(ReadFileBytes(harness.folder / "cancelled" / "a.ini"), Bytes("a"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "cancelled" / "data"));
 }

@@ -11,11 +11,14 @@
 #include "archive/CQuartoDoc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace kestrel {
 namespace {
@@ -168,6 +171,43 @@ TEST_F(CQuartoViewTest, TextWithNulBytesOpensReadOnlyAndSaysSo)
     EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("A\0B\r\n", 5));
 }
 
+TEST_F(CQuartoViewTest, ALargeTextArrivesOverSomeTurnsAndIsCompleteBeforeAnEdit)
+{
+    std::string text;
+    for (int line = 0; text.size() < 400000; ++line)
+        text += "Line" + std::to_string(line) + " = " + std::to_string(line * 7) + "\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", text).Add("b.ini", text)));
+    QPlainTextEdit* edit = view->EditControl();
+    const int wholeLength = static_cast<int>(static_cast<std::ptrdiff_t>(text.size()) - std::count(text.begin(), text.end(), '\r'));
+    Select(0);
+    EXPECT_LT(edit->document()->characterCount() - 1, wholeLength) << "the first screen comes first";
+    EXPECT_TRUE(test::WaitFor([&] { return edit->document()->characterCount() - 1 == wholeLength; }));
+
+    // Typed into before the rest arrived: the rest is put in first, then the key.
+    Select(1);
+    harness.prompt.Answer({true});
+    QTest::keyClick(edit, Qt::Key_Z);
+    EXPECT_EQ(edit->document()->characterCount() - 1, wholeLength + 1);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), "z" + text);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), text) << "undo takes back the key, not the loading";
+}
+
+TEST_F(CQuartoViewTest, TextWithAMegabyteLineIsShownReadOnlyByTheRawView)
+{
+    const std::string longLine = "A = " + std::string(CQuartoView::MaxEditableLineLength, 'x') + "\r\nB = 1\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", longLine).Add("b.ini", "A = " + std::string(1000, 'x'))));
+    Select(0);
+    EXPECT_EQ(view->Mode(), PreviewMode::IniText);
+    EXPECT_TRUE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->EditControl()->isHidden());
+    EXPECT_FALSE(view->RawView()->isHidden());
+    EXPECT_NE(view->StatusNote().indexOf(QStringLiteral("20,000")), -1);
+    Select(1);
+    EXPECT_FALSE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->RawView()->isHidden());
+}
+
 TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
 {
     ASSERT_TRUE(harness.Start());
@@ -179,6 +219,92 @@ TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
     QTest::keyClicks(frame->EditorView()->EditControl(), QStringLiteral("B"));
     EXPECT_TRUE(harness.prompt.shown.empty());
     EXPECT_EQ(EntryBytes(frame->Document(), 0), "BA");
+}
+
+TEST_F(CQuartoViewTest, AnEntryEndingInItsOnlyNulIsEditedBeforeItAndKeepsIt)
+{
+    // Add Empty File makes exactly such an entry: one zero byte.
+    ASSERT_TRUE(harness.Start());
+    frame = harness.App().MainFrame()->ActiveChild();
+    ASSERT_NE(frame, nullptr);
+    view = frame->EditorView();
+    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("NewFile.ini", {0}));
+    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("z.txt", {'A', '\r', '\n', 'B', 0}));
+    frame->Document().UpdateAllViews(nullptr);
+    Select(0);
+    EXPECT_FALSE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->StatusNote().isEmpty());
+    QTest::keyClicks(view->EditControl(), QStringLiteral("abc"));
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("abc\0", 4));
+
+    Select(1);
+    EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A\nB"));
+    QTest::keyClick(view->EditControl(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view->EditControl(), Qt::Key_Return);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), std::string("A\r\nB\r\n\0", 7));
+}
+
+TEST_F(CQuartoViewTest, ChangesOfOneTurnAreWrittenOnceAndBeforeAnythingReadsTheEntry)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "A = 1\r\nB = 2\r\n").Add("b.ini", "other")));
+    Select(0);
+    harness.prompt.Answer({true});
+    int writes = 0;
+    QObject::connect(&frame->Document(), &ArchiveDocument::Updated, [&](const QObject* sender) { writes += sender == view; });
+    // Typed without returning to the event loop: one write-back, pending until the turn ends.
+    QPlainTextEdit* edit = view->EditControl();
+    QTest::keyClicks(edit, QStringLiteral("xy"));
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(8);
+    cursor.insertText(QStringLiteral("C = 3\n\t"));
+    EXPECT_EQ(writes, 0);
+    // Reading the entry writes it first; the tab typed into the middle became blanks.
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(writes, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(writes, 1);
+
+    // Selecting another entry writes the pending edit into the entry it was made in.
+    QTest::keyClick(edit, Qt::Key_Z);
+    Select(1);
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyzA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), "other");
+}
+
+TEST_F(CQuartoViewTest, EditingKeysActOnTheTextAndDeleteFileByKeyElsewhereAsksFirst)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "Alpha Beta\r\n").Add("b.bin", "raw")));
+    CMainFrame& main = *harness.App().MainFrame();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    Select(0);
+    QPlainTextEdit* edit = view->EditControl();
+    edit->setFocus();
+    harness.prompt.Answer({true}); // edit mode
+    QTest::keyClick(edit, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(edit->toPlainText(), QStringLiteral("Beta\n"));
+    EXPECT_EQ(edit->textCursor().selectedText(), QStringLiteral("Beta\u2029"));
+    ASSERT_EQ(frame->Document().EntryCount(), 2);
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "Beta\r\n");
+
+    // Away from the list and the text the key asks, naming the entry; No keeps it.
+    Select(1);
+    view->FocusPreview();
+    harness.prompt.Answer({false});
+    QTest::keyClick(main.focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(harness.prompt.shown.size(), 2u);
+    EXPECT_EQ(harness.prompt.shown[1].text, "Delete b.bin from the archive?");
+    EXPECT_EQ(frame->Document().EntryCount(), 2);
+
+    // In the entry list, and from the menu, it deletes at once.
+    frame->LeftView()->setFocus();
+    QTest::keyClick(frame->LeftView(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(frame->Document().EntryCount(), 1);
+    Select(0);
+    main.Action(Command::EditDeleteFile)->trigger();
+    EXPECT_EQ(frame->Document().EntryCount(), 0);
+    EXPECT_EQ(harness.prompt.shown.size(), 2u);
 }
 
 } // namespace
