@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace kestrel {
 namespace {
 
@@ -96,6 +98,25 @@ bool AppSettings::HasDirect3D9()
 {
     // The Direct3D 9 device is built only for Windows; the windowed program has no such build yet.
     return false;
+}
+
+namespace {
+
+QString ColumnWidthKey(int column)
+{
+    return QStringLiteral("EntryList/ColumnWidth%1").arg(column);
+}
+
+} // namespace
+
+int AppSettings::ColumnWidth(int column) const
+{
+    return std::max(0, m_store.value(ColumnWidthKey(column)).toInt());
+}
+
+void AppSettings::SetColumnWidth(int column, int width)
+{
+    m_store.setValue(ColumnWidthKey(column), width);
 }
 
 void AppSettings::AddRecentFile(const QString& path)

@@ -48,6 +48,10 @@ public:
     void AddRecentFile(const QString& path);
     void RemoveRecentFile(const QString& path);
 
+    /// The entry list's column width the user chose last (group "EntryList"); 0 when none.
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+
 private:
     bool ReadFlag(const QString& key, bool defaultOn) const;
     void WriteFlag(const QString& key, bool on);

@@ -1,5 +1,7 @@
 #include "app/AppStrings.h"
 
+#include <QLocale>
+
 #include <array>
 
 namespace kestrel {
@@ -22,6 +24,11 @@ std::string TextBytes(AppString id)
 std::string ToBytes(const QString& text)
 {
     return text.toLatin1().toStdString();
+}
+
+QString Counted(std::uint64_t count)
+{
+    return QLocale(QLocale::English).toString(static_cast<qulonglong>(count));
 }
 
 QString FromBytes(std::string_view bytes)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,7 @@ std::string TextBytes(AppString id);
 /// Latin-1 bytes of a display string (characters outside Latin-1 become '?').
 std::string ToBytes(const QString& text);
 QString FromBytes(std::string_view bytes);
+/// A count as the user reads it in a message: "43,396".
+QString Counted(std::uint64_t count);
 
 } // namespace kestrel

@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace kestrel {
 
 // The document's one observer: turns its notifications into the Qt signals the views follow,
@@ -45,6 +47,10 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption) override
     {
         m_target.ShowMessage(text, caption);
+    }
+    void ShowNotice(const std::string& text, const std::string& caption) override
+    {
+        m_target.ShowNotice(text, caption);
     }
     bool AskYesNo(const std::string& text, const std::string& caption) override
     {
@@ -94,6 +100,7 @@ bool ArchiveDocument::OnOpenDocument(const QString& path)
 
 bool ArchiveDocument::OnSaveDocument(const QString& path)
 {
+    FlushPendingWrite();
     const bool saved = m_doc->OnSaveDocument(path.toStdU16String());
     emit ModifiedChanged(m_doc->IsModified());
     UpdateAllViews(nullptr);
@@ -113,6 +120,7 @@ void ArchiveDocument::SetTitle(const QString& title)
 
 bool ArchiveDocument::IsModified() const
 {
+    FlushPendingWrite();
     return m_doc->IsModified();
 }
 
@@ -124,16 +132,19 @@ void ArchiveDocument::SetModifiedFlag(bool modified)
 
 int ArchiveDocument::EntryCount() const
 {
+    FlushPendingWrite();
     return m_doc->GetArchive().GetEntryCount();
 }
 
 const std::string& ArchiveDocument::EntryName(int index) const
 {
+    FlushPendingWrite();
     return m_doc->GetArchive().GetEntryName(index);
 }
 
 std::uint32_t ArchiveDocument::EntrySize(int index) const
 {
+    FlushPendingWrite();
     return m_doc->GetArchive().GetEntrySize(index);
 }
 
@@ -154,17 +165,20 @@ int ArchiveDocument::SelectedEntry() const
 
 void ArchiveDocument::SelectEntry(int index)
 {
+    FlushPendingWrite();
     m_doc->SetSelectedEntry(index);
     m_doc->LoadSelectedEntry();
 }
 
 void ArchiveDocument::LoadSelectedEntry()
 {
+    FlushPendingWrite();
     m_doc->LoadSelectedEntry();
 }
 
 std::optional<std::string_view> ArchiveDocument::PreviewBytes() const
 {
+    FlushPendingWrite();
     const std::vector<std::uint8_t>* buffer = m_doc->GetPreviewBuffer();
     if (!buffer)
         return std::nullopt;
@@ -202,6 +216,24 @@ bool ArchiveDocument::WriteSelectedEntry(std::string_view bytes, const QObject* 
     return written;
 }
 
+void ArchiveDocument::SetPendingWrite(QObject* writer, std::function<void()> write)
+{
+    if (m_pendingWriter && m_pendingWriter != writer)
+        FlushPendingWrite();
+    m_pendingWriter = writer;
+    m_pendingWrite = std::move(write);
+}
+
+void ArchiveDocument::FlushPendingWrite() const
+{
+    if (!m_pendingWrite)
+        return;
+    // Taken first: the write reads the document through these same accessors.
+    const std::function<void()> write = std::exchange(m_pendingWrite, nullptr);
+    if (std::exchange(m_pendingWriter, nullptr))
+        write();
+}
+
 void ArchiveDocument::CloseTextureArchives()
 {
     m_doc->CloseTextureArchives();
@@ -214,6 +246,7 @@ void ArchiveDocument::OpenTextureArchives()
 
 void ArchiveDocument::UpdateAllViews(const QObject* sender)
 {
+    FlushPendingWrite();
     emit Updated(sender);
 }
 

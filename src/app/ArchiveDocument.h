@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +27,12 @@ public:
     explicit ArchiveDocument(AppContext& context);
     ~ArchiveDocument() override;
 
-    CQuartoDoc& Doc() { return *m_doc; }
+    /// The archive document, with any pending text edit written into it.
+    CQuartoDoc& Doc()
+    {
+        FlushPendingWrite();
+        return *m_doc;
+    }
 
     bool OnNewDocument();
     /// False (after telling the user why) when the file cannot be opened at all.
@@ -65,6 +72,12 @@ public:
     /// bytes and marks the document modified. False when the archive refused the bytes.
     bool WriteSelectedEntry(std::string_view bytes, const QObject* sender);
 
+    /// A view that holds text edits not yet written into the selected entry registers how to
+    /// write them; everything that reads the document (commands, saving, closing, other views)
+    /// has them written first, so the entry always equals the text when it is read.
+    void SetPendingWrite(QObject* writer, std::function<void()> write);
+    void FlushPendingWrite() const;
+
     void CloseTextureArchives();
     void OpenTextureArchives();
 
@@ -83,6 +96,8 @@ private:
     std::unique_ptr<Prompt> m_prompt;
     std::unique_ptr<CQuartoDoc> m_doc;
     std::unique_ptr<Observer> m_observer;
+    mutable QPointer<QObject> m_pendingWriter;
+    mutable std::function<void()> m_pendingWrite;
     QString m_pathName;
     QString m_title;
 };

@@ -1,5 +1,6 @@
 #include "app/CChildFrame.h"
 
+#include "app/AppSettings.h"
 #include "app/ArchiveDocument.h"
 #include "app/CKestrelApp.h"
 #include "app/CLeftView.h"
@@ -22,7 +23,7 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
     m_splitter->setChildrenCollapsible(false);
-    m_leftView = new CLeftView(*m_document, m_splitter);
+    m_leftView = new CLeftView(*m_document, &m_app.Settings(), m_splitter);
     m_editorView = new CQuartoView(app.Context(), *m_document, m_splitter);
     m_splitter->addWidget(m_leftView);
     m_splitter->addWidget(m_editorView);
@@ -40,7 +41,10 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
 
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
-    connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, &CChildFrame::CommandStateChanged);
+    connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, [this](bool modified) {
+        setWindowModified(modified);
+        emit CommandStateChanged();
+    });
 }
 
 CChildFrame::~CChildFrame() = default;
@@ -143,6 +147,8 @@ void CChildFrame::CloseWithoutAsking()
 
 void CChildFrame::closeEvent(QCloseEvent* event)
 {
+    // The text typed in this window's preview goes into the document before the window does.
+    m_document->FlushPendingWrite();
     // Only the last window of a document offers to save it.
     const bool last = m_document.use_count() <= 1;
     if (!m_closeAsked && last && !m_app.SaveModified(*m_document)) {

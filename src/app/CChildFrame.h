@@ -71,7 +71,8 @@ public:
     void OnAddDirectory();
     void OnAddEmptyFile();
     void OnRenameFile();
-    void OnDeleteFile();
+    /// `confirm`: ask first, naming the entry (the key was pressed away from the entry list).
+    void OnDeleteFile(bool confirm = false);
     void OnSetFileFormat(int format);
     void OnQuickSave();
     /// Files and folders dropped onto the window, in the order given.

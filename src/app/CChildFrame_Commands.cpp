@@ -101,14 +101,20 @@ void CChildFrame::OnExtractAll()
     if (!folder)
         return;
     std::string report;
+    std::string cancelled;
     {
         const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressExtracting), true);
         ArchiveExtractor extractor(Archive(), *progress);
         extractor.Run(*folder);
         report = extractor.Report();
+        if (extractor.Cancelled())
+            cancelled = ToBytes(Text(AppString::ExtractCancelled)
+                                    .arg(Counted(extractor.FilesWritten()), Counted(static_cast<std::uint64_t>(Archive().GetEntryCount()))));
     }
     if (!report.empty())
         Prompt().ShowMessage(report, Title());
+    if (!cancelled.empty())
+        Prompt().ShowNotice(cancelled, Title());
 }
 
 CChildFrame::AddStep CChildFrame::AddChosenFile(EntryAdder& adder, const fs::path& file)
@@ -205,9 +211,14 @@ void CChildFrame::OnRenameFile()
     AfterArchiveChange(Archive().RenameEntry(selected, *name) != 0);
 }
 
-void CChildFrame::OnDeleteFile()
+void CChildFrame::OnDeleteFile(bool confirm)
 {
-    if (!SelectedUnlockedEntry() || !m_document->ActivateEditMode())
+    if (!SelectedUnlockedEntry())
+        return;
+    const std::string& name = Archive().GetEntryName(m_document->SelectedEntry());
+    if (confirm && !Prompt().AskYesNo(ToBytes(Text(AppString::DeleteEntryQuestion).arg(FromBytes(name))), Title()))
+        return;
+    if (!m_document->ActivateEditMode())
         return;
     AfterArchiveChange(m_document->Doc().DeleteEntry(m_document->SelectedEntry()) != 0);
 }

@@ -151,7 +151,11 @@ CChildFrame* CKestrelApp::OpenDocumentFile(const QString& path)
         return nullptr;
     }
     document->SetPathName(path);
-    m_settings->AddRecentFile(QFileInfo(path).absoluteFilePath());
+    // A file that is no archive still gets its (empty) window, but is not offered again.
+    if (document->Doc().GetArchive().HasFile())
+        m_settings->AddRecentFile(QFileInfo(path).absoluteFilePath());
+    else
+        m_settings->RemoveRecentFile(QFileInfo(path).absoluteFilePath());
     m_mainFrame->UpdateRecentFileMenu();
     return CreateFrame(document);
 }

@@ -4,6 +4,7 @@
 
 namespace kestrel {
 
+class AppSettings;
 class ArchiveDocument;
 class EntryTableModel;
 
@@ -15,9 +16,12 @@ class CLeftView : public QTreeView
     Q_OBJECT
 
 public:
+    /// The narrowest the Name column starts; names that need more get it.
     static constexpr int NameColumnWidth = 150;
+    static constexpr int MaxFittedNameWidth = 600;
 
-    explicit CLeftView(ArchiveDocument& document, QWidget* parent = nullptr);
+    /// `settings` (optional) remembers the column widths the user chose.
+    explicit CLeftView(ArchiveDocument& document, AppSettings* settings = nullptr, QWidget* parent = nullptr);
 
     void OnInitialUpdate();
     /// Rebuilds the rows unless the change came from one of the document's views (then only the
@@ -28,8 +32,14 @@ public:
 
 private:
     void OnSelectionChanged(const QItemSelection& selected);
+    void FitColumns();
+    /// The width the Size column needs to show the largest size in full.
+    int SizeColumnNeed() const;
+    void SetColumnWidth(int column, int width);
 
     ArchiveDocument& m_document;
+    AppSettings* m_settings = nullptr;
+    bool m_fittingColumns = false;
     EntryTableModel* m_model = nullptr;
 };
 

@@ -4,6 +4,8 @@
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
+#include "app/CLeftView.h"
+#include "app/CQuartoView.h"
 #include "app/CKestrelApp.h"
 #include "app/LockKeyState.h"
 #include "app/ToolbarIcons.h"
@@ -26,6 +28,8 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <utility>
 
 namespace kestrel {
 namespace {
@@ -147,7 +151,12 @@ void CMainFrame::ConnectActions()
     onChild(Command::FormatBIG4, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIG4); });
     onChild(Command::EditExtract, [](CChildFrame& child) { child.OnExtract(); });
     onChild(Command::EditExtractAll, [](CChildFrame& child) { child.OnExtractAll(); });
-    onChild(Command::EditDeleteFile, [](CChildFrame& child) { child.OnDeleteFile(); });
+    // The menu and the entry list's own key delete at once; the key pressed while another pane
+    // has the focus (where it could have been meant for the text) asks first.
+    onChild(Command::EditDeleteFile, [this](CChildFrame& child) {
+        const bool byKey = std::exchange(m_deleteKeyPressed, false);
+        child.OnDeleteFile(byKey && !child.LeftView()->hasFocus());
+    });
     onChild(Command::EditAddFile, [](CChildFrame& child) { child.OnAddFile(); });
     onChild(Command::EditAddDirectory, [](CChildFrame& child) { child.OnAddDirectory(); });
     onChild(Command::EditAddEmptyFile, [](CChildFrame& child) { child.OnAddEmptyFile(); });
@@ -231,10 +240,23 @@ void CMainFrame::CreateToolBar()
     for (Command command : buttons) {
         if (command == Command::Count)
             m_toolBar->addSeparator();
+        else if (command == Command::FileSave)
+            m_toolBar->addAction(m_toolBarSave = ToolBarStandIn(Action(command)));
         else
             m_toolBar->addAction(Action(command));
     }
     Action(Command::ViewToolbar)->setChecked(true);
+}
+
+QAction* CMainFrame::ToolBarStandIn(QAction* action)
+{
+    // The menu entry disappears without an archive window, but a toolbar button that vanished
+    // would shift its neighbours: the button stays and is only disabled.
+    auto* standIn = new QAction(action->icon(), action->text(), this);
+    standIn->setObjectName(action->objectName() + QStringLiteral("Button"));
+    standIn->setStatusTip(action->statusTip());
+    connect(standIn, &QAction::triggered, action, &QAction::trigger);
+    return standIn;
 }
 
 void CMainFrame::CreateStatusBar()
@@ -314,11 +336,13 @@ void CMainFrame::UpdateFrameTitles()
         QString title = frame->Document().Title();
         if (siblings.size() > 1)
             title += QStringLiteral(":%1").arg(siblings.indexOf(frame) + 1);
-        frame->setWindowTitle(title);
+        // "[*]" is where the window system shows the unsaved-changes marker.
+        frame->setWindowTitle(title + QStringLiteral("[*]"));
+        frame->setWindowModified(frame->Document().IsModified());
     }
-    CChildFrame* active = ActiveChild();
-    setWindowTitle(active ? Text(AppString::AppTitle) + QStringLiteral(" - ") + active->windowTitle()
-                          : Text(AppString::AppTitle));
+    // A maximized archive window adds its own title to this one ("Kestrel - [demo.big]"); any
+    // name put here as well would be shown twice.
+    setWindowTitle(Text(AppString::AppTitle));
 }
 
 void CMainFrame::UpdateCommandStates()
@@ -348,6 +372,7 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     Action(Command::FileClose)->setEnabled(hasArchive);
     Action(Command::FileSave)->setEnabled(hasArchive);
     Action(Command::FileSaveAs)->setEnabled(hasArchive);
+    m_toolBarSave->setEnabled(hasArchive);
     Action(Command::EditCopy)->setEnabled(state.showsText);
     Action(Command::EditCut)->setEnabled(editable);
     Action(Command::EditPaste)->setEnabled(editable);
@@ -418,6 +443,18 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     // The lock keys can only change with a key event or while another program has the focus.
     if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ApplicationActivate)
         UpdateLockIndicators();
+    if (event->type() == QEvent::Shortcut && watched == Action(Command::EditDeleteFile))
+        m_deleteKeyPressed = true;
+    // Archive windows that move, resize, appear or go change which previews they overlap.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide) &&
+        qobject_cast<CChildFrame*>(watched) && !m_surfaceUpdateQueued) {
+        m_surfaceUpdateQueued = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_surfaceUpdateQueued = false;
+            UpdatePreviewSurfaces();
+        }, Qt::QueuedConnection);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -440,14 +477,14 @@ void CMainFrame::OnUseOpenGL()
 {
     m_app.Settings().SetUseOpenGL(true);
     UpdateCommandStates();
-    m_app.Prompt().ShowMessage(TextBytes(AppString::WillUseOpenGL), TextBytes(AppString::AppTitle));
+    m_app.Prompt().ShowNotice(TextBytes(AppString::WillUseOpenGL), TextBytes(AppString::AppTitle));
 }
 
 void CMainFrame::OnUseD3D9()
 {
     m_app.Settings().SetUseOpenGL(false);
     UpdateCommandStates();
-    m_app.Prompt().ShowMessage(TextBytes(AppString::WillUseD3D9), TextBytes(AppString::AppTitle));
+    m_app.Prompt().ShowNotice(TextBytes(AppString::WillUseD3D9), TextBytes(AppString::AppTitle));
 }
 
 void CMainFrame::OnToggleTextures()
@@ -498,6 +535,21 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow*)
 {
     UpdateFrameTitles();
     UpdateCommandStates();
+    UpdatePreviewSurfaces();
+}
+
+void CMainFrame::UpdatePreviewSurfaces()
+{
+    const QList<QMdiSubWindow*> stack = m_mdiArea->subWindowList(QMdiArea::StackingOrder); // bottom first
+    for (qsizetype i = 0; i < stack.size(); ++i) {
+        auto* frame = qobject_cast<CChildFrame*>(stack[i]);
+        if (!frame)
+            continue;
+        bool covered = false;
+        for (qsizetype above = i + 1; above < stack.size() && !covered; ++above)
+            covered = stack[above]->isVisible() && stack[above]->geometry().intersects(frame->geometry());
+        frame->EditorView()->SetSurfaceCovered(covered);
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -62,10 +62,12 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    QAction* ToolBarStandIn(QAction* action);
     QMenu* AddMenu(QMenu* parent, Menu menu, std::initializer_list<Command> commands);
     void UpdateArchiveCommands(const CChildFrame* child);
     void UpdateWindowMenu();
     void UpdateLockIndicators();
+    void UpdatePreviewSurfaces();
 
     void OnUseOpenGL();
     void OnUseD3D9();
@@ -80,6 +82,7 @@ private:
     QMdiArea* m_mdiArea = nullptr;
     std::array<QAction*, CommandCount> m_actions{};
     QToolBar* m_toolBar = nullptr;
+    QAction* m_toolBarSave = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_windowMenu = nullptr;
@@ -89,6 +92,8 @@ private:
     QList<QAction*> m_windowListActions;
     std::array<QLabel*, 3> m_indicators{};
     QLabel* m_note = nullptr;
+    bool m_deleteKeyPressed = false;
+    bool m_surfaceUpdateQueued = false;
 };
 
 } // namespace kestrel

@@ -34,9 +34,7 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
     font.setFixedPitch(true);
     m_edit->setFont(font);
     m_edit->hide();
-    connect(m_edit->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int) { m_lastChangePosition = position; });
-    connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
+    SetUpTextEditing();
 
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuartoView::OnTimer);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/PreviewDispatch.h"
-#include "app/TextLineEnds.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -23,6 +22,7 @@ class C3DWMesh;
 class C3DWTexture;
 class PreviewSurface;
 class RawTextView;
+class TextWriteBack;
 
 /// The preview pane of an archive window. When the document's selected entry changes it
 /// decides by the entry's name how to show the bytes: as an image or a turning W3D model drawn
@@ -59,6 +59,10 @@ public:
     /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
     /// the device's context current (the back buffer then holds the frame).
     void SetFrameInspector(std::function<void()> inspector) { m_frameInspector = std::move(inspector); }
+    /// The 3D window is a native window, which the window system keeps above every archive
+    /// window the multi-document area draws: while another archive window overlaps this one
+    /// from above, it is hidden.
+    void SetSurfaceCovered(bool covered);
     /// Draws one frame of an image or model preview now.
     void DrawFrame();
 
@@ -80,14 +84,15 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Text modes (CQuartoView_Text.cpp).
+    void SetUpTextEditing();
     void ShowText(std::string_view bytes);
     void SetEditorText(std::string_view bytes);
-    std::string EditorText() const;
     void OnTextChanged();
-    void ReplaceTabsWithBlanks();
+    void ReplaceTabsWithBlanks(int position, int added);
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
@@ -117,6 +122,7 @@ private:
     QWidget* m_surfaceWidget = nullptr;
     int m_windowIndex = -1;
     bool m_viewCounted = false;
+    bool m_surfaceCovered = false;
     std::unique_ptr<C3DWTexture> m_texture;
     std::unique_ptr<C3DWMesh> m_model;
     bool m_manualCamera = false;
@@ -128,9 +134,9 @@ private:
     QString m_statusNote;
     bool m_settingText = false;
     int m_lastChangePosition = 0;
+    int m_lastChangeAdded = 0;
     bool m_hasPreview = false;
-    TextLineEnds m_lineEnds;
-    std::string m_shownText; // the editor's text as last written back, for following line ends
+    TextWriteBack* m_writeBack = nullptr;
     float m_zoom = 1.5f;
 };
 

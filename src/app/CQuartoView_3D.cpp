@@ -101,9 +101,22 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     return true;
 }
 
+void CQuartoView::SetSurfaceCovered(bool covered)
+{
+    m_surfaceCovered = covered;
+    if (m_surfaceWidget && (m_mode == PreviewMode::Image || m_mode == PreviewMode::Model)) {
+        if (covered)
+            m_surfaceWidget->hide();
+        else
+            ShowSurface();
+    }
+}
+
 void CQuartoView::ShowSurface()
 {
     m_surfaceWidget->setGeometry(rect());
+    if (m_surfaceCovered)
+        return;
     m_surfaceWidget->show();
     // The window was created before its container had a place on screen; without this its first
     // showing can keep a position counted from the top-level window instead of the container.

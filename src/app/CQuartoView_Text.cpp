@@ -3,7 +3,9 @@
 
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/TextWriteBack.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,41 +16,38 @@ namespace {
 
 constexpr int BattleForMiddleEarth = 2;
 
-// The document keeps line breaks as paragraph separators; toPlainText would also turn a
-// no-break space (byte A0) into a blank, so the raw text is read instead.
-QString RawEditorText(const QPlainTextEdit& edit)
-{
-    QString text = edit.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return text;
-}
-
 } // namespace
+
+void CQuartoView::SetUpTextEditing()
+{
+    m_writeBack = new TextWriteBack(*m_edit->document(),
+                                    [this](std::string_view bytes) { m_document.WriteSelectedEntry(bytes, this); }, this);
+    connect(m_edit->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        m_lastChangePosition = position;
+        m_lastChangeAdded = added;
+    });
+    connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
+    m_edit->installEventFilter(this);
+}
 
 void CQuartoView::ShowText(std::string_view bytes)
 {
-    // A NUL byte cannot be written back faithfully through a text editor: such entries are
-    // shown but not edited.
-    const bool hasNul = bytes.find('\0') != std::string_view::npos;
+    // A NUL byte inside the text cannot be written back faithfully through a text editor: such
+    // entries are shown but not edited. One that only ends the text is kept behind it.
+    const bool editable = TextWriteBack::IsEditable(bytes);
     SetEditorText(bytes);
-    m_edit->setReadOnly(hasNul);
-    SetStatusNote(hasNul ? Text(AppString::StatusReadOnlyNul) : QString());
+    m_edit->setReadOnly(!editable);
+    SetStatusNote(editable ? QString() : Text(AppString::StatusReadOnlyNul));
     m_edit->setGeometry(rect());
     m_edit->show();
 }
 
 void CQuartoView::SetEditorText(std::string_view bytes)
 {
-    m_lineEnds = TextLineEnds::FromBytes(bytes, m_shownText);
     const bool wasSetting = m_settingText;
     m_settingText = true;
-    m_edit->setPlainText(FromBytes(m_shownText));
+    m_writeBack->Load(bytes, [this](const QString& text) { m_edit->setPlainText(text); });
     m_settingText = wasSetting;
-}
-
-std::string CQuartoView::EditorText() const
-{
-    return ToBytes(RawEditorText(*m_edit));
 }
 
 void CQuartoView::OnTextChanged()
@@ -71,28 +70,54 @@ void CQuartoView::OnTextChanged()
     if (!wasOn)
         m_edit->setFocus(); // the question took it
     if (m_document.GameKind() != BattleForMiddleEarth)
-        ReplaceTabsWithBlanks();
-    const std::string text = EditorText();
-    m_lineEnds.Follow(m_shownText, text);
-    m_shownText = text;
-    m_document.WriteSelectedEntry(m_lineEnds.ToBytes(text), this);
+        ReplaceTabsWithBlanks(m_lastChangePosition, m_lastChangeAdded);
+    m_writeBack->Schedule();
+    m_document.SetPendingWrite(m_writeBack, [writeBack = m_writeBack] { writeBack->Flush(); });
 }
 
-void CQuartoView::ReplaceTabsWithBlanks()
+void CQuartoView::ReplaceTabsWithBlanks(int position, int added)
 {
-    // Done through the cursor rather than by setting the whole text again, so the caret, the
-    // selection and the scroll position follow the replacement by themselves.
-    QTextDocument* document = m_edit->document();
-    QTextCursor tab = document->find(QStringLiteral("\t"));
-    if (tab.isNull())
+    // Only the text the change brought can hold a new tab. Replaced through the cursor rather
+    // than by setting the whole text again, so the caret, the selection and the scroll position
+    // follow the replacement by themselves.
+    const std::string& text = m_writeBack->Text();
+    const auto from = static_cast<std::size_t>(std::max(position, 0));
+    const std::size_t to = std::min(text.size(), from + static_cast<std::size_t>(std::max(added, 0)));
+    std::vector<int> tabs;
+    for (std::size_t at = text.find('\t', from); at < to; at = text.find('\t', at + 1))
+        tabs.push_back(static_cast<int>(at));
+    if (tabs.empty())
         return;
     m_settingText = true;
-    QTextCursor edit(document);
+    QTextCursor edit(m_edit->document());
     edit.beginEditBlock();
-    for (; !tab.isNull(); tab = document->find(QStringLiteral("\t"), tab))
-        tab.insertText(QStringLiteral("    "));
+    for (auto tab = tabs.rbegin(); tab != tabs.rend(); ++tab) {
+        QTextCursor cursor(m_edit->document());
+        cursor.setPosition(*tab);
+        cursor.setPosition(*tab + 1, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("    "));
+    }
     edit.endEditBlock();
     m_settingText = false;
+}
+
+bool CQuartoView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Editing keys belong to the text while it has the focus, also where the window binds the
+    // same key to an archive command (Ctrl+Del deletes a word, not the entry).
+    if (watched == m_edit && event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        for (const auto standard :
+             {QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfLine,
+              QKeySequence::DeleteCompleteLine, QKeySequence::Delete, QKeySequence::Backspace,
+              QKeySequence::SelectAll, QKeySequence::Undo, QKeySequence::Redo}) {
+            if (key->matches(standard)) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace kestrel

@@ -12,6 +12,11 @@ void MessageBoxPrompt::ShowMessage(const std::string& text, const std::string& c
     QMessageBox::warning(m_parent(), FromBytes(caption), FromBytes(text));
 }
 
+void MessageBoxPrompt::ShowNotice(const std::string& text, const std::string& caption)
+{
+    QMessageBox::information(m_parent(), FromBytes(caption), FromBytes(text));
+}
+
 bool MessageBoxPrompt::AskYesNo(const std::string& text, const std::string& caption)
 {
     const auto answer = QMessageBox::question(m_parent(), FromBytes(caption), FromBytes(text),

@@ -17,6 +17,7 @@ public:
     explicit MessageBoxPrompt(std::function<QWidget*()> parent);
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    void ShowNotice(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
 
 private:

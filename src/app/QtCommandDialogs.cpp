@@ -4,6 +4,7 @@
 #include "app/FilenameDialog.h"
 #include "app/OverwriteDialog.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -29,57 +30,92 @@ QString Shown(const fs::path& path)
     return QString::fromStdU16String(path.u16string());
 }
 
-/// A modal progress dialog that appears once the work has run for half a second and is brought up
-/// to date at most every 50 ms (the work reports far more often than anyone can read). It appears
-/// only from Update, never on a timer of its own: a question asked in the middle of the work must
-/// not be covered by a progress dialog that blocks it.
+/// Stops the work on Cancel, Escape and the title bar's close button alike when the work can
+/// stop; otherwise none of them does anything (hiding the dialog would not stop the work).
+class ProgressDialog : public QProgressDialog
+{
+public:
+    ProgressDialog(const QString& label, bool cancellable, QWidget* parent)
+        : QProgressDialog(label, cancellable ? Text(AppString::CancelButton) : QString(), 0, Steps, parent),
+          m_cancellable(cancellable)
+    {
+        setObjectName(QStringLiteral("progressDialog"));
+        setWindowTitle(Text(AppString::AppTitle));
+        setWindowModality(Qt::ApplicationModal);
+        setAutoClose(false);
+        setAutoReset(false);
+    }
+
+    static constexpr int Steps = 1000;
+
+protected:
+    void reject() override
+    {
+        if (m_cancellable)
+            cancel();
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (m_cancellable)
+            cancel();
+        event->ignore();
+    }
+
+private:
+    bool m_cancellable;
+};
+
+/// Progress that appears once the work has run for a while and is brought up to date at most
+/// every 50 ms (the work reports far more often than anyone can read). The dialog is made only
+/// when it is to be shown, from Update: a question asked in the middle of the work then never
+/// finds a progress dialog popping up over it (a dialog made early shows itself after four
+/// seconds) and blocking it.
 class DialogProgress : public IProgress
 {
 public:
-    DialogProgress(QWidget* parent, const QString& label, bool cancellable)
-        : m_dialog(label, QString(), 0, Steps, parent), m_cancellable(cancellable)
+    DialogProgress(std::function<QWidget*()> parent, const QString& label, bool cancellable, int delayMs)
+        : m_parent(std::move(parent)), m_label(label), m_cancellable(cancellable), m_delayMs(delayMs)
     {
-        m_dialog.setObjectName(QStringLiteral("progressDialog"));
-        m_dialog.setWindowTitle(Text(AppString::AppTitle));
-        m_dialog.setWindowModality(Qt::ApplicationModal);
-        m_dialog.setMinimumDuration(std::numeric_limits<int>::max());
-        m_dialog.setAutoClose(false);
-        m_dialog.setAutoReset(false);
-        if (!cancellable)
-            m_dialog.setCancelButton(nullptr);
         m_started.start();
-        m_lastUpdate.start();
     }
 
     bool Update(std::uint64_t done, std::uint64_t total) override
     {
-        if (m_lastUpdate.elapsed() < 50)
+        if (!m_dialog && m_started.elapsed() < m_delayMs)
+            return true;
+        if (m_dialog && m_lastUpdate.elapsed() < 50)
             return Answer();
-        m_lastUpdate.restart();
+        if (!m_dialog) {
+            m_dialog = std::make_unique<ProgressDialog>(m_label, m_cancellable, m_parent());
+            m_dialog->show();
+        }
+        m_lastUpdate.start();
         if (total == 0)
-            m_dialog.setRange(0, 0);
+            m_dialog->setRange(0, 0);
         else
-            m_dialog.setValue(static_cast<int>(std::min(done, total) * Steps / total));
-        if (!m_dialog.isVisible() && m_started.elapsed() >= 500)
-            m_dialog.show();
-        if (m_dialog.isVisible())
-            QCoreApplication::processEvents();
+            m_dialog->setValue(static_cast<int>(std::min(done, total) * ProgressDialog::Steps / total));
+        QCoreApplication::processEvents();
         return Answer();
     }
 
 private:
-    bool Answer() const { return !m_cancellable || !m_dialog.wasCanceled(); }
+    bool Answer() const { return !m_cancellable || !m_dialog || !m_dialog->wasCanceled(); }
 
-    static constexpr int Steps = 1000;
-    QProgressDialog m_dialog;
+    std::function<QWidget*()> m_parent;
+    QString m_label;
+    bool m_cancellable;
+    int m_delayMs;
+    std::unique_ptr<ProgressDialog> m_dialog;
     QElapsedTimer m_started;
     QElapsedTimer m_lastUpdate;
-    bool m_cancellable;
 };
 
 } // namespace
 
-QtCommandDialogs::QtCommandDialogs(std::function<QWidget*()> parent) : m_parent(std::move(parent)) {}
+QtCommandDialogs::QtCommandDialogs(std::function<QWidget*()> parent, int progressDelayMs)
+    : m_parent(std::move(parent)), m_progressDelayMs(progressDelayMs)
+{
+}
 
 std::optional<fs::path> QtCommandDialogs::AskFileToAdd()
 {
@@ -123,7 +159,7 @@ OverwriteAnswer QtCommandDialogs::AskOverwrite(const std::string& entryName, boo
 
 std::unique_ptr<IProgress> QtCommandDialogs::StartProgress(const std::string& label, bool cancellable)
 {
-    return std::make_unique<DialogProgress>(m_parent(), FromBytes(label), cancellable);
+    return std::make_unique<DialogProgress>(m_parent, FromBytes(label), cancellable, m_progressDelayMs);
 }
 
 } // namespace kestrel

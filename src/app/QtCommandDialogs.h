@@ -14,8 +14,11 @@ namespace kestrel {
 class QtCommandDialogs : public ICommandDialogs
 {
 public:
+    static constexpr int DefaultProgressDelayMs = 500;
+
     /// `parent` is asked at each question, so a dialog opens over whichever window is active.
-    explicit QtCommandDialogs(std::function<QWidget*()> parent);
+    /// Progress appears once work has run for `progressDelayMs`.
+    explicit QtCommandDialogs(std::function<QWidget*()> parent, int progressDelayMs = DefaultProgressDelayMs);
 
     std::optional<std::filesystem::path> AskFileToAdd() override;
     std::optional<std::filesystem::path> AskExtractTarget(const std::string& fileName) override;
@@ -27,6 +30,7 @@ public:
 
 private:
     std::function<QWidget*()> m_parent;
+    int m_progressDelayMs;
 };
 
 } // namespace kestrel

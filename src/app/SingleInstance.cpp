@@ -60,7 +60,9 @@ bool SingleInstance::Listen(const QString& serverName, std::function<void(const 
                     return; // wait for the rest of the message
                 socket->write("1");
                 socket->flush();
-                m_open(path);
+                // Opening may ask a question whose event loop sees the other start hang up and
+                // deletes this socket while it is still delivering this signal: open afterwards.
+                QMetaObject::invokeMethod(this, [this, path] { m_open(path); }, Qt::QueuedConnection);
             });
         }
     });

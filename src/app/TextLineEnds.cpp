@@ -43,9 +43,12 @@ void TextLineEnds::Follow(std::string_view before, std::string_view after)
         ++suffix;
 
     const auto lineBreaks = [](std::string_view text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); };
-    const size_t firstLine = lineBreaks(before.substr(0, prefix));
-    const size_t removed = lineBreaks(before.substr(prefix, before.size() - suffix - prefix));
-    const size_t added = lineBreaks(after.substr(prefix, after.size() - suffix - prefix));
+    Replace(lineBreaks(before.substr(0, prefix)), lineBreaks(before.substr(prefix, before.size() - suffix - prefix)),
+            lineBreaks(after.substr(prefix, after.size() - suffix - prefix)));
+}
+
+void TextLineEnds::Replace(size_t firstLine, size_t removed, size_t added)
+{
     const auto first = m_ends.begin() + static_cast<std::ptrdiff_t>(std::min(firstLine, m_ends.size()));
     const auto last = first + static_cast<std::ptrdiff_t>(std::min(removed, static_cast<size_t>(m_ends.end() - first)));
     m_ends.insert(m_ends.erase(first, last), added, m_newLineEnd);
@@ -56,14 +59,16 @@ std::string TextLineEnds::ToBytes(std::string_view editorText) const
     std::string bytes;
     bytes.reserve(editorText.size() + m_ends.size());
     size_t line = 0;
-    for (const char c : editorText) {
-        if (c != '\n') {
-            bytes += c;
-            continue;
-        }
+    // Whole lines at a time: this runs over multi-megabyte entries while the user types.
+    for (size_t start = 0; start < editorText.size();) {
+        const size_t lineEnd = std::min(editorText.find('\n', start), editorText.size());
+        bytes.append(editorText.substr(start, lineEnd - start));
+        if (lineEnd == editorText.size())
+            break;
         const End end = line < m_ends.size() ? m_ends[line] : m_newLineEnd;
         ++line;
         bytes += end == End::LF ? "\n" : end == End::CR ? "\r" : "\r\n";
+        start = lineEnd + 1;
     }
     return bytes;
 }

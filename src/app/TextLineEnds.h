@@ -19,6 +19,9 @@ public:
 
     /// Follows one change of the control's text from `before` to `after`.
     void Follow(std::string_view before, std::string_view after);
+    /// Follows a change the control described: from line `firstLine` on, `removed` line breaks
+    /// went and `added` new ones came.
+    void Replace(std::size_t firstLine, std::size_t removed, std::size_t added);
 
     /// The entry's bytes for the control's text `editorText` (which must be what the last
     /// Follow ended with).

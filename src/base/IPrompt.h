@@ -13,6 +13,8 @@ public:
     virtual ~IPrompt() = default;
 
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    /// A message that reports no problem (what a setting will do, what finished work did).
+    virtual void ShowNotice(const std::string& text, const std::string& caption) { ShowMessage(text, caption); }
     /// Returns true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 };

@@ -13,6 +13,12 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QSet>
+#include <QToolBar>
+#include <QProcess>
+#include <QTimer>
+#include <QEventLoop>
 
 #include <gtest/gtest.h>
 
@@ -33,6 +39,13 @@ QStringList VisibleTexts(const QList<QAction*>& actions)
         if (action->isVisible() && !action->isSeparator())
             texts.append(Shown(action->text()));
     return texts;
+}
+
+bool Contains(QSet<QChar>& set, QChar c)
+{
+    const bool known = set.contains(c);
+    set.insert(c);
+    return known;
 }
 
 QMenu* FindMenu(CMainFrame& frame, const char* key)
@@ -81,7 +94,6 @@ TEST(Startup, OpensTheArchiveNamedOnTheCommandLineAndRemembersIt)
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(child->Document().EntryCount(), 2);
     EXPECT_EQ(child->Document().Title(), QStringLiteral("test.big"));
-    EXPECT_EQ(harness.App().MainFrame()->windowTitle(), QStringLiteral("Kestrel - test.big"));
     ASSERT_EQ(harness.App().Settings().RecentFiles().size(), 1);
     EXPECT_TRUE(harness.App().Settings().RecentFiles()[0].endsWith(QStringLiteral("test.big")));
 }
@@ -112,14 +124,55 @@ TEST(MainFrameMenus, ShowTheArchiveMenusOnlyWhileAnArchiveWindowIsActive)
               (QStringList{QStringLiteral("New Window"), QStringLiteral("Cascade"), QStringLiteral("Tile"),
                            QStringLiteral("Arrange Icons")}));
 
+    // Each menu's mnemonics are unique.
+    for (QMenu* menu : main.findChildren<QMenu*>()) {
+        QSet<QChar> mnemonics;
+        for (QAction* action : menu->actions()) {
+            const qsizetype at = action->text().indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            if (at >= 0) {
+                EXPECT_FALSE(Contains(mnemonics, action->text()[at + 1].toLower())) << action->text().toStdString();
+            }
+        }
+    }
+    QAction* saveButton = main.findChild<QAction*>(QStringLiteral("actionFileSaveButton"));
+    ASSERT_NE(saveButton, nullptr);
+    EXPECT_TRUE(saveButton->isEnabled());
+
     harness.App().OnFileClose(main.ActiveChild());
     QApplication::processEvents();
     ASSERT_TRUE(main.ChildFrames().isEmpty());
+    // The toolbar keeps its Save button, disabled.
+    EXPECT_TRUE(main.findChild<QToolBar*>()->actions().contains(saveButton));
+    EXPECT_FALSE(saveButton->isEnabled());
     EXPECT_EQ(VisibleTexts(main.menuBar()->actions()),
               (QStringList{QStringLiteral("File"), QStringLiteral("View"), QStringLiteral("Help")}));
     EXPECT_EQ(VisibleTexts(FindMenu(main, "File")->actions()),
               (QStringList{QStringLiteral("New"), QStringLiteral("Open..."), QStringLiteral("Exit")}));
     EXPECT_EQ(VisibleTexts(FindMenu(main, "Help")->actions()), QStringList{QStringLiteral("About Quarto...")});
+}
+
+TEST(MainFrameTitles, ShowTheArchiveNameOnceAndMarkUnsavedChanges)
+{
+    AppHarness harness;
+    CChildFrame* child = harness.StartOn(BigArchiveBuilder().Add("a.ini", "A"));
+    ASSERT_NE(child, nullptr);
+    CMainFrame& main = *harness.App().MainFrame();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrel - [test.big[*]]"));
+    EXPECT_FALSE(child->isWindowModified());
+    child->Document().SetModifiedFlag(true);
+    EXPECT_TRUE(child->isWindowModified());
+    child->Document().SetModifiedFlag(false);
+    EXPECT_FALSE(child->isWindowModified());
+}
+
+TEST(Startup, AFileThatIsNoArchiveOpensEmptyButIsNotRemembered)
+{
+    AppHarness harness;
+    test::WriteFileBytes(harness.folder / "notes.big", test::Bytes("just some text, no archive"));
+    harness.prompt.Answer({false}); // not opened as an archive of unknown format
+    ASSERT_TRUE(harness.Start({QString::fromStdString((harness.folder / "notes.big").string())}));
+    EXPECT_EQ(harness.App().MainFrame()->ActiveChild()->Document().EntryCount(), 0);
+    EXPECT_TRUE(harness.App().Settings().RecentFiles().isEmpty());
 }
 
 TEST(MainFrameMenus, BindTheShortcutsAndShowReplacesWithoutBindingIt)
@@ -197,12 +250,12 @@ TEST(MainFrameMenus, NewWindowShowsTheSameDocumentInASecondNumberedWindow)
     CChildFrame* second = main.ActiveChild();
     EXPECT_NE(second, first);
     EXPECT_EQ(&second->Document(), &first->Document());
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big:1"));
-    EXPECT_EQ(second->windowTitle(), QStringLiteral("test.big:2"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big:1[*]"));
+    EXPECT_EQ(second->windowTitle(), QStringLiteral("test.big:2[*]"));
 
     second->close();
     QApplication::processEvents();
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("test.big[*]"));
 }
 
 TEST(MainFrameMenus, SaveWithoutAnArchiveWindowDoesNothing)
@@ -223,13 +276,61 @@ TEST(SingleInstance, ASecondStartHandsItsArchiveToTheRunningInstanceAsAnAbsolute
     // The second start blocks until the running instance answers, so it runs beside this loop.
     std::atomic<int> handedOver{-1};
     std::thread second([&] { handedOver = SingleInstance::HandOver(name, QStringLiteral("mods/x.big")) ? 1 : 0; });
-    const bool answered = test::WaitFor([&] { return handedOver != -1; }, 5000);
+    const bool answered = test::WaitFor([&] { return handedOver != -1 && !received.isEmpty(); }, 5000);
     second.join();
     ASSERT_TRUE(answered);
     EXPECT_EQ(handedOver, 1);
     EXPECT_EQ(received, QDir::current().absoluteFilePath(QStringLiteral("mods/x.big")));
 
     EXPECT_FALSE(SingleInstance::HandOver(name + QStringLiteral("-nobody"), QStringLiteral("x.big")));
+}
+
+// Runs a nested event loop, as a message box does, until `done` holds.
+void RunModalLoopUntil(const std::function<bool()>& done)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(10);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST(SingleInstance, AFileHandedOverByASecondProcessIsOpenedAfterTheHandOverIsDone)
+{
+    for (const bool openAnyway : {false, true}) {
+        AppHarness harness;
+        BigArchiveBuilder archive;
+        archive.Add("data\\a.ini", "A = 1\r\n");
+        ASSERT_TRUE(harness.Start({harness.WriteArchive(archive)}));
+        const QString corrupt = QString::fromStdString((harness.folder / "corrupt.big").string());
+        test::WriteFileBytes(harness.folder / "corrupt.big", test::Bytes(std::string(5000, 'x')));
+
+        // The running instance's question stays open until the second process has gone.
+        const QString user = QStringLiteral("handover-%1-%2").arg(QCoreApplication::applicationPid()).arg(openAnyway);
+        SingleInstance running;
+        QProcess second;
+        ASSERT_TRUE(running.Listen(QStringLiteral("kestrel-") + user, [&](const QString& path) {
+            harness.prompt.Answer({openAnyway});
+            RunModalLoopUntil([&] { return second.state() == QProcess::NotRunning; });
+            harness.App().OpenDocumentFile(path);
+        }));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("USER"), user);
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(KESTREL_APP_PATH), {corrupt});
+        ASSERT_TRUE(test::WaitFor([&] { return harness.App().MainFrame()->ChildFrames().size() == 2; }, 10000));
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_EQ(harness.App().MainFrame()->ActiveChild()->Document().Title(), QStringLiteral("corrupt.big"));
+        ASSERT_FALSE(harness.prompt.shown.empty());
+        EXPECT_TRUE(harness.prompt.shown[0].question);
+        // The first archive is still there and the event loop still runs.
+        QApplication::processEvents();
+        EXPECT_EQ(harness.App().MainFrame()->ChildFrames()[0]->Document().EntryCount(), 1);
+    }
 }
 
 } // namespace

@@ -73,6 +73,33 @@ TEST(CLeftView, ArrowKeysSelectEntriesLikeClicks)
     EXPECT_EQ(*frame->Document().PreviewBytes(), "c");
 }
 
+TEST(CLeftView, ColumnsFitTheirContentAndKeepTheWidthsTheUserChose)
+{
+    AppHarness harness;
+    BigArchiveBuilder archive;
+    archive.Add("art\\textures\\a_rather_long_entry_name_for_the_list_to_show.tga", std::string(12345678, 'x'))
+        .Add("a.ini", "A");
+    for (int start = 0; start < 2; ++start) {
+        CChildFrame* frame = harness.StartOn(archive);
+        ASSERT_NE(frame, nullptr);
+        CLeftView* list = frame->LeftView();
+        const QAbstractItemView* items = list;
+        QHeaderView* header = list->header();
+        // Sizes are never cut: the eight digits and their margins fit.
+        EXPECT_GE(header->sectionSize(1), items->sizeHintForColumn(1));
+        EXPECT_GT(header->sectionSize(1), list->fontMetrics().horizontalAdvance(QStringLiteral("12345678")));
+        if (start == 0) {
+            EXPECT_GE(header->sectionSize(0), items->sizeHintForColumn(0));
+            // The user's widths are remembered, a size column too narrow for its sizes excepted.
+            header->resizeSection(0, 222);
+            header->resizeSection(1, 5);
+            harness.Restart();
+        } else {
+            EXPECT_EQ(header->sectionSize(0), 222);
+        }
+    }
+}
+
 TEST(CLeftView, F6MovesTheFocusBetweenTheListAndThePreview)
 {
     AppHarness harness;

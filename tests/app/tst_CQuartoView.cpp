@@ -11,6 +11,7 @@
 #include "archive/CQuartoDoc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -179,6 +180,92 @@ TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
     QTest::keyClicks(frame->EditorView()->EditControl(), QStringLiteral("B"));
     EXPECT_TRUE(harness.prompt.shown.empty());
     EXPECT_EQ(EntryBytes(frame->Document(), 0), "BA");
+}
+
+TEST_F(CQuartoViewTest, AnEntryEndingInItsOnlyNulIsEditedBeforeItAndKeepsIt)
+{
+    // Add Empty File makes exactly such an entry: one zero byte.
+    ASSERT_TRUE(harness.Start());
+    frame = harness.App().MainFrame()->ActiveChild();
+    ASSERT_NE(frame, nullptr);
+    view = frame->EditorView();
+    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("NewFile.ini", {0}));
+    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("z.txt", {'A', '\r', '\n', 'B', 0}));
+    frame->Document().UpdateAllViews(nullptr);
+    Select(0);
+    EXPECT_FALSE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->StatusNote().isEmpty());
+    QTest::keyClicks(view->EditControl(), QStringLiteral("abc"));
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("abc\0", 4));
+
+    Select(1);
+    EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A\nB"));
+    QTest::keyClick(view->EditControl(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view->EditControl(), Qt::Key_Return);
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), std::string("A\r\nB\r\n\0", 7));
+}
+
+TEST_F(CQuartoViewTest, ChangesOfOneTurnAreWrittenOnceAndBeforeAnythingReadsTheEntry)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "A = 1\r\nB = 2\r\n").Add("b.ini", "other")));
+    Select(0);
+    harness.prompt.Answer({true});
+    int writes = 0;
+    QObject::connect(&frame->Document(), &ArchiveDocument::Updated, [&](const QObject* sender) { writes += sender == view; });
+    // Typed without returning to the event loop: one write-back, pending until the turn ends.
+    QPlainTextEdit* edit = view->EditControl();
+    QTest::keyClicks(edit, QStringLiteral("xy"));
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(8);
+    cursor.insertText(QStringLiteral("C = 3\n\t"));
+    EXPECT_EQ(writes, 0);
+    // Reading the entry writes it first; the tab typed into the middle became blanks.
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(writes, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(writes, 1);
+
+    // Selecting another entry writes the pending edit into the entry it was made in.
+    QTest::keyClick(edit, Qt::Key_Z);
+    Select(1);
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyzA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(EntryBytes(frame->Document(), 1), "other");
+}
+
+TEST_F(CQuartoViewTest, EditingKeysActOnTheTextAndDeleteFileByKeyElsewhereAsksFirst)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "Alpha Beta\r\n").Add("b.bin", "raw")));
+    CMainFrame& main = *harness.App().MainFrame();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    Select(0);
+    QPlainTextEdit* edit = view->EditControl();
+    edit->setFocus();
+    harness.prompt.Answer({true}); // edit mode
+    QTest::keyClick(edit, Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(edit->toPlainText(), QStringLiteral("Beta\n"));
+    EXPECT_EQ(edit->textCursor().selectedText(), QStringLiteral("Beta\u2029"));
+    ASSERT_EQ(frame->Document().EntryCount(), 2);
+    EXPECT_EQ(EntryBytes(frame->Document(), 0), "Beta\r\n");
+
+    // Away from the list and the text the key asks, naming the entry; No keeps it.
+    Select(1);
+    view->FocusPreview();
+    harness.prompt.Answer({false});
+    QTest::keyClick(main.focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(harness.prompt.shown.size(), 2u);
+    EXPECT_EQ(harness.prompt.shown[1].text, "Delete b.bin from the archive?");
+    EXPECT_EQ(frame->Document().EntryCount(), 2);
+
+    // In the entry list, and from the menu, it deletes at once.
+    frame->LeftView()->setFocus();
+    QTest::keyClick(frame->LeftView(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(frame->Document().EntryCount(), 1);
+    Select(0);
+    main.Action(Command::EditDeleteFile)->trigger();
+    EXPECT_EQ(frame->Document().EntryCount(), 0);
+    EXPECT_EQ(harness.prompt.shown.size(), 2u);
 }
 
 } // namespace

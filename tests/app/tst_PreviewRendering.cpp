@@ -4,11 +4,13 @@
 #include "DemoModel.h"
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
 #include "app/CQuartoView.h"
 #include "app/SharedPreviewDevice.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QTest>
@@ -137,6 +139,27 @@ TEST_F(PreviewRenderingTest, AModelIsDrawnLitInFrontOfTheCameraAndKeepsTurning)
     EXPECT_EQ(view->Mode(), PreviewMode::IniText);
     EXPECT_FALSE(view->SurfaceWidget()->isVisible());
     EXPECT_FALSE(view->IsTimerRunning());
+}
+
+TEST_F(PreviewRenderingTest, APreviewOverlappedByAnotherArchiveWindowHidesItsNativeWindow)
+{
+    test::SelectRow(*frame, 0);
+    ASSERT_TRUE(view->SurfaceWidget()->isVisible());
+    QWidget* surface = view->SurfaceWidget();
+    harness.App().OpenWindowOn(frame->SharedDocument());
+    CChildFrame* third = harness.App().OnFileNew();
+    ASSERT_NE(third, nullptr);
+    EXPECT_TRUE(test::WaitFor([&] { return !surface->isVisible(); })) << "under a maximized window";
+
+    QMdiArea* area = harness.App().MainFrame()->MdiArea();
+    area->tileSubWindows();
+    EXPECT_TRUE(test::WaitFor([&] { return surface->isVisible(); })) << "tiled, nothing overlaps";
+
+    area->setActiveSubWindow(third);
+    third->showMaximized();
+    EXPECT_TRUE(test::WaitFor([&] { return !surface->isVisible(); }));
+    area->setActiveSubWindow(frame);
+    EXPECT_TRUE(test::WaitFor([&] { return surface->isVisible(); })) << "its own window active again";
 }
 
 TEST_F(PreviewRenderingTest, EveryViewSharesTheOneDeviceWhichGoesWithTheLastView)
