@@ -11,6 +11,7 @@
 #include "app/SharedPreviewDevice.h"
 #include "archive/CQuartoDoc.h"
 #include "ini/CIniBlock.h"
+#include "ini/IniObjectCache.h"
 #include "ini/StructureConfig.h"
 #include "w3d/SettingsAndWineInstallPathProvider.h"
 
@@ -88,6 +89,8 @@ bool CKestrelApp::InitInstance(const QStringList& arguments)
     m_settings->Load();
     m_installPaths = CreatePlatformInstallPathProvider(m_settings->InstallPaths());
     m_context->installPaths = m_installPaths.get();
+    m_objectCache = std::make_unique<IniObjectCache>();
+    m_context->objectCache = m_objectCache.get();
     // The external editors' table is loaded with the external editor commands.
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 

@@ -46,11 +46,10 @@ constexpr Command archiveOnlyCommands[] = {
     Command::FileClose, Command::FileSave, Command::FileQuickSave, Command::FileSaveAs,
 };
 
-// These arrive with the external editors (Edit with Editor, Options) and the Find/Replace
-// dialogs. Until then their entries are shown disabled rather than doing nothing when chosen.
-// Print has no handler at all.
+// These arrive with the external editors (Edit with Editor, Options). Until then their entries
+// are shown disabled rather than doing nothing when chosen. Print has no handler at all.
 constexpr Command notYetAvailable[] = {
-    Command::EditFind, Command::EditReplace, Command::EditWithEditor, Command::ViewOptions, Command::FilePrint,
+    Command::EditWithEditor, Command::ViewOptions, Command::FilePrint,
 };
 
 // Archive commands that work whenever an archive window is active.
@@ -138,6 +137,8 @@ void CMainFrame::ConnectActions()
     on(Command::EditCut, [this] { if (auto* child = ActiveChild()) child->CutText(); });
     on(Command::EditCopy, [this] { if (auto* child = ActiveChild()) child->CopyText(); });
     on(Command::EditPaste, [this] { if (auto* child = ActiveChild()) child->PasteText(); });
+    on(Command::EditFind, [this] { if (auto* child = ActiveChild()) child->FindText(false); });
+    on(Command::EditReplace, [this] { if (auto* child = ActiveChild()) child->FindText(true); });
     // The archive commands act on the active archive window, whichever of its panes has the focus.
     auto onChild = [this, &on](Command command, auto handler) {
         on(command, [this, handler] {
@@ -376,6 +377,8 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     Action(Command::EditCopy)->setEnabled(state.showsText);
     Action(Command::EditCut)->setEnabled(editable);
     Action(Command::EditPaste)->setEnabled(editable);
+    Action(Command::EditFind)->setEnabled(state.showsText);
+    Action(Command::EditReplace)->setEnabled(editable);
     Action(Command::ViewSplit)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setChecked(hasArchive);

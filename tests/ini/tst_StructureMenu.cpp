@@ -135,7 +135,7 @@ TEST_F(StructureMenuTest, TheMenuFollowsTheDescriptionOfTheBlockUnderTheCaret)
     EXPECT_EQ(menu[2].command, id::GoTo);
 
     // Inside a module the module's own description answers; outside every block the top level.
-    EXPECT_EQ(Texts(StructureMenuEntries(Offer(kEntry, 5))[1].entries), std::vector<std::string>{"MaxHealth"});
+    EXPECT_EQ(Texts(StructureMenuEntries(Offer(kEntry, 5))[0].entries), std::vector<std::string>{"MaxHealth"});
     EXPECT_EQ(Texts(StructureMenuEntries(Offer(kEntry, 9))[0].entries),
               (std::vector<std::string>{"Item", "Object", "Picker"}));
 
@@ -197,8 +197,9 @@ TEST_F(StructureMenuTest, InsertedLinesUseTheEntrysOwnLineEnd)
 {
     EXPECT_EQ(After(0, id::AddValue + 2, "Object A\n  X = 1\nEnd\n"), "Object A\n    Locomotor Set ;x\n  X = 1\nEnd\n");
     // A last line without a line end gets one before the new text; an entry without any line
-    // end uses CR LF.
-    EXPECT_EQ(After(0, id::AddValue + 2, "Object A"), "Object A\r\n    Locomotor Set ;x\r\n");
+    // end uses CR LF. Outside every block the top-level types are offered, Lists templates as
+    // they stand.
+    EXPECT_EQ(After(0, id::AddModule, "Junk"), "Junk\r\nItem = Slots\r\n\r\nEnd\r\n");
 }
 
 TEST_F(StructureMenuTest, HeaderListsAreSetOnTheHeaderLine)
@@ -207,7 +208,7 @@ TEST_F(StructureMenuTest, HeaderListsAreSetOnTheHeaderLine)
     ASSERT_EQ(offer.setList.size(), 2u);
     EXPECT_TRUE(offer.setList[0].checked);
     EXPECT_FALSE(offer.setList[1].checked);
-    EXPECT_EQ(StructureMenuEntries(offer)[2].text, "Set = List");
+    EXPECT_EQ(Texts(StructureMenuEntries(offer)), (std::vector<std::string>{"Set = List", "Go To"}));
     EXPECT_EQ(After(10, id::SetHeaderList + 1), Replaced(kEntry, "Item = A\r\n", "Item = A B \r\n"));
     // A Selects header holds one entry; a header without "=" gets one.
     EXPECT_EQ(After(12, id::SetHeaderList + 1), Replaced(kEntry, "Picker\r\n", "Picker = B\r\n"));
@@ -302,14 +303,14 @@ TEST(IniObjectCache, NamesComeFromMatchingIniEntriesInOrderAndEachEntryIsParsedO
     FakeSource game("C:\\Game\\ini.big\\", {{"data\\ini\\weapon.ini", "Weapon B\nEnd\n"}});
     std::vector<IIniEntrySource*> sources{&mod, &game};
     IniObjectCache cache;
-    EXPECT_EQ(GatherObjectNames("INI", "Weapon", sources, cache, nullptr), (std::vector<std::string>{"B", "A", "B"}));
-    EXPECT_EQ(GatherObjectNames("ini", "Armor", sources, cache, nullptr), std::vector<std::string>{"X"});
+    EXPECT_EQ(GatherObjectNames("INI\\", "Weapon", sources, cache, nullptr), (std::vector<std::string>{"B", "A", "B"}));
+    EXPECT_EQ(GatherObjectNames("ini\\", "Armor", sources, cache, nullptr), std::vector<std::string>{"X"});
     EXPECT_EQ(mod.reads, 1);
     EXPECT_EQ(cache.Size(), 2u);
 
     cache.DropEntry("c:\\mod.big", "data\\ini\\weapon.ini");
     EXPECT_EQ(cache.Size(), 1u);
-    GatherObjectNames("ini", "Weapon", sources, cache, nullptr);
+    GatherObjectNames("ini\\", "Weapon", sources, cache, nullptr);
     EXPECT_EQ(mod.reads, 2) << "a dropped entry is parsed again";
     cache.DropArchive("C:\\GAME\\ini.big");
     EXPECT_EQ(cache.Size(), 1u);
