@@ -138,12 +138,8 @@ void AppendJsonValue(std::string& out, const std::string& key, const IniValue& v
 /// Everything of a block's JSON object up to the opening of its "children" array.
 void AppendJsonBlockStart(std::string& out, const CIniBlock& block)
 {
-    out += "{\"name\": ";
-    AppendJsonString(out, block.GetName());
-    out += ", \"rest\": ";
-    AppendJsonString(out, block.GetRest());
-    out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-    out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + ", \"values\": [";
+    AppendJsonBlockHeader(out, block);
+    out += ", \"values\": [";
     bool first = true;
     for (const auto& [key, value] : block.Values()) {
         out += first ? "" : ", ";
@@ -211,12 +207,9 @@ std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
     const IniValue* value = block.GetValue(valueIndex);
     std::string out;
     if (json) {
-        out += "{\"line\": " + std::to_string(line) + ", \"block\": {\"name\": ";
-        AppendJsonString(out, block.GetName());
-        out += ", \"rest\": ";
-        AppendJsonString(out, block.GetRest());
-        out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-        out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + "}, \"valueIndex\": ";
+        out += "{\"line\": " + std::to_string(line) + ", \"block\": ";
+        AppendJsonBlockHeader(out, block);
+        out += "}, \"valueIndex\": ";
         out += std::to_string(valueIndex) + ", \"value\": ";
         if (value)
             AppendJsonValue(out, block.GetValueKey(valueIndex), *value);

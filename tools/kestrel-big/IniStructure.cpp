@@ -63,6 +63,16 @@ int IndexOfChoice(const std::vector<StructureChoice>& choices, std::string_view 
 
 } // namespace
 
+void AppendJsonBlockHeader(std::string& out, const CIniBlock& block)
+{
+    out += "{\"name\": ";
+    AppendJsonString(out, block.GetName());
+    out += ", \"rest\": ";
+    AppendJsonString(out, block.GetRest());
+    out += ", \"startLine\": " + std::to_string(block.GetStartLine());
+    out += ", \"endLine\": " + std::to_string(block.GetEndLine());
+}
+
 std::string OfferJson(const CIniBlock& root, const StructureOffer& offer)
 {
     const CIniBlock& block = *offer.block;
@@ -70,12 +80,8 @@ std::string OfferJson(const CIniBlock& root, const StructureOffer& offer)
     if (&block == &root) {
         out += "null";
     } else {
-        out += "{\"name\": ";
-        AppendJsonString(out, block.GetName());
-        out += ", \"rest\": ";
-        AppendJsonString(out, block.GetRest());
-        out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-        out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + "}";
+        AppendJsonBlockHeader(out, block);
+        out += "}";
     }
     out += ", \"valueIndex\": " + std::to_string(offer.valueIndex);
 

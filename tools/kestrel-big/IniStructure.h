@@ -12,6 +12,9 @@ class CIniBlock;
 
 namespace kestrel::cli {
 
+/// The object {"name", "rest", "startLine", "endLine"} of a block, without its closing brace.
+void AppendJsonBlockHeader(std::string& out, const CIniBlock& block);
+
 /// The structure menu at a line as one JSON object: the block and value under the line, what
 /// "Add Module", "Add Value", "Set Value" and "Set = List" offer, and the labels of Go To.
 std::string OfferJson(const CIniBlock& root, const StructureOffer& offer);
