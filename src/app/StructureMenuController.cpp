@@ -116,7 +116,8 @@ StructureMenuController::StructureMenuController(AppContext& context, ArchiveDoc
     : QObject(parent), m_context(context), m_document(document), m_edit(edit), m_writeBack(writeBack)
 {
     m_runMenu = [](QMenu& menu, const QPoint& at) { return menu.exec(at); };
-    m_edit.viewport()->installEventFilter(this);
+    m_viewport = m_edit.viewport();
+    m_viewport->installEventFilter(this);
     connect(m_edit.document(), &QTextDocument::contentsChange, this, [this] {
         m_isParsed = false;
         m_goToBuilt = false;
@@ -134,7 +135,9 @@ void StructureMenuController::SetActive(bool active)
 
 bool StructureMenuController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_active || watched != m_edit.viewport())
+    // Compared with the remembered viewport: during the editor's destruction its viewport still
+    // gets events while the editor is no scroll area any more.
+    if (!m_active || watched != m_viewport)
         return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::ContextMenu)
         return true; // the structure menu replaces the editor's own

@@ -59,6 +59,7 @@ private:
     AppContext& m_context;
     ArchiveDocument& m_document;
     QPlainTextEdit& m_edit;
+    QObject* m_viewport = nullptr;
     TextWriteBack& m_writeBack;
     MenuRunner m_runMenu;
     bool m_active = false;

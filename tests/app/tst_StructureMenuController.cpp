@@ -146,18 +146,20 @@ TEST_F(StructureMenuControllerTest, AddModuleOnTheBlankLineBelowATopLevelHeader)
     ASSERT_TRUE(Open(BigArchiveBuilder().Add("data\\ini\\object\\tank.ini", "Object Tank\r\n  \r\nEnd\r\n")));
     harness.prompt.Answer({true});
     choices = {{QStringLiteral("Add Module"), QStringLiteral("Body = ActiveBody")}};
+    int caretLine = -1;
+    inspect = [&](QMenu&) { caretLine = view->EditControl()->textCursor().blockNumber(); };
     RightClickLine(1);
+    EXPECT_EQ(caretLine, 1) << "the click moved the caret";
     ASSERT_EQ(shownMenus.size(), 1u);
     EXPECT_EQ(shownMenus[0], (QStringList{QStringLiteral("Add Module"), QStringLiteral("Add Value"), QStringLiteral("Go To")}));
     EXPECT_EQ(Entry(), "Object Tank\r\n     Body = ActiveBody ModuleTag_01\r\n\r\n     End\r\n  \r\nEnd\r\n");
-    EXPECT_EQ(view->EditControl()->textCursor().blockNumber(), 1) << "the click moved the caret";
     EXPECT_TRUE(frame->Document().IsModified());
 }
 
 TEST_F(StructureMenuControllerTest, ListEntriesAreCheckedAndPickingTogglesThem)
 {
     ASSERT_TRUE(Open(BigArchiveBuilder().Add("o.ini", "Object Tank\r\n  KindOf = VEHICLE JUNK\r\nEnd\r\n")));
-    harness.prompt.Answer({true, true});
+    harness.prompt.Answer({true});
     inspect = [](QMenu& menu) {
         QAction* vehicle = ActionAt(menu, {QStringLiteral("Set Value"), QStringLiteral("VEHICLE")});
         ASSERT_NE(vehicle, nullptr);
