@@ -9,6 +9,7 @@ namespace kestrel {
 class AppSettings;
 class CIniBlock;
 class IInstallPathProvider;
+class IniObjectCache;
 class IPrompt;
 class SharedPreviewDevice;
 
@@ -25,6 +26,8 @@ struct AppContext
     const CIniBlock* configuration = nullptr;
     /// Where the games are installed (their texture archives and folders).
     IInstallPathProvider* installPaths = nullptr;
+    /// INI entries parsed for the object names of the structure menu, shared by all windows.
+    IniObjectCache* objectCache = nullptr;
 };
 
 } // namespace kestrel

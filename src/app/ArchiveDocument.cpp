@@ -7,6 +7,7 @@
 #include "archive/CQuartoDoc.h"
 #include "archive/IDocumentObserver.h"
 #include "base/IPrompt.h"
+#include "ini/IniObjectCache.h"
 #include "w3d/DocumentTextureArchives.h"
 
 #include <QFileInfo>
@@ -52,6 +53,13 @@ ArchiveDocument::ArchiveDocument(AppContext& context)
 ArchiveDocument::~ArchiveDocument()
 {
     m_doc->RemoveObserver(m_observer.get());
+    ForgetParsedEntries();
+}
+
+void ArchiveDocument::ForgetParsedEntries()
+{
+    if (m_context.objectCache)
+        m_context.objectCache->DropArchive(m_doc->GetArchive().GetPath().string());
 }
 
 bool ArchiveDocument::OnNewDocument()
@@ -73,7 +81,9 @@ bool ArchiveDocument::OnOpenDocument(const QString& path)
 bool ArchiveDocument::OnSaveDocument(const QString& path)
 {
     FlushPendingWrite();
+    ForgetParsedEntries();
     const bool saved = m_doc->OnSaveDocument(path.toStdU16String());
+    ForgetParsedEntries();
     emit ModifiedChanged(m_doc->IsModified());
     UpdateAllViews(nullptr);
     return saved;
@@ -175,6 +185,8 @@ bool ArchiveDocument::ActivateEditMode()
 bool ArchiveDocument::WriteSelectedEntry(std::string_view bytes, const QObject* sender)
 {
     const int selected = m_doc->GetSelectedEntry();
+    if (m_context.objectCache && selected >= 0 && selected < m_doc->GetArchive().GetEntryCount())
+        m_context.objectCache->DropEntry(m_doc->GetArchive().GetPath().string(), m_doc->GetArchive().GetEntryName(selected));
     const bool written = m_doc->GetArchive().SetEntryData(selected, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                                           static_cast<std::int64_t>(bytes.size())) != 0;
     m_doc->ReloadSelectedEntry();

@@ -78,6 +78,9 @@ public:
     void SetPendingWrite(QObject* writer, std::function<void()> write);
     void FlushPendingWrite() const;
 
+    /// Drops what the program-wide INI object cache holds of this archive (saved or closed).
+    void ForgetParsedEntries();
+
     void CloseTextureArchives();
     void OpenTextureArchives();
 

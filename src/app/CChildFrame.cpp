@@ -6,6 +6,7 @@
 #include "app/CLeftView.h"
 #include "app/CMainFrame.h"
 #include "app/CQuartoView.h"
+#include "app/FindReplaceDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -92,6 +93,20 @@ void CChildFrame::CopyText()
 void CChildFrame::PasteText()
 {
     m_editorView->PasteText();
+}
+
+void CChildFrame::FindText(bool replace)
+{
+    if (!m_editorView->ShowsText())
+        return;
+    FindReplaceDialog dialog(replace, m_editorView->SelectedText(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (replace)
+        m_editorView->ReplaceText(dialog.Search(), dialog.Replacement(), dialog.ReplaceAll());
+    else
+        m_editorView->FindText(dialog.Search());
+    m_editorView->FocusPreview();
 }
 
 void CChildFrame::RepaintPreview()

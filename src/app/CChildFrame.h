@@ -56,6 +56,8 @@ public:
     void CutText();
     void CopyText();
     void PasteText();
+    /// The Find or Replace dialog over the text in the preview.
+    void FindText(bool replace);
     void RepaintPreview();
     /// Lets the arrow keys move the divider between the panes until Enter or Escape.
     void StartKeyboardSplit();

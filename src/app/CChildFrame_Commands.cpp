@@ -250,6 +250,7 @@ void CChildFrame::OnQuickSave()
     }
     CQuartoDoc& doc = m_document->Doc();
     SaveWithProgress(Archive(), Dialogs(), ToBytes(m_document->Title()), [&doc] { return doc.QuickSave(); });
+    m_document->ForgetParsedEntries();
     // Tells the windows; a failed save kept the flag (and told the user).
     m_document->SetModifiedFlag(doc.IsModified());
 }

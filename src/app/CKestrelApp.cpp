@@ -12,6 +12,7 @@
 #include "app/SharedPreviewDevice.h"
 #include "archive/CQuartoDoc.h"
 #include "ini/CIniBlock.h"
+#include "ini/IniObjectCache.h"
 #include "ini/StructureConfig.h"
 #include "w3d/SettingsAndWineInstallPathProvider.h"
 
@@ -92,6 +93,8 @@ bool CKestrelApp::InitInstance(const QStringList& arguments)
     m_installPaths = CreatePlatformInstallPathProvider(m_settings->InstallPaths());
     m_context->installPaths = m_installPaths.get();
     m_editors->LoadEditors();
+    m_objectCache = std::make_unique<IniObjectCache>();
+    m_context->objectCache = m_objectCache.get();
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 
     const bool opened = arguments.isEmpty() ? OnFileNew() != nullptr : OpenDocumentFile(arguments.first()) != nullptr;

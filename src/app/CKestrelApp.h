@@ -17,6 +17,7 @@ namespace kestrel {
 class AppSettings;
 class CIniBlock;
 class IInstallPathProvider;
+class IniObjectCache;
 class ArchiveDocument;
 class CChildFrame;
 class CMainFrame;
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<CIniBlock> m_configuration;
     std::unique_ptr<IInstallPathProvider> m_installPaths;
     std::unique_ptr<ExternalEditors> m_editors;
+    std::unique_ptr<IniObjectCache> m_objectCache;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QString m_configurationPath;
     int m_untitledCount = 0;

@@ -48,10 +48,9 @@ constexpr Command archiveOnlyCommands[] = {
     Command::FileClose, Command::FileSave, Command::FileQuickSave, Command::FileSaveAs,
 };
 
-// These arrive with the Find/Replace dialogs. Until then their entries are shown disabled rather
-// than doing nothing when chosen. Print has no handler at all.
+// Print has no handler: its entry is shown disabled rather than doing nothing when chosen.
 constexpr Command notYetAvailable[] = {
-    Command::EditFind, Command::EditReplace, Command::FilePrint,
+    Command::FilePrint,
 };
 
 // Archive commands that work whenever an archive window is active.
@@ -139,6 +138,8 @@ void CMainFrame::ConnectActions()
     on(Command::EditCut, [this] { if (auto* child = ActiveChild()) child->CutText(); });
     on(Command::EditCopy, [this] { if (auto* child = ActiveChild()) child->CopyText(); });
     on(Command::EditPaste, [this] { if (auto* child = ActiveChild()) child->PasteText(); });
+    on(Command::EditFind, [this] { if (auto* child = ActiveChild()) child->FindText(false); });
+    on(Command::EditReplace, [this] { if (auto* child = ActiveChild()) child->FindText(true); });
     // The archive commands act on the active archive window, whichever of its panes has the focus.
     auto onChild = [this, &on](Command command, auto handler) {
         on(command, [this, handler] {
@@ -386,6 +387,8 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     Action(Command::EditCopy)->setEnabled(state.showsText);
     Action(Command::EditCut)->setEnabled(editable);
     Action(Command::EditPaste)->setEnabled(editable);
+    Action(Command::EditFind)->setEnabled(state.showsText);
+    Action(Command::EditReplace)->setEnabled(editable);
     Action(Command::ViewSplit)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setChecked(hasArchive);

@@ -5,6 +5,7 @@
 #include "app/ArchiveDocument.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"
+#include "app/StructureMenuController.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
 
@@ -71,6 +72,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
     if (sender == this)
         return;
     m_edit->hide();
+    m_structureMenu->SetActive(false);
     m_raw->hide();
     m_raw->Clear();
     ReleasePreviewObjects();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PreviewDispatch.h"
+#include "ini/TextSearch.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -23,6 +24,7 @@ class C3DWMesh;
 class C3DWTexture;
 class PreviewSurface;
 class RawTextView;
+class StructureMenuController;
 class TextWriteBack;
 
 /// The preview pane of an archive window. When the document's selected entry changes it
@@ -77,7 +79,16 @@ public:
     void CutText();
     void CopyText();
     void PasteText();
+    /// Selects the next match, searching from one character past the selection's start;
+    /// without one the selection stays and the result is false.
+    bool FindText(const TextSearch& search);
+    /// Replaces the next match from the selection's start, or with `all` every match from the
+    /// start of the text, each written back; needs edit mode. The number of replacements.
+    int ReplaceText(const TextSearch& search, const QString& replacement, bool all);
+    QString SelectedText() const;
     void RequestRepaint();
+    /// The structure menu of INI entries (right-button release in the text).
+    StructureMenuController& StructureMenu() const { return *m_structureMenu; }
 
 signals:
     /// The mode, the read-only state or the note changed.
@@ -101,6 +112,7 @@ private:
     void OnTextChanged();
     void ReplaceTabsWithBlanks(int position, int added);
     bool StartsTextChange(QObject* watched, QEvent* event) const;
+    void SelectText(int start, int length);
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
@@ -145,6 +157,7 @@ private:
     int m_lastChangeAdded = 0;
     bool m_hasPreview = false;
     TextWriteBack* m_writeBack = nullptr;
+    StructureMenuController* m_structureMenu = nullptr;
     float m_zoom = 1.5f;
 };
 

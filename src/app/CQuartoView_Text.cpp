@@ -4,6 +4,7 @@
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
 #include "app/RawTextView.h"
+#include "app/StructureMenuController.h"
 #include "app/TextWriteBack.h"
 
 #include <QKeyEvent>
@@ -30,6 +31,7 @@ void CQuartoView::SetUpTextEditing()
     connect(m_edit, &QPlainTextEdit::textChanged, this, &CQuartoView::OnTextChanged);
     m_edit->installEventFilter(this);
     m_edit->viewport()->installEventFilter(this);
+    m_structureMenu = new StructureMenuController(m_context, m_document, *m_edit, *m_writeBack, this);
 }
 
 bool CQuartoView::ShowLongLinesRaw(std::string_view bytes)
@@ -62,6 +64,7 @@ void CQuartoView::ShowText(std::string_view bytes)
     // entries are shown but not edited. One that only ends the text is kept behind it.
     const bool editable = TextWriteBack::IsEditable(bytes);
     SetEditorText(bytes);
+    m_structureMenu->SetActive(m_mode == PreviewMode::IniText);
     m_edit->setReadOnly(!editable);
     SetStatusNote(editable ? QString() : Text(AppString::StatusReadOnlyNul));
     m_edit->setGeometry(rect());

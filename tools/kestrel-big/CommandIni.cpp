@@ -1,5 +1,6 @@
 #include "CliPrompt.h"
 #include "Commands.h"
+#include "IniStructure.h"
 #include "JsonText.h"
 #include "ToolArchive.h"
 
@@ -7,7 +8,10 @@
 #include "base/AsciiCase.h"
 #include "ini/CIniBlock.h"
 #include "ini/IniCoverage.h"
+#include "ini/IniObjectCache.h"
 #include "ini/StructureConfig.h"
+#include "ini/StructureMenu.h"
+#include "w3d/GameIniArchive.h"
 
 #include <charconv>
 #include <memory>
@@ -27,6 +31,11 @@ const OptionSpec Options[] = {
     {"json", 0, false},
     {"config", 0, true},
     {"coverage", 0, false},
+    {"offer", 0, true},
+    {"apply", 0, true},
+    {"line", 0, true},
+    {"in-place", 0, false},
+    {"game-folder", 0, true},
 };
 
 /// Deeper blocks are printed at this indentation, so that a text nested a million levels deep
@@ -138,12 +147,7 @@ void AppendJsonValue(std::string& out, const std::string& key, const IniValue& v
 /// Everything of a block's JSON object up to the opening of its "children" array.
 void AppendJsonBlockStart(std::string& out, const CIniBlock& block)
 {
-    out += "{\"name\": ";
-    AppendJsonString(out, block.GetName());
-    out += ", \"rest\": ";
-    AppendJsonString(out, block.GetRest());
-    out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-    out += ", \"endLine\": " + std::to_string(block.GetEndLine());
+    AppendJsonBlockHeader(out, block);
     // Only present when the closing line holds more than "End", which most never do.
     if (!block.GetEndRest().empty()) {
         out += ", \"endRest\": ";
@@ -217,12 +221,9 @@ std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
     const IniValue* value = block.GetValue(valueIndex);
     std::string out;
     if (json) {
-        out += "{\"line\": " + std::to_string(line) + ", \"block\": {\"name\": ";
-        AppendJsonString(out, block.GetName());
-        out += ", \"rest\": ";
-        AppendJsonString(out, block.GetRest());
-        out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-        out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + "}, \"valueIndex\": ";
+        out += "{\"line\": " + std::to_string(line) + ", \"block\": ";
+        AppendJsonBlockHeader(out, block);
+        out += "}, \"valueIndex\": ";
         out += std::to_string(valueIndex) + ", \"value\": ";
         if (value)
             AppendJsonValue(out, block.GetValueKey(valueIndex), *value);
@@ -366,10 +367,59 @@ int RunCoverage(ToolContext& context, const Arguments& args, CliPrompt& prompt)
     return std::max(status, coverage.UnknownCount() > 0 ? int{ExitProblems} : int{ExitOk});
 }
 
+/// A line number given with `option`; false after a reported failure.
+bool ReadLineOption(ToolContext& context, const Arguments& args, std::string_view option,
+                    std::optional<std::int32_t>& line)
+{
+    const auto given = args.Value(option);
+    if (!given)
+        return true;
+    std::int32_t number = 0;
+    const auto [end, error] = std::from_chars(given->data(), given->data() + given->size(), number);
+    if (error != std::errc() || end != given->data() + given->size() || number < 0) {
+        context.Report(*given, "--" + std::string(option) + " needs a line number");
+        return false;
+    }
+    line = number;
+    return true;
+}
+
+/// The structure menu as the editor builds it at `line`, with object names from the archive and
+/// the game folder's "ini.big".
+StructureOffer OfferAt(const Arguments& args, ToolContext& context, const CIniBlock& root, const CIniBlock* gameBlock,
+                       CBIGFile& archive, IniObjectCache& cache, std::int32_t line)
+{
+    std::optional<std::filesystem::path> gameIni;
+    if (const auto folder = args.Value("game-folder"))
+        gameIni = FindGameIniArchive(context.Resolve(*folder).string());
+    return MakeStructureOffer(root, gameBlock, line, MakeObjectNameLookup(archive, gameIni, cache, gameBlock));
+}
+
+/// Performs one structure command on the entry's text and saves the archive.
+int ApplyAction(ToolContext& context, const Arguments& args, ToolArchive& archive, int index, const std::string& text,
+                const StructureOffer& offer)
+{
+    std::string problem;
+    const auto command = CommandForAction(offer, *args.Value("apply"), problem);
+    const auto edit = command ? StructureCommandEdit(offer, text, *command) : std::nullopt;
+    if (!edit) {
+        context.Report(archive.ShownName(), problem.empty() ? "the command changes nothing here" : problem);
+        return ExitFailure;
+    }
+    const std::string edited = ApplyTextEdit(text, *edit);
+    if (!archive.Archive().SetEntryData(index, reinterpret_cast<const std::uint8_t*>(edited.data()),
+                                        static_cast<std::int64_t>(edited.size()))) {
+        context.Report(archive.ShownName(), "entry not changed: " + archive.Archive().LastError());
+        return ExitFailure;
+    }
+    return archive.Save(args.Has("in-place"));
+}
+
 } // namespace
 
 const CommandDetails IniDetails = {
-    "[--game generals|zerohour|bfme] [--at LINE] [--json] ARCHIVE ENTRY\n"
+    "[--game generals|zerohour|bfme] [--config FILE] [--at LINE | --offer LINE [--game-folder DIR] | "
+    "--apply ACTION --line LINE [--game-folder DIR] [--in-place]] [--json] ARCHIVE ENTRY\n"
     "    kestrel-big ini --coverage [--game generals|zerohour|bfme] [--json] ARCHIVE [ENTRY...]",
     Options,
     1,
@@ -405,16 +455,37 @@ OPTIONS
                      "valueIndex", "value"}; with --coverage, one object {"game", "entries",
                      "unknown", "items": [{"kind", "path", "known", "count"}]}. Texts are
                      read as Latin-1 and written as UTF-8.
+    --offer LINE     Print, as one JSON object, what the editor's structure menu offers with
+                     the caret on line LINE: {"line", "block": {"name", "rest", "startLine",
+                     "endLine"} or null outside every block, "valueIndex", "addModule":
+                     [names], "addValue": [keys], "setValue": {"kind": "list" or "objects",
+                     "choices": [{"text", "checked"}]} or null, "setList": [{"text",
+                     "checked"}] or null, "goTo": [labels]}, all in menu order. Object names
+                     come from the INI entries of ARCHIVE and of DIR's "ini.big".
+    --apply ACTION   Perform one structure menu command with the caret at the start of line
+                     LINE (--line) and save the archive, writing exactly the bytes the editor
+                     writes. ACTION is add-module:NAME, add-value:KEY, set:CHOICE (an object
+                     name or list entry of "Set Value") or set-list:ENTRY ("Set = List").
+                     New lines get the line end the entry already uses.
+    --line LINE      The caret line of --apply.
+    --game-folder DIR
+                     The game's installation folder, whose "ini.big" (any letter case) also
+                     provides object names.
+    --in-place       With --apply: save with the editor's Quick Save instead of a whole,
+                     atomic rewrite.
 
 EXIT STATUS
-    0 printed; 1 the entry's bytes lie outside the file, or the archive is damaged, or (with
-    --coverage) something is unknown or a pattern matched nothing; 2 no such entry, the
-    archive or the configuration file cannot be read, or a bad option.
+    0 printed or applied; 1 the entry's bytes lie outside the file, or the archive is
+    damaged, or (with --coverage) something is unknown or a pattern matched nothing; 2 no
+    such entry, the archive or the configuration file cannot be read or written, the menu
+    offers no such command at that line, or a bad option.
 
 EXAMPLES
     kestrel-big ini --game zerohour INI.big data/ini/object/americatank.ini
     kestrel-big ini --json --at 120 INI.big data/ini/weapon.ini
     kestrel-big ini --coverage --game zerohour INI.big 'data/ini/object/**'
+    kestrel-big ini -g zerohour --offer 12 --json INI.big data/ini/object/americatank.ini
+    kestrel-big ini -g zerohour --apply add-value:MaxHealth --line 12 INI.big data/ini/object/americatank.ini
 )",
 };
 
@@ -428,31 +499,44 @@ int RunIni(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     std::optional<std::int32_t> line;
-    if (const auto at = args.Value("at")) {
-        std::int32_t number = 0;
-        const auto [end, error] = std::from_chars(at->data(), at->data() + at->size(), number);
-        if (error != std::errc() || end != at->data() + at->size()) {
-            context.Report(*at, "--at needs a line number");
-            return ExitFailure;
-        }
-        line = number;
+    std::optional<std::int32_t> offerLine;
+    std::optional<std::int32_t> applyLine;
+    if (!ReadLineOption(context, args, "at", line) || !ReadLineOption(context, args, "offer", offerLine)
+        || !ReadLineOption(context, args, "line", applyLine))
+        return ExitFailure;
+    const bool apply = args.Has("apply");
+    if (apply && !applyLine) {
+        context.Report("--apply", "needs --line LINE");
+        return ExitFailure;
     }
     std::unique_ptr<CIniBlock> configuration;
-    const CIniBlock* game = nullptr;
-    if (!FindGameConfiguration(context, args, prompt, configuration, game))
+    const CIniBlock* gameBlock = nullptr;
+    if (!FindGameConfiguration(context, args, prompt, configuration, gameBlock))
         return ExitFailure;
 
     ToolArchive archive(context);
     int opened = ExitOk;
-    const int index = archive.OpenForEntry(args.positional[0], args.positional[1], opened);
+    const int index = apply ? archive.Open(args.positional[0], ArchiveUse::Change) == ExitOk
+                                  ? archive.FindTypedEntry(args.positional[1])
+                                  : -1
+                            : archive.OpenForEntry(args.positional[0], args.positional[1], opened);
     if (index < 0)
         return ExitFailure;
     std::string text;
     if (const int status = ReadEntryText(context, archive, index, text); status != ExitOk)
         return status;
 
-    CIniBlock root(StructureConfig::FromGameBlock(game), &prompt);
+    CIniBlock root(StructureConfig::FromGameBlock(gameBlock), &prompt);
     root.ParseText(text);
+    if (offerLine || apply) {
+        IniObjectCache cache;
+        const StructureOffer offer = OfferAt(args, context, root, gameBlock, archive.Archive(), cache,
+                                             apply ? *applyLine : *offerLine);
+        if (apply)
+            return ApplyAction(context, args, archive, index, text, offer);
+        context.out << OfferJson(root, offer);
+        return opened;
+    }
     context.out << (line ? LineText(root, *line, args.Has("json")) : TreeText(root, args.Has("json")));
     return opened;
 }

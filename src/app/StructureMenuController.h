@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ini/StructureMenu.h"
+#include "ini/StructureMenuModel.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+
+namespace kestrel {
+
+struct AppContext;
+class ArchiveDocument;
+class CIniBlock;
+class TextWriteBack;
+
+/// The structure menu of an INI entry in the text pane: on a right-button release it parses the
+/// entry (once per change), moves the caret to the click and shows what the structure library
+/// offers there; a chosen command edits the text through the editor, so the usual write-back
+/// (edit mode, tabs, line ends) applies. Go To opens a second menu of every block.
+class StructureMenuController : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Shows a menu at a global point and returns the chosen action (or null); tests script it.
+    using MenuRunner = std::function<QAction*(QMenu& menu, const QPoint& globalPosition)>;
+
+    StructureMenuController(AppContext& context, ArchiveDocument& document, QPlainTextEdit& edit,
+                            TextWriteBack& writeBack, QObject* parent = nullptr);
+    ~StructureMenuController() override;
+
+    /// The pane shows an INI entry (true) or anything else; either way the old parse is stale.
+    void SetActive(bool active);
+    /// Opens the structure menu as a right-button release at `position` (in the edit control's
+    /// viewport) does.
+    void OpenAt(const QPoint& position);
+    void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const CIniBlock* GameBlock() const;
+    /// True when the entry was parsed anew.
+    bool ParseIfNeeded();
+    int RunMenu(const std::vector<MenuEntry>& entries);
+    void RunCommand(int command);
+    void OpenGoTo();
+    void ApplyEdit(const TextEdit& edit);
+
+    AppContext& m_context;
+    ArchiveDocument& m_document;
+    QPlainTextEdit& m_edit;
+    QObject* m_viewport = nullptr;
+    TextWriteBack& m_writeBack;
+    MenuRunner m_runMenu;
+    bool m_active = false;
+    std::unique_ptr<CIniBlock> m_parsed;
+    std::string m_parsedBytes; // what the offer's edits are made against
+    bool m_isParsed = false;
+    StructureOffer m_offer;
+    GoToMenu m_goTo;
+    bool m_goToBuilt = false;
+    QPoint m_menuPosition;
+};
+
+} // namespace kestrel

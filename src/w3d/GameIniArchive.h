@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ini/IniObjectCache.h"
+#include "ini/StructureMenu.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+class CBIGFile;
+
+/// The game's "ini.big" in its installation folder, the name matched regardless of case as
+/// Windows would; none for an empty folder or when the file is not there.
+std::optional<std::filesystem::path> FindGameIniArchive(std::string_view gameFolder);
+
+/// An archive's INI entries as a source of object names, keyed by the archive's path.
+class ArchiveIniSource : public IIniEntrySource
+{
+public:
+    explicit ArchiveIniSource(CBIGFile& archive);
+
+    std::string KeyPrefix() const override;
+    int EntryCount() const override;
+    const std::string& EntryName(int index) const override;
+    std::optional<std::string> EntryText(int index) override;
+
+private:
+    CBIGFile& m_archive;
+};
+
+/// Object names for "Set Value": first from the open archive, then from the game's "ini.big"
+/// (`gameIniArchive`, opened for each lookup and closed again) unless that is the open archive
+/// itself. The archive, cache and game block must outlive the lookup.
+ObjectNameLookup MakeObjectNameLookup(CBIGFile& openArchive, std::optional<std::filesystem::path> gameIniArchive,
+                                      IniObjectCache& cache, const CIniBlock* gameBlock);
+
+} // namespace kestrel

@@ -1,0 +1,318 @@
+#include "AppHarness.h"
+
+#include "app/ArchiveDocument.h"
+#include "app/CChildFrame.h"
+#include "app/CQuartoView.h"
+#include "app/FindReplaceDialog.h"
+#include "app/StructureMenuController.h"
+
+#include "archive/CQuartoDoc.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include <gtest/gtest.h>
+
+namespace kestrel {
+namespace {
+
+using test::AppHarness;
+using test::BigArchiveBuilder;
+
+constexpr const char* kStructure = "    ForcedObjects\r\n"
+                                   "      Body =\r\n"
+                                   "    End\r\n"
+                                   "    INIStructure\r\n"
+                                   "      Object\r\n"
+                                   "        KindOf = Lists KindOfs\r\n"
+                                   "        Weapon = Named weapon::Weapon\r\n"
+                                   "        Body Specified ActiveBody ModuleTag_01\r\n"
+                                   "          MaxHealth = 100\r\n"
+                                   "        End\r\n"
+                                   "      End\r\n"
+                                   "    End\r\n"
+                                   "    Lists\r\n"
+                                   "      KindOfs\r\n"
+                                   "        VEHICLE =\r\n"
+                                   "        INFANTRY =\r\n"
+                                   "      End\r\n"
+                                   "    End\r\n";
+
+std::string Configuration(const std::string& extraStructure = {})
+{
+    std::string structure = kStructure;
+    structure.insert(structure.find("    End\r\n    Lists"), extraStructure);
+    return "Games\r\n  Generals\r\n" + structure + "  End\r\n  ZeroHour\r\n  End\r\n  BFME\r\n" + structure
+        + "  End\r\nEnd\r\n";
+}
+
+std::string EntryBytes(ArchiveDocument& document, int index)
+{
+    const auto bytes = document.Doc().GetArchive().GetEntryBytes(index);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<unreadable>");
+}
+
+/// The action reached by following menu texts: popups by title, then an item (in a column
+/// grid too).
+QAction* ActionAt(QMenu& menu, const QStringList& path)
+{
+    QMenu* current = &menu;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        QAction* found = nullptr;
+        for (QAction* action : current->actions()) {
+            if (auto* holder = qobject_cast<QWidgetAction*>(action)) {
+                for (auto* button : holder->defaultWidget()->findChildren<QToolButton*>()) {
+                    if (button->defaultAction()->text() == path[i])
+                        found = button->defaultAction();
+                }
+            } else if (action->text() == path[i]) {
+                found = action;
+            }
+        }
+        if (!found)
+            return nullptr;
+        if (i + 1 == path.size())
+            return found;
+        current = found->menu();
+        if (!current)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+QStringList Titles(const QMenu& menu)
+{
+    QStringList titles;
+    for (const QAction* action : menu.actions())
+        titles << action->text();
+    return titles;
+}
+
+class StructureMenuControllerTest : public ::testing::Test
+{
+protected:
+    CChildFrame* Open(const BigArchiveBuilder& archive, const std::string& extraStructure = {})
+    {
+        test::WriteFileBytes(harness.folder / "program" / "kestrel.ini", test::Bytes(Configuration(extraStructure)));
+        frame = harness.StartOn(archive);
+        if (!frame)
+            return nullptr;
+        view = frame->EditorView();
+        test::SelectRow(*frame, 0);
+        // Every menu that opens is read and answered from the script, one path per menu.
+        view->StructureMenu().SetMenuRunner([this](QMenu& menu, const QPoint&) -> QAction* {
+            shownMenus.push_back(Titles(menu));
+            inspect(menu);
+            if (choices.empty())
+                return nullptr;
+            QAction* chosen = ActionAt(menu, choices.front());
+            choices.erase(choices.begin());
+            return chosen;
+        });
+        return frame;
+    }
+
+    /// Right-button release over `line` of the text.
+    void RightClickLine(int line)
+    {
+        QPlainTextEdit* edit = view->EditControl();
+        QTextCursor cursor(edit->document()->findBlockByNumber(line));
+        QTest::mouseRelease(edit->viewport(), Qt::RightButton, {}, edit->cursorRect(cursor).center());
+    }
+
+    std::string Entry(int index = 0)
+    {
+        test::WaitFor([] { return false; }, 20); // the write-back runs at the end of the turn
+        return EntryBytes(frame->Document(), index);
+    }
+
+    AppHarness harness;
+    CChildFrame* frame = nullptr;
+    CQuartoView* view = nullptr;
+    std::vector<QStringList> choices;
+    std::vector<QStringList> shownMenus;
+    std::function<void(QMenu&)> inspect = [](QMenu&) {};
+};
+
+TEST_F(StructureMenuControllerTest, AddModuleOnTheBlankLineBelowATopLevelHeader)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("data\\ini\\object\\tank.ini", "Object Tank\r\n  \r\nEnd\r\n")));
+    harness.prompt.Answer({true});
+    choices = {{QStringLiteral("Add Module"), QStringLiteral("Body = ActiveBody")}};
+    int caretLine = -1;
+    inspect = [&](QMenu&) { caretLine = view->EditControl()->textCursor().blockNumber(); };
+    RightClickLine(1);
+    EXPECT_EQ(caretLine, 1) << "the click moved the caret";
+    ASSERT_EQ(shownMenus.size(), 1u);
+    EXPECT_EQ(shownMenus[0], (QStringList{QStringLiteral("Add Module"), QStringLiteral("Add Value"), QStringLiteral("Go To")}));
+    EXPECT_EQ(Entry(), "Object Tank\r\n     Body = ActiveBody ModuleTag_01\r\n\r\n     End\r\n  \r\nEnd\r\n");
+    EXPECT_TRUE(frame->Document().IsModified());
+}
+
+TEST_F(StructureMenuControllerTest, ListEntriesAreCheckedAndPickingTogglesThem)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("o.ini", "Object Tank\r\n  KindOf = VEHICLE JUNK\r\nEnd\r\n")));
+    harness.prompt.Answer({true});
+    inspect = [](QMenu& menu) {
+        QAction* vehicle = ActionAt(menu, {QStringLiteral("Set Value"), QStringLiteral("VEHICLE")});
+        ASSERT_NE(vehicle, nullptr);
+        EXPECT_TRUE(vehicle->isCheckable() && vehicle->isChecked());
+        EXPECT_FALSE(ActionAt(menu, {QStringLiteral("Set Value"), QStringLiteral("INFANTRY")})->isChecked());
+    };
+    choices = {{QStringLiteral("Set Value"), QStringLiteral("INFANTRY")}};
+    RightClickLine(1);
+    EXPECT_EQ(Entry(), "Object Tank\r\n  KindOf = VEHICLE INFANTRY \r\nEnd\r\n");
+    inspect = [](QMenu&) {};
+    choices = {{QStringLiteral("Set Value"), QStringLiteral("VEHICLE")}};
+    RightClickLine(1);
+    EXPECT_EQ(Entry(), "Object Tank\r\n  KindOf = INFANTRY \r\nEnd\r\n");
+}
+
+TEST_F(StructureMenuControllerTest, ObjectNamesComeFromTheArchiveAndTheGamesIniBigAndFollowEdits)
+{
+    BigArchiveBuilder game;
+    game.Add("Data\\INI\\Weapon.ini", std::string("Weapon GameGun\r\nEnd\r\n"));
+    game.WriteTo(harness.folder / "Game" / "INI.BIG");
+    harness.Settings().setValue(QStringLiteral("InstallPaths/Generals"),
+                                QString::fromStdString((harness.folder / "Game").string()));
+    ASSERT_TRUE(Open(BigArchiveBuilder()
+                         .Add("data\\ini\\object\\tank.ini", "Object Tank\r\n  Weapon = Primary Gun1\r\nEnd\r\n")
+                         .Add("data\\ini\\weapon.ini", "Weapon ModGun\r\nEnd\r\n")));
+    harness.prompt.Answer({true});
+    QStringList offered;
+    inspect = [&](QMenu& menu) {
+        offered.clear();
+        for (QAction* action : menu.actions()) {
+            if (action->text() == QStringLiteral("Set Value"))
+                offered = Titles(*action->menu());
+        }
+    };
+    choices = {{QStringLiteral("Set Value"), QStringLiteral("GameGun")}};
+    RightClickLine(1);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("ModGun"), QStringLiteral("GameGun")}));
+    EXPECT_EQ(Entry(), "Object Tank\r\n  Weapon = Primary GameGun\r\nEnd\r\n");
+
+    // Editing the weapon file drops its parse from the cache: the new name is offered next.
+    test::SelectRow(*frame, 1);
+    QTextCursor cursor = view->EditControl()->textCursor();
+    cursor.setPosition(7);
+    view->EditControl()->setTextCursor(cursor);
+    QTest::keyClicks(view->EditControl(), QStringLiteral("New"));
+    Entry();
+    test::SelectRow(*frame, 0);
+    RightClickLine(1);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("NewModGun"), QStringLiteral("GameGun")}));
+}
+
+TEST_F(StructureMenuControllerTest, ManyValueKeysStandInColumnsOfThirty)
+{
+    std::string keys = "      Big\r\n";
+    for (int i = 0; i < 120; ++i)
+        keys += "        Key" + std::to_string(1000 + i) + " = 1\r\n";
+    keys += "      End\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("b.ini", "Big\r\nEnd\r\n"), keys));
+    harness.prompt.Answer({true});
+    int columns = 0;
+    inspect = [&](QMenu& menu) {
+        QAction* addValue = ActionAt(menu, {QStringLiteral("Add Value")});
+        ASSERT_NE(addValue, nullptr);
+        auto* grid = addValue->menu()->findChild<QWidget*>(QStringLiteral("menuColumns"));
+        ASSERT_NE(grid, nullptr);
+        auto* layout = static_cast<QGridLayout*>(grid->layout());
+        columns = layout->columnCount();
+        EXPECT_EQ(layout->rowCount(), 30);
+    };
+    choices = {{QStringLiteral("Add Value"), QStringLiteral("Key1119")}};
+    RightClickLine(0);
+    EXPECT_EQ(columns, 4);
+    EXPECT_EQ(Entry(), "Big\r\n    Key1119 = 1\r\nEnd\r\n");
+}
+
+TEST_F(StructureMenuControllerTest, GoToSplitsFiftyOneBlocksIntoTwoPopupsAndMovesTheCaret)
+{
+    std::string text;
+    for (int i = 0; i < 51; ++i)
+        text += "Object O" + std::to_string(100 + i) + "\r\nEnd\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("many.ini", text)));
+    choices = {{QStringLiteral("Go To")},
+               {QStringLiteral("Modules \"Object O150\" to \"Object O150\""), QStringLiteral("Object O150")}};
+    RightClickLine(0);
+    ASSERT_EQ(shownMenus.size(), 2u);
+    EXPECT_EQ(shownMenus[1], (QStringList{QStringLiteral("Modules \"Object O100 - current\" to \"Object O149\""),
+                                          QStringLiteral("Modules \"Object O150\" to \"Object O150\"")}));
+    EXPECT_EQ(view->EditControl()->textCursor().blockNumber(), 100);
+    EXPECT_FALSE(frame->Document().IsModified());
+}
+
+TEST_F(StructureMenuControllerTest, InsertedTabsStayForBattleForMiddleEarthOnly)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder()
+                         .Add("a.ini", "Object A\r\n\tKindOf = VEHICLE\r\nEnd\r\n")
+                         .Add("b.ini", "Object B\r\n\tKindOf = VEHICLE\r\nEnd\r\n")));
+    harness.prompt.Answer({true});
+    choices = {{QStringLiteral("Add Value"), QStringLiteral("Weapon")}};
+    RightClickLine(1);
+    EXPECT_EQ(Entry(0), "Object A\r\n\tKindOf = VEHICLE\r\n    Weapon = Named weapon::Weapon\r\nEnd\r\n");
+
+    frame->Document().Doc().SetGameKind(2);
+    test::SelectRow(*frame, 1);
+    choices = {{QStringLiteral("Add Value"), QStringLiteral("Weapon")}};
+    RightClickLine(1);
+    EXPECT_EQ(Entry(1), "Object B\r\n\tKindOf = VEHICLE\r\n\tWeapon = Named weapon::Weapon\r\nEnd\r\n");
+}
+
+TEST_F(StructureMenuControllerTest, RefusedEditModeUndoesAnInsertion)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "Object A\r\nEnd\r\n")));
+    harness.prompt.Answer({false});
+    choices = {{QStringLiteral("Add Value"), QStringLiteral("KindOf")}};
+    RightClickLine(0);
+    EXPECT_EQ(Entry(), "Object A\r\nEnd\r\n");
+    EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("Object A\nEnd\n"));
+}
+
+TEST_F(StructureMenuControllerTest, FindSelectsTheNextMatchAndReplaceAllWritesEveryReplacement)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.txt", "Gun gun GUN Gunner\r\ngun\r\n")));
+    QPlainTextEdit* edit = view->EditControl();
+    EXPECT_TRUE(view->FindText({"gun", false, true}));
+    EXPECT_EQ(edit->textCursor().selectionStart(), 4) << "from one past the selection's start";
+    EXPECT_TRUE(view->FindText({"gun", true, false}));
+    EXPECT_EQ(edit->textCursor().selectionStart(), 19);
+    EXPECT_FALSE(view->FindText({"gun", true, false}));
+    EXPECT_EQ(edit->textCursor().selectionStart(), 19) << "no match keeps the selection";
+    EXPECT_EQ(view->SelectedText(), QStringLiteral("gun"));
+
+    harness.prompt.Answer({true});
+    EXPECT_EQ(view->ReplaceText({"gun", false, true}, QStringLiteral("gun gun"), true), 4);
+    EXPECT_EQ(Entry(), "gun gun gun gun gun gun Gunner\r\ngun gun\r\n");
+    edit->undo();
+    EXPECT_EQ(Entry(), "gun gun gun gun gun gun Gunner\r\ngun\r\n") << "each replacement can be undone";
+}
+
+TEST(FindReplaceDialog, OffersTheSearchOptionsAndStartsWithTheSelection)
+{
+    FindReplaceDialog find(false, QStringLiteral("Body"));
+    EXPECT_EQ(find.windowTitle(), QStringLiteral("Find"));
+    EXPECT_EQ(find.findChild<QWidget*>(QStringLiteral("replaceText")), nullptr);
+    find.findChild<QCheckBox*>(QStringLiteral("wholeWord"))->setChecked(true);
+    EXPECT_EQ(find.Search().what, "Body");
+    EXPECT_TRUE(find.Search().wholeWord);
+    EXPECT_FALSE(find.Search().matchCase);
+
+    FindReplaceDialog replace(true, QString());
+    EXPECT_EQ(replace.windowTitle(), QStringLiteral("Replace"));
+    replace.findChild<QCheckBox*>(QStringLiteral("replaceAll"))->setChecked(true);
+    EXPECT_TRUE(replace.ReplaceAll());
+    EXPECT_NE(replace.findChild<QWidget*>(QStringLiteral("replaceText")), nullptr);
+}
+
+} // namespace
+} // namespace kestrel
