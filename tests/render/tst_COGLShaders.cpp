@@ -3,7 +3,7 @@
 #include "CapturedDebugLines.h"
 #include "MeshVertexShader.h"
 
-#include "render/opengl/TranslateVertexShaderToARB.h"
+#include "render/TranslateVertexShaderToARB.h"
 
 #include <cstring>
 
