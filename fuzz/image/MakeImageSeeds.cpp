@@ -2,7 +2,7 @@
 // built here from scratch. Usage: kestrel_image_seeds <corpus folder>
 #include "image/EncodePNG.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>

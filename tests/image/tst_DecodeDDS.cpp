@@ -1,7 +1,7 @@
 #include "image/ImageDecoders.h"
 
 #include "base/DebugSink.h"
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
