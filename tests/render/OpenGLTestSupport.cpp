@@ -1,84 +1,16 @@
 #include "OpenGLTestSupport.h"
 
-#include <QGuiApplication>
+#include "support/GuiTest.h"
+
 #include <QOpenGLContext>
 
-#include <cstdlib>
-#include <cstring>
-
-#include <chrono>
-#include <thread>
-
-#include <X11/Xlib.h>
-#include <dlfcn.h>
-#include <link.h>
-
-// Leak checking with the narrow list of third-party allocations that are kept until exit.
-extern "C" const char* __lsan_default_options()
-{
-    return "suppressions=" KESTREL_LSAN_SUPPRESSIONS;
-}
-
 namespace kestrel::test {
-namespace {
-
-// Under load a freshly started Xvfb can refuse a connection for a moment, and Qt aborts the
-// process when its first connection fails. Wait for the server instead.
-bool DisplayAnswers()
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr)) {
-            XCloseDisplay(display);
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-}
-
-bool HasDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
-QGuiApplication* Application()
-{
-    static std::unique_ptr<QGuiApplication> application = [] {
-        if (!HasDisplay() || !DisplayAnswers())
-            return std::unique_ptr<QGuiApplication>();
-        // The scripts run everything with the offscreen platform; windows with GL need xcb.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        static int argc = 1;
-        static char name[] = "tst_render_opengl";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-    return application.get();
-}
-
-// Mesa unloads its DRI driver when the last context goes, so leaks it reports at exit would
-// have no module name to suppress them by. Keeping it loaded gives them one.
-void KeepGraphicsDriverLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr)
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
-} // namespace
 
 void OpenGLTest::SetUp()
 {
-    if (!HasDisplay())
+    if (!WindowsHaveOpenGL())
         GTEST_SKIP() << "no X display for OpenGL";
-    ASSERT_NE(Application(), nullptr) << "the X server named by DISPLAY does not answer";
     RecreateDevice({});
-    static const bool pinned = (KeepGraphicsDriverLoaded(), true);
-    (void)pinned;
 }
 
 void OpenGLTest::TearDown()

@@ -3,6 +3,7 @@
 #include "render/ResourceRules.h"
 
 #include "support/BigArchiveBuilder.h"
+#include "support/ImageTestSupport.h"
 #include "support/RecordingDevice.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +19,7 @@ namespace {
 // A 2 × 2 32-bit TGA stored top row first; its pixel bytes are `pixels` (blue, green, red, alpha).
 std::vector<std::uint8_t> TopDownTga(const std::vector<std::uint8_t>& pixels)
 {
-    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 0x28};
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
+    return TgaFile(2, 2, 32, 0x28, pixels);
 }
 
 const std::vector<std::uint8_t> kPixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};

@@ -1,0 +1,80 @@
+// The start-up of every test program that runs Qt: it waits for the X server, chooses the
+// platform, starts the application and runs the cases.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+// Running a test program by hand checks leaks against the same list of third-party allocations
+// as the test scripts.
+extern "C" const char* __lsan_default_options()
+{
+    return "suppressions=" KESTREL_LSAN_SUPPRESSIONS;
+}
+
+namespace {
+
+// Xvfb, just started or busy with other test programs, can refuse a connection for a moment, and
+// Qt ends the process when its first connection is refused. Waiting here until the server accepts
+// one turns that race into a short wait.
+bool DisplayAnswers()
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) {
+            XCloseDisplay(display);
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// Mesa unloads its DRI driver with the last display connection, when the application ends, so
+// the allocations it keeps for good would reach the leak check with no module name to suppress
+// them by. Pinning the loaded driver keeps the name.
+void KeepGraphicsDriverLoaded()
+{
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr)
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the cases (CTest does it while building) needs no display.
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+
+    const bool display = !qEnvironmentVariableIsEmpty("DISPLAY");
+    if (display && !DisplayAnswers()) {
+        std::fprintf(stderr, "The X server named by DISPLAY (%s) does not answer.\n", qgetenv("DISPLAY").constData());
+        return 1;
+    }
+#ifdef KESTREL_TEST_XCB_WINDOWS
+    // Windows that draw with OpenGL and are embedded and exposed like the program's need xcb;
+    // without an X server the cases that need it skip themselves.
+    qputenv("QT_QPA_PLATFORM", display ? "xcb" : "offscreen");
+#else
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    QApplication application(argc, argv);
+    const int result = RUN_ALL_TESTS();
+    KeepGraphicsDriverLoaded();
+    return result;
+}
