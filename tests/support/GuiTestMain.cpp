@@ -1,24 +1,16 @@
 // The start-up of every test program that runs Qt: it waits for the X server, chooses the
 // platform, starts the application and runs the cases.
+#include "support/GraphicsDriverPin.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
-
-// Running a test program by hand checks leaks against the same list of third-party allocations
-// as the test scripts.
-extern "C" const char* __lsan_default_options()
-{
-    return "suppressions=" KESTREL_LSAN_SUPPRESSIONS;
-}
 
 namespace {
 
@@ -35,20 +27,6 @@ bool DisplayAnswers()
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return false;
-}
-
-// Mesa unloads its DRI driver with the last display connection, when the application ends, so
-// the allocations it keeps for good would reach the leak check with no module name to suppress
-// them by. Pinning the loaded driver keeps the name.
-void KeepGraphicsDriverLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr)
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
 }
 
 } // namespace
@@ -73,8 +51,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    // Any of these programs may create an OpenGL device (the editor views do whenever DISPLAY
+    // names an X server), so Mesa is pinned before Qt or a device touches it.
+    kestrel::test::KeepGraphicsDriversLoaded();
     QApplication application(argc, argv);
-    const int result = RUN_ALL_TESTS();
-    KeepGraphicsDriverLoaded();
-    return result;
+    return RUN_ALL_TESTS();
 }
