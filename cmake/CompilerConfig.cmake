@@ -28,12 +28,6 @@ elseif(MSVC)
   endif()
 endif()
 
-# In a fuzz build every library carries libFuzzer's coverage hooks, so the fuzzer is guided by the
-# code under test and not only by its entry point.
-if(KESTREL_BUILD_FUZZ)
-  target_compile_options(kestrel_compiler_config INTERFACE -fsanitize=fuzzer-no-link)
-endif()
-
 # Fuzz targets get libFuzzer on top of the sanitizers.
 function(kestrel_fuzz_target name)
   add_executable(${name} ${ARGN})

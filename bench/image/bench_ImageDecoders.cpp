@@ -4,7 +4,7 @@
 #include "image/EncodePNG.h"
 #include "image/ImageDecoders.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>

@@ -28,9 +28,9 @@ namespace {
 
 /// `meshes` grids of side x side quads each (2 triangles per quad), with per-triangle texture
 /// ids in runs of 64 triangles over two textures, on a skeleton of one pivot per mesh.
-ByteList GridModel(int meshes, int side)
+Bytes8 GridModel(int meshes, int side)
 {
-    std::vector<ByteList> chunks;
+    std::vector<Bytes8> chunks;
     std::vector<W3DPivotDesc> pivots{{"ROOT", 0xFFFFFFFFu, {}, {0, 0, 0, 1}}};
     std::vector<W3DSubObjectDesc> subObjects;
     for (int m = 0; m < meshes; ++m) {
@@ -64,19 +64,19 @@ ByteList GridModel(int meshes, int side)
     }
     chunks.push_back(HierarchyChunk("GRIDSKL", pivots));
     chunks.push_back(HLodChunk("GRID", "GRIDSKL", subObjects));
-    return Concat(chunks);
+    return Cat(chunks);
 }
 
 // Five meshes of 71 x 71 quads: 50,410 triangles, 25,920 vertices.
-const ByteList& FiftyThousandTriangles()
+const Bytes8& FiftyThousandTriangles()
 {
-    static const ByteList model = GridModel(5, 71);
+    static const Bytes8 model = GridModel(5, 71);
     return model;
 }
 
 void LoadAndAssemble(benchmark::State& state)
 {
-    const ByteList& model = FiftyThousandTriangles();
+    const Bytes8& model = FiftyThousandTriangles();
     size_t triangles = 0;
     for (auto _ : state) {
         W3DModelCollector collector;

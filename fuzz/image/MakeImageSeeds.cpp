@@ -2,7 +2,7 @@
 // built here from scratch. Usage: kestrel_image_seeds <corpus folder>
 #include "image/EncodePNG.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -66,11 +66,11 @@ void WriteTgaSeeds(const SeedFolder& seeds)
     Bytes8 extended = Join(TgaHeader(2, 1, 24, 2, 0x20), Ramp(6));
     const auto extension = static_cast<std::uint32_t>(extended.size());
     extended.resize(extended.size() + 490, 0);
-    PutU32(extended, extension + 494);
-    PutU32(extended, 18);
-    PutU32(extended, extension);
-    PutU32(extended, 0);
-    PutText(extended, "TRUEVISION-XFILE.");
+    Append(extended, LE(extension + 494));
+    Append(extended, LE(18));
+    Append(extended, LE(extension));
+    Append(extended, LE(0));
+    Append(extended, Bytes("TRUEVISION-XFILE."));
     extended.push_back(0);
     seeds.Write("tga", "extension-area.tga", extended);
 }

@@ -6,7 +6,7 @@
 #include "render/C3DWTexture.h"
 #include "render/C3DWVertexBuffer.h"
 #include "render/C3DWVertexShader.h"
-#include "render/opengl/TranslateVertexShaderToARB.h"
+#include "render/TranslateVertexShaderToARB.h"
 #include "w3d/IW3DTextureSource.h"
 #include "w3d/Matrix4.h"
 

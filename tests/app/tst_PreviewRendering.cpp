@@ -7,6 +7,8 @@
 #include "app/CMainFrame.h"
 #include "app/CQuartoView.h"
 #include "app/SharedPreviewDevice.h"
+#include "support/GuiTest.h"
+#include "support/ImageTestSupport.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -23,6 +25,10 @@ namespace {
 
 using test::AppHarness;
 using test::BigArchiveBuilder;
+using test::ByteWriter;
+using test::Bytes8;
+using test::TgaFile;
+using test::WindowsHaveOpenGL;
 
 struct Rgb
 {
@@ -32,15 +38,11 @@ struct Rgb
 // A TGA of `width` x `height`, 32 bits, first row at the top; the left half red, the right green.
 std::vector<std::uint8_t> HalfRedHalfGreenTga(int width, int height)
 {
-    std::vector<std::uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int value : {width, height})
-        tga.insert(tga.end(), {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)});
-    tga.insert(tga.end(), {32, 0x28});
+    ByteWriter pixels;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            tga.insert(tga.end(), x < width / 2 ? std::initializer_list<std::uint8_t>{0, 0, 255, 255}
-                                                : std::initializer_list<std::uint8_t>{0, 255, 0, 255});
-    return tga;
+            pixels.Raw(x < width / 2 ? Bytes8{0, 0, 255, 255} : Bytes8{0, 255, 0, 255});
+    return TgaFile(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 32, 0x28, pixels);
 }
 
 class PreviewRenderingTest : public ::testing::Test
@@ -177,7 +179,7 @@ TEST_F(PreviewRenderingTest, EveryViewSharesTheOneDeviceWhichGoesWithTheLastView
 
 TEST(SharedPreviewDevice, AFailedCreationLeavesNoDeviceAndTheNextViewTriesAgain)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (!WindowsHaveOpenGL())
         GTEST_SKIP() << "no X server";
     // A window already made for plain pixels cannot take an OpenGL context.
     QWindow raster;

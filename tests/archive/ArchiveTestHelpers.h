@@ -13,25 +13,6 @@
 
 namespace kestrel::test {
 
-using Bytes8 = std::vector<std::uint8_t>;
-
-inline Bytes8 BE(std::uint32_t v) { return {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)}; }
-inline Bytes8 LE(std::uint32_t v) { return {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}; }
-inline Bytes8 Text(std::string_view text) { return {text.begin(), text.end()}; } // may hold zero bytes
-inline Bytes8 Cat(std::initializer_list<Bytes8> parts)
-{
-    Bytes8 all;
-    for (const auto& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-/// Overwrites (or extends) `bytes` at `at`.
-inline void Put(Bytes8& bytes, size_t at, const Bytes8& part)
-{
-    bytes.resize(std::max(bytes.size(), at + part.size()));
-    std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
 /// Three entries: records at 16, 43 and 71, table length 85, data start 93 (BIGF), file length 112.
 inline BigArchiveBuilder ThreeEntries()
 {

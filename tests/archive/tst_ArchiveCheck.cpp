@@ -6,7 +6,9 @@
 #include <cstdlib>
 
 using namespace kestrel;
+using kestrel::test::BE;
 using kestrel::test::BigArchiveBuilder;
+using kestrel::test::Put;
 using kestrel::test::TempFolder;
 
 namespace {
@@ -34,12 +36,6 @@ testing::AssertionResult Mentions(const std::vector<std::string>& problems, cons
     for (const auto& problem : problems)
         all += "\n  " + problem;
     return testing::AssertionFailure() << "no problem mentions \"" << text << "\":" << all;
-}
-
-void StoreBE(std::vector<std::uint8_t>& bytes, size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * (3 - i)));
 }
 
 } // namespace
@@ -73,8 +69,8 @@ TEST(ArchiveCheck, EntriesOutsideTheFileInsideTheTableOrOverlappingAreReported)
     BigArchiveBuilder builder;
     builder.Add("a", "aaaa").Add("b", "bbbb").Add("c", "cccc");
     const auto problems = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        StoreBE(bytes, 16 + 10 + 4, 100);     // b's size: beyond the end of the file
-        StoreBE(bytes, 16 + 20, 5);           // c's offset: inside the header
+        Put(bytes, 16 + 10 + 4, BE(100));     // b's size: beyond the end of the file
+        Put(bytes, 16 + 20, BE(5));           // c's offset: inside the header
         return bytes;
     });
     EXPECT_TRUE(Mentions(problems, "entry #2 \"b\""));
@@ -82,7 +78,7 @@ TEST(ArchiveCheck, EntriesOutsideTheFileInsideTheTableOrOverlappingAreReported)
     EXPECT_TRUE(Mentions(problems, "entry #3 \"c\" starts at 5, inside the header and table"));
 
     const auto overlapping = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        StoreBE(bytes, 16 + 10 + 4, 6); // b grows over c's first two bytes
+        Put(bytes, 16 + 10 + 4, BE(6)); // b grows over c's first two bytes
         return bytes;
     });
     EXPECT_TRUE(Mentions(overlapping, "entry #3 \"c\" overlaps entry #2 \"b\""));
@@ -103,7 +99,7 @@ TEST(ArchiveCheck, TruncatedTablesLongNamesAndUnknownMagicAreReportedWithoutRead
     EXPECT_TRUE(Mentions(truncated, "the table ends after 0 of the 2 entries"));
 
     const auto hugeCount = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        StoreBE(bytes, 8, 0xFFFFFFFF);
+        Put(bytes, 8, BE(0xFFFFFFFF));
         return bytes;
     });
     EXPECT_TRUE(Mentions(hugeCount, "ends after"));

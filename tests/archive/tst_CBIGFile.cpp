@@ -30,19 +30,19 @@ protected:
 TEST_F(CBIGFileTest, SaveAsWritesTheDocumentedBytesForOneEntryAndForNone)
 {
     ASSERT_TRUE(archive.SaveAs(folder / "empty.big"));
-    EXPECT_EQ(ReadFileBytes(folder / "empty.big"), Cat({Text("BIGF"), LE(24), BE(0), BE(23), Text({"L225\0\0\0\0", 8})}));
+    EXPECT_EQ(ReadFileBytes(folder / "empty.big"), Cat({Bytes("BIGF"), LE(24), BE(0), BE(23), Bytes({"L225\0\0\0\0", 8})}));
     archive.SetFormat(BIGFormat_BIG4);
     ASSERT_TRUE(archive.SaveAs(folder / "empty.big"));
-    EXPECT_EQ(ReadFileBytes(folder / "empty.big"), Cat({Text("BIG4"), LE(25), BE(0), BE(24), Text({"L253\x15\x05\0\0\0", 9})}));
+    EXPECT_EQ(ReadFileBytes(folder / "empty.big"), Cat({Bytes("BIG4"), LE(25), BE(0), BE(24), Bytes({"L253\x15\x05\0\0\0", 9})}));
 
     ASSERT_TRUE(archive.AddEntryBytes("a.txt", Bytes("xyz")));
     ASSERT_TRUE(archive.SaveAs(folder / "4.big")) << archive.LastError();
-    EXPECT_EQ(ReadFileBytes(folder / "4.big"), Cat({Text("BIG4"), LE(42), BE(1), BE(38), BE(39), BE(3),
-                                                    Text({"a.txt\0L253\x15\x05\0\0\0xyz", 18})}));
+    EXPECT_EQ(ReadFileBytes(folder / "4.big"), Cat({Bytes("BIG4"), LE(42), BE(1), BE(38), BE(39), BE(3),
+                                                    Bytes({"a.txt\0L253\x15\x05\0\0\0xyz", 18})}));
     archive.SetFormat(BIGFormat_BIGF);
     ASSERT_TRUE(archive.SaveAs(folder / "f.big")) << archive.LastError();
     EXPECT_EQ(ReadFileBytes(folder / "f.big"),
-              Cat({Text("BIGF"), LE(41), BE(1), BE(37), BE(38), BE(3), Text({"a.txt\0L225\0\0\0\0xyz", 17})}));
+              Cat({Bytes("BIGF"), LE(41), BE(1), BE(37), BE(38), BE(3), Bytes({"a.txt\0L225\0\0\0\0xyz", 17})}));
 }
 
 TEST_F(CBIGFileTest, ArchivesOfAnyShapeAreReadByTheirOffsetsAndSavedCanonicallyByteForByte)
@@ -52,7 +52,7 @@ TEST_F(CBIGFileTest, ArchivesOfAnyShapeAreReadByTheirOffsetsAndSavedCanonicallyB
         canonical.magic = magic;
         canonical.Add("empty.bin", Bytes8{});
         BigArchiveBuilder odd = canonical; // as other tools write them
-        odd.marker = Text("L219");
+        odd.marker = Bytes("L219");
         odd.gapBeforeData = 7;
         odd.field12 = 5;
         odd.archiveSizeField = 0xDEADBEEF;

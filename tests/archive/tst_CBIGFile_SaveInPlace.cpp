@@ -110,7 +110,7 @@ TEST_F(SaveInPlaceTest, SwitchingToBIG4GrowsTheMarkerAndMovesTheFirstEntryToTheE
     Save();
     Put(expected, 0, Cat({Bytes("BIG4"), LE(Start + 1 + 19), BE(3), BE(Start)}));
     Put(expected, Record0, BE(Length));
-    Put(expected, TableEnd, Text({"L253\x15\x05\0\0\0", 9}));
+    Put(expected, TableEnd, Bytes({"L253\x15\x05\0\0\0", 9}));
     Put(expected, Length, Bytes("AAAA"));
     EXPECT_EQ(ReadFileBytes(path), expected);
 }

@@ -5,7 +5,7 @@
 // into the low ones, as Kestrel has always shown textures.
 #include "image/ImageDecoders.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "image/ImageDecoders.h"
 
 #include "base/DebugSink.h"
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,9 @@ constexpr std::uint32_t LinearSize = 0x80000;
 // Index word putting palette entries 0, 1, 2, 3 into the top row of a block.
 constexpr std::uint32_t FirstRowCountsUp = 0xE4;
 
-Bytes8 ColourBlock(std::uint32_t c0, std::uint32_t c1, std::uint32_t indices)
+Bytes8 ColourBlock(std::uint16_t c0, std::uint16_t c1, std::uint32_t indices)
 {
-    Bytes8 block;
-    PutU16(block, c0);
-    PutU16(block, c1);
-    PutU32(block, indices);
-    return block;
+    return ByteWriter().U16(c0).U16(c1).U32(indices);
 }
 
 std::vector<std::uint32_t> TopRow(const DecodedImage& image)
@@ -151,7 +147,7 @@ TEST(DecodeDDS, EdgeBlocksOfPartialSizesStayInsideThePicture)
 {
     // 6 x 6 takes 2 x 2 blocks of one colour each; the destination has exactly 36 pixels.
     Bytes8 blocks;
-    for (std::uint32_t colour : {0x0001u, 0x0002u, 0x0003u, 0x0004u})
+    for (std::uint16_t colour : std::initializer_list<std::uint16_t>{1, 2, 3, 4})
         Append(blocks, ColourBlock(colour, 0, 0));
     Bytes8 pixels(6 * 6 * 4);
     DecodeDXT1Blocks(6, 6, blocks, pixels.data());

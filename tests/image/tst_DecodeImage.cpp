@@ -1,6 +1,6 @@
 #include "image/ImageDecoders.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "image/EncodePNG.h"
 #include "image/ImageDecoders.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

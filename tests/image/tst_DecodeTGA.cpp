@@ -1,6 +1,6 @@
 #include "image/ImageDecoders.h"
 
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -96,13 +96,13 @@ TEST(DecodeTGA, ExtensionAreaScanLineTableMovesThePixelData)
     Append(file, FourPixels);
     const auto extension = static_cast<std::uint32_t>(file.size());
     file.resize(file.size() + 490, 0);
-    PutU32(file, extension + 494);
-    PutU32(file, pixelStart);
+    Append(file, LE(extension + 494));
+    Append(file, LE(pixelStart));
     const auto withFooter = [&](std::uint32_t extensionOffset) {
         Bytes8 out = file;
-        PutU32(out, extensionOffset);
-        PutU32(out, 0);
-        PutText(out, "TRUEVISION-XFILE.");
+        Append(out, LE(extensionOffset));
+        Append(out, LE(0));
+        Append(out, Bytes("TRUEVISION-XFILE."));
         out.push_back(0);
         return out;
     };

@@ -1,63 +1,15 @@
 #include "OpenGLTestSupport.h"
 
-#include "support/GraphicsDriverPin.h"
+#include "support/GuiTest.h"
 
-#include <QGuiApplication>
 #include <QOpenGLContext>
 
-#include <cstdlib>
-#include <cstring>
-
-#include <chrono>
-#include <thread>
-
-#include <X11/Xlib.h>
-
 namespace kestrel::test {
-namespace {
-
-// Under load a freshly started Xvfb can refuse a connection for a moment, and Qt aborts the
-// process when its first connection fails. Wait for the server instead.
-bool DisplayAnswers()
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr)) {
-            XCloseDisplay(display);
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-}
-
-bool HasDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
-QGuiApplication* Application()
-{
-    static std::unique_ptr<QGuiApplication> application = [] {
-        if (!HasDisplay() || !DisplayAnswers())
-            return std::unique_ptr<QGuiApplication>();
-        KeepGraphicsDriversLoaded();
-        // The scripts run everything with the offscreen platform; windows with GL need xcb.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        static int argc = 1;
-        static char name[] = "tst_render_opengl";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-    return application.get();
-}
-
-} // namespace
 
 void OpenGLTest::SetUp()
 {
-    if (!HasDisplay())
+    if (!WindowsHaveOpenGL())
         GTEST_SKIP() << "no X display for OpenGL";
-    ASSERT_NE(Application(), nullptr) << "the X server named by DISPLAY does not answer";
     RecreateDevice({});
 }
 

@@ -2,10 +2,9 @@
 #include "render/C3DWPixelShader.h"
 #include "render/ResourceRules.h"
 
-#include "CapturedDebugLines.h"
-#include "FakeDevice.h"
 #include "support/BigArchiveBuilder.h"
-
+#include "support/ImageTestSupport.h"
+#include "support/RecordingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -20,27 +19,16 @@ namespace {
 // A 2 × 2 32-bit TGA stored top row first; its pixel bytes are `pixels` (blue, green, red, alpha).
 std::vector<std::uint8_t> TopDownTga(const std::vector<std::uint8_t>& pixels)
 {
-    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 0x28};
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
+    return TgaFile(2, 2, 32, 0x28, pixels);
 }
 
 const std::vector<std::uint8_t> kPixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
-
 } // namespace
-
-TEST(C3DWDevice, ConstructionAndDestructionAnnounceThemselves)
-{
-    EXPECT_EQ(CapturedDebugLines([] { FakeDevice device; }),
-              (std::vector<std::string>{"C3DWDevice::C3DWDevice()", "C3DWDevice::~C3DWDevice()"}));
-    EXPECT_EQ(CapturedDebugLines([] { FakeTexture texture(1, 1, TextureFormat::R5G6B5); }),
-              std::vector<std::string>{"C3DWTexture::~C3DWTexture()"});
-}
 
 TEST(C3DWDevice, GetTransformGivesTheStoredMatricesAndNullForUnknownTypes)
 {
-    FakeDevice device;
+    RecordingDevice device;
     const float* world = device.GetTransform(TransformType::World);
     ASSERT_NE(world, nullptr);
     EXPECT_EQ(world[0], 1.0f);
@@ -52,12 +40,12 @@ TEST(C3DWDevice, GetTransformGivesTheStoredMatricesAndNullForUnknownTypes)
 
 TEST(C3DWDevice, CreateTextureFromMemoryDecodesIntoATextureOfTheImageSize)
 {
-    FakeDevice device;
+    RecordingDevice device;
     const std::vector<std::uint8_t> file = TopDownTga(kPixels);
     auto texture = device.CreateTextureFromMemory(file.data(), static_cast<std::int64_t>(file.size()),
                                                   ImageFileType::TGA);
     ASSERT_NE(texture, nullptr);
-    const auto& fake = static_cast<FakeTexture&>(*texture);
+    const auto& fake = static_cast<RecordingTexture&>(*texture);
     EXPECT_EQ(fake.width, 2);
     EXPECT_EQ(fake.height, 2);
     EXPECT_EQ(fake.format, TextureFormat::B8G8R8A8);
@@ -66,7 +54,7 @@ TEST(C3DWDevice, CreateTextureFromMemoryDecodesIntoATextureOfTheImageSize)
 
 TEST(C3DWDevice, CreateTextureFromMemoryRefusesEmptyOrUndecodableData)
 {
-    FakeDevice device;
+    RecordingDevice device;
     const std::vector<std::uint8_t> file = TopDownTga(kPixels);
     EXPECT_EQ(device.CreateTextureFromMemory(file.data(), 0, ImageFileType::TGA), nullptr);
     EXPECT_EQ(device.CreateTextureFromMemory(file.data(), -5, ImageFileType::TGA), nullptr);
@@ -74,7 +62,7 @@ TEST(C3DWDevice, CreateTextureFromMemoryRefusesEmptyOrUndecodableData)
     EXPECT_EQ(device.CreateTextureFromMemory(file.data(), static_cast<std::int64_t>(file.size()),
                                              ImageFileType::PNG),
               nullptr);
-    EXPECT_EQ(device.createTextureCalls, 0);
+    EXPECT_TRUE(device.texturesCreated.empty());
 }
 
 TEST(C3DWDevice, LoadTextureFromFileChoosesTheTypeByNameAndGoesThroughTheDevice)
@@ -82,11 +70,11 @@ TEST(C3DWDevice, LoadTextureFromFileChoosesTheTypeByNameAndGoesThroughTheDevice)
     TempFolder folder;
     WriteFileBytes(folder / "Brick.TGA.bak", TopDownTga(kPixels));
     WriteFileBytes(folder / "x.txt", TopDownTga(kPixels));
-    FakeDevice device;
+    RecordingDevice device;
 
     auto texture = device.LoadTextureFromFile((folder / "Brick.TGA.bak").string());
     ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(static_cast<FakeTexture&>(*texture).pixels, kPixels);
+    EXPECT_EQ(static_cast<RecordingTexture&>(*texture).pixels, kPixels);
     EXPECT_EQ(device.memoryTypes, std::vector<ImageFileType>{ImageFileType::TGA});
 
     EXPECT_EQ(device.LoadTextureFromFile((folder / "x.txt").string()), nullptr);

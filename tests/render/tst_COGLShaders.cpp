@@ -1,9 +1,9 @@
 #include "OpenGLTestSupport.h"
 
 #include "CapturedDebugLines.h"
-#include "MeshVertexShader.h"
 
-#include "render/opengl/TranslateVertexShaderToARB.h"
+#include "render/TranslateVertexShaderToARB.h"
+#include "w3d/C3DWMesh.h"
 
 #include <cstring>
 
@@ -42,8 +42,9 @@ protected:
 
 TEST_F(COGLShaderTest, TranslatedMeshShaderIsAcceptedAndLightsTheMesh)
 {
-    const std::string program = TranslateVertexShaderToARB(kMeshVertexShader);
-    auto shader = m_device->CreateVertexShader(0, kMeshVertexShader, program.c_str(), m_error, sizeof m_error);
+    const std::string text(C3DWMesh::VertexShaderText());
+    const std::string program = TranslateVertexShaderToARB(text);
+    auto shader = m_device->CreateVertexShader(0, text.c_str(), program.c_str(), m_error, sizeof m_error);
     ASSERT_NE(shader, nullptr) << m_error;
     std::vector<char> source(program.size() + 1);
     ASSERT_TRUE(shader->GetSource(source.data(), static_cast<int>(source.size())));
@@ -86,7 +87,7 @@ TEST_F(COGLShaderTest, DriverRejectionReachesTheCallersBuffer)
     EXPECT_EQ(std::string(small), full.substr(0, 9));
 
     // Direct3D assembly is no ARB program: the untranslated mesh shader is refused.
-    EXPECT_EQ(m_device->CreateVertexShader(0, nullptr, kMeshVertexShader, m_error, sizeof m_error), nullptr);
+    EXPECT_EQ(m_device->CreateVertexShader(0, nullptr, std::string(C3DWMesh::VertexShaderText()).c_str(), m_error, sizeof m_error), nullptr);
     EXPECT_NE(m_error[0], '\0');
 }
 

@@ -5,22 +5,6 @@
 #include <stdexcept>
 
 namespace kestrel::test {
-namespace {
-
-void PutLE(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void PutBE(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 3; i >= 0; --i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-} // namespace
-
 BigArchiveBuilder& BigArchiveBuilder::Add(std::string name, std::vector<std::uint8_t> bytes)
 {
     entries.push_back({std::move(name), std::move(bytes)});
@@ -63,25 +47,17 @@ std::vector<std::uint8_t> BigArchiveBuilder::Build() const
     for (const auto& entry : entries)
         total += static_cast<std::uint32_t>(entry.bytes.size());
 
-    std::vector<std::uint8_t> out;
-    out.reserve(total);
-    out.insert(out.end(), magic.begin(), magic.begin() + 4);
-    PutLE(out, archiveSizeField.value_or(total));
-    PutBE(out, static_cast<std::uint32_t>(entries.size()));
-    PutBE(out, field12.value_or(dataStart - 1));
+    ByteWriter out;
+    out.Fixed(magic, 4).U32(archiveSizeField.value_or(total));
+    out.U32BE(static_cast<std::uint32_t>(entries.size())).U32BE(field12.value_or(dataStart - 1));
     std::uint32_t position = dataStart;
     for (const auto& entry : entries) {
-        PutBE(out, position);
-        PutBE(out, static_cast<std::uint32_t>(entry.bytes.size()));
-        out.insert(out.end(), entry.name.begin(), entry.name.end());
-        out.push_back(0);
+        out.U32BE(position).U32BE(static_cast<std::uint32_t>(entry.bytes.size())).Text(entry.name).U8(0);
         position += static_cast<std::uint32_t>(entry.bytes.size());
     }
-    const auto markerBytes = MarkerBytes();
-    out.insert(out.end(), markerBytes.begin(), markerBytes.end());
-    out.insert(out.end(), gapBeforeData, 0);
+    out.Raw(MarkerBytes()).Zeros(gapBeforeData);
     for (const auto& entry : entries)
-        out.insert(out.end(), entry.bytes.begin(), entry.bytes.end());
+        out.Raw(entry.bytes);
     return out;
 }
 
@@ -89,11 +65,6 @@ std::filesystem::path BigArchiveBuilder::WriteTo(const std::filesystem::path& pa
 {
     WriteFileBytes(path, Build());
     return path;
-}
-
-std::vector<std::uint8_t> Bytes(const std::string& text)
-{
-    return {text.begin(), text.end()};
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)

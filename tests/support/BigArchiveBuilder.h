@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ByteWriter.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -42,7 +44,6 @@ struct BigArchiveBuilder
     std::filesystem::path WriteTo(const std::filesystem::path& path) const;
 };
 
-std::vector<std::uint8_t> Bytes(const std::string& text);
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 

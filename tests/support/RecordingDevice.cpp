@@ -32,9 +32,9 @@ bool CopyOut(const std::vector<std::uint8_t>& bytes, void* destination, int byte
 
 RecordingTexture::RecordingTexture(int w, int h, TextureFormat f) : width(w), height(h), format(f) {}
 
-bool RecordingTexture::SetData(const void* data, int, int, int, int, int)
+bool RecordingTexture::SetData(const void* data, int x, int y, int w, int h, int pitch)
 {
-    if (data == nullptr)
+    if (data == nullptr || x != -1 || y != -1 || w != -1 || h != -1 || pitch != -1)
         return false;
     const auto size = static_cast<size_t>(width) * static_cast<size_t>(height)
         * static_cast<size_t>(BytesPerPixel(format));
@@ -164,6 +164,13 @@ std::unique_ptr<C3DWPixelShader> RecordingDevice::CreatePixelShader(int, const c
 std::unique_ptr<C3DWTexture3D> RecordingDevice::CreateTexture3D(int, int, int, TextureFormat)
 {
     return nullptr;
+}
+
+std::unique_ptr<C3DWTexture> RecordingDevice::CreateTextureFromMemory(const void* data, std::int64_t size,
+                                                                      ImageFileType type)
+{
+    memoryTypes.push_back(type);
+    return C3DWDevice::CreateTextureFromMemory(data, size, type);
 }
 
 std::unique_ptr<C3DWTexture> RecordingDevice::CreateTexture(int width, int height, TextureFormat format)

@@ -12,7 +12,8 @@
 
 namespace kestrel::test {
 
-/// A texture that keeps its size and the bytes last written with SetData (whole-source writes).
+/// A texture that keeps its size and the bytes last written with SetData. Only whole-texture
+/// writes (every position and size -1) are accepted, the one form the shared loading code uses.
 class RecordingTexture : public C3DWTexture
 {
 public:
@@ -98,6 +99,7 @@ public:
     int vertexBuffersCreated = 0;
     int indexBuffersCreated = 0;
     std::vector<RecordingTexture*> texturesCreated; ///< not owned; valid while their owner keeps them
+    std::vector<ImageFileType> memoryTypes;         ///< the type of every CreateTextureFromMemory call
     float constants[96][4] = {};
     const C3DWTexture* stageTextures[8] = {};
     const C3DWVertexShader* currentShader = nullptr;
@@ -132,6 +134,8 @@ public:
     std::unique_ptr<C3DWPixelShader> CreatePixelShader(int, const char*, const char*, char*, int) override;
     bool SupportsTexture3D() const override { return false; }
     std::unique_ptr<C3DWTexture3D> CreateTexture3D(int, int, int, TextureFormat) override;
+    std::unique_ptr<C3DWTexture> CreateTextureFromMemory(const void* data, std::int64_t size,
+                                                         ImageFileType type) override;
     std::unique_ptr<C3DWTexture> CreateTexture(int width, int height, TextureFormat format) override;
     bool SetTexture(int stage, C3DWTexture* texture) override;
     bool SetTexture3D(int, C3DWTexture3D*) override { return false; }

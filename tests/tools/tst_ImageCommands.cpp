@@ -1,6 +1,7 @@
 #include "ToolTestSupport.h"
 
 #include "image/ImageDecoders.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A 2 x 1 top-down 24-bit TGA: a blue-green-red pixel (1, 2, 3) and (4, 5, 6).
-const std::vector<std::uint8_t> Tga{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0x20, 1, 2, 3, 4, 5, 6};
+const std::vector<std::uint8_t> Tga = TgaFile(2, 1, 24, 0x20, {1, 2, 3, 4, 5, 6});
 
 // The expected picture, in the decoded layout (blue, green, red, alpha).
 const std::vector<std::uint8_t> TgaPixels{1, 2, 3, 255, 4, 5, 6, 255};

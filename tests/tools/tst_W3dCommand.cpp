@@ -1,6 +1,6 @@
 #include "ToolTestSupport.h"
 
-#include "support/TestImages.h"
+#include "support/ImageTestSupport.h"
 #include "support/W3DWriter.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +26,14 @@ struct TankArchive
         hull.textureNames = {"inarchive.tga", "disk.tga", "missing.tga"};
         W3DMeshDesc broken = UnitQuad("BROKEN");
         broken.headerVertexCount = 9;
-        const ByteList model = Concat({HLodChunk("TANK", "TANKSKL", {{1, "TANK.HULL"}}), MeshChunk(hull), MeshChunk(broken)});
-        const ByteList skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 0}, {0, 0, 0, 1}},
+        const Bytes8 model = Cat({HLodChunk("TANK", "TANKSKL", {{1, "TANK.HULL"}}), MeshChunk(hull), MeshChunk(broken)});
+        const Bytes8 skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 0}, {0, 0, 0, 1}},
                                                              {"TURRET", 0, {0, 0, -8}, {0, 0, 0, 1}}});
         BigArchiveBuilder()
             .Add("art\\w3d\\tank.w3d", model)
             .Add("art\\w3d\\tankskl.w3d", skeleton)
             .Add("art\\textures\\inarchive.dds", TinyDxt1Dds(0xF800))
-            .Add("art\\w3d\\bad.w3d", ByteList(model.begin(), model.end() - 1))
+            .Add("art\\w3d\\bad.w3d", Bytes8(model.begin(), model.end() - 1))
             .WriteTo(folder / "mod.big");
         WriteFileBytes(folder / "game/Art/Textures/disk.tga", TinyTga(1, 2, 3));
     }

@@ -6,20 +6,15 @@
 
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
-#include "support/GraphicsDriverPin.h"
+#include "support/GuiTest.h"
+#include "support/ImageTestSupport.h"
 #include "support/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QWindow>
 
 #include <GL/gl.h>
-#include <X11/Xlib.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <thread>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -28,49 +23,14 @@ namespace {
 
 constexpr int WindowSize = 64;
 
-// A freshly started Xvfb can refuse connections for a moment under load, and Qt ends the
-// process when its first connection fails: wait until the server answers.
-bool DisplayAnswers()
-{
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        if (Display* display = XOpenDisplay(nullptr)) {
-            XCloseDisplay(display);
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
-}
-
-bool StartGui()
-{
-    static const bool started = [] {
-        if (!DisplayAnswers())
-            return false;
-        // The test scripts choose the offscreen platform; windows with OpenGL need xcb.
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        KeepGraphicsDriversLoaded();
-        static int argc = 1;
-        static char name[] = "tst_w3d_render";
-        static char* argv[] = {name, nullptr};
-        static QGuiApplication application(argc, argv);
-        return true;
-    }();
-    return started;
-}
-
 /// A 2 x 2 TGA, top row first: red, green / blue, white.
-ByteList QuadrantTexture()
+Bytes8 QuadrantTexture()
 {
-    return PayloadWriter()
-        .Raw({0, 0, 2, 0, 0, 0, 0, 0})
-        .U16(0).U16(0).U16(2).U16(2)
-        .Raw({32, 0x28})
-        .Raw({0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255});
+    return TgaFile(2, 2, 32, 0x28, {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255});
 }
 
 /// A square over the whole clip space, texture coordinates stored W3D style (v = 0 at the bottom).
-ByteList SquareModel()
+Bytes8 SquareModel()
 {
     W3DMeshDesc square;
     square.meshName = "SQUARE";
@@ -101,11 +61,10 @@ Pixel PixelAt(int x, int y)
 
 TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
 {
-    if (std::getenv("DISPLAY") == nullptr)
+    if (!WindowsHaveOpenGL())
         GTEST_SKIP() << "no X display for OpenGL";
-    ASSERT_TRUE(StartGui()) << "the X server named by DISPLAY does not answer";
     TempFolder temp;
-    const ByteList model = SquareModel();
+    const Bytes8 model = SquareModel();
     BigArchiveBuilder()
         .Add("art\\w3d\\square.w3d", model)
         .Add("Art\\Textures\\Quadrants.tga", QuadrantTexture())
@@ -122,9 +81,7 @@ TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
     params.requiredVSMajor = 0;
     params.window = &window;
     COGLDevice device;
-    {
-            ASSERT_TRUE(device.Create(params));
-    }
+    ASSERT_TRUE(device.Create(params));
     {
         const auto loaded = LoadW3DPreviewModel(device, document, model, "", true);
         ASSERT_TRUE(loaded.summary.loaded);

@@ -10,7 +10,7 @@ using namespace kestrel::test;
 
 namespace {
 
-std::unique_ptr<W3DChunk> Parse(const ByteList& bytes)
+std::unique_ptr<W3DChunk> Parse(const Bytes8& bytes)
 {
     return W3DChunk::ParseFile(bytes);
 }
@@ -19,7 +19,7 @@ std::unique_ptr<W3DChunk> Parse(const ByteList& bytes)
 
 TEST(W3DChunk, RootHoldsTopLevelChunksInFileOrderWithParents)
 {
-    const auto root = Parse(Concat({Chunk(0x55, {1, 2, 3}), Container(0x100, {Chunk(0x77, {9})}), Chunk(0x55, {4})}));
+    const auto root = Parse(Cat({Chunk(0x55, {1, 2, 3}), Container(0x100, {Chunk(0x77, {9})}), Chunk(0x55, {4})}));
     EXPECT_EQ(root->Id(), W3DChunk::RootId);
     EXPECT_TRUE(root->IsContainer());
     ASSERT_EQ(root->Children().size(), 3u);
@@ -38,7 +38,7 @@ TEST(W3DChunk, RootHoldsTopLevelChunksInFileOrderWithParents)
 
 TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
 {
-    const auto root = Parse(Concat({Chunk(0x1F, {}), Chunk(0x32, Text("a.tga"))}));
+    const auto root = Parse(Cat({Chunk(0x1F, {}), Chunk(0x32, CString("a.tga"))}));
     ASSERT_EQ(root->Children().size(), 2u);
     const W3DChunk* empty = root->Children()[0].get();
     EXPECT_TRUE(empty->IsContainer());
@@ -52,9 +52,9 @@ TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
 
 TEST(W3DChunk, ListsHoldTheWholeElementsOfTheirPayload)
 {
-    const ByteList thirtyBytes = PayloadWriter().Vec3(1, 2, 3).Vec3(4, 5, 6).Zeros(6);
-    const ByteList ids = PayloadWriter().U32(7).U32(0xFFFFFFFF).Zeros(3);
-    const auto root = Parse(Concat({Chunk(0x02, thirtyBytes), Chunk(0x49, ids), Chunk(0x102, ByteList(59, 0))}));
+    const Bytes8 thirtyBytes = ByteWriter().Vec3(1, 2, 3).Vec3(4, 5, 6).Zeros(6);
+    const Bytes8 ids = ByteWriter().U32(7).U32(0xFFFFFFFF).Zeros(3);
+    const auto root = Parse(Cat({Chunk(0x02, thirtyBytes), Chunk(0x49, ids), Chunk(0x102, Bytes8(59, 0))}));
     const auto& vertices = root->FindChild<W3DVerticesChunk>()->Get();
     ASSERT_EQ(vertices.size(), 2u);
     EXPECT_FLOAT_EQ(vertices[1].z, 6.0f);
@@ -66,7 +66,7 @@ TEST(W3DChunk, ListsHoldTheWholeElementsOfTheirPayload)
 
 TEST(W3DChunk, StringsEndAtTheirFirstNulOrLoseTheLastByte)
 {
-    const auto root = Parse(Concat({Chunk(0x32, {'r', 'o', 'c', 'k', '.', 't', 'g', 'a'}),
+    const auto root = Parse(Cat({Chunk(0x32, {'r', 'o', 'c', 'k', '.', 't', 'g', 'a'}),
                                     Chunk(0x2C, {'M', 0, 'X', 'Y'}), Chunk(0x32, {'Z'})}));
     EXPECT_EQ(root->FindChild<W3DTextureNameChunk>(0)->Get(), "rock.tg");
     EXPECT_EQ(root->FindChild<W3DVertexMaterialNameChunk>()->Get(), "M");
@@ -77,10 +77,10 @@ TEST(W3DChunk, RecordsAreReadFieldByFieldAndLongerPayloadsAccepted)
 {
     W3DMeshDesc mesh = UnitQuad("BODY");
     mesh.containerName = "TANKCONTAINER16C"; // exactly 16 characters: no NUL in the field
-    const auto root = Parse(Concat({MeshChunk(mesh),
+    const auto root = Parse(Cat({MeshChunk(mesh),
                                     HierarchyChunk("SKL", {{"ROOTTRANSFORM", 0xFFFFFFFF, {1, 2, 3}, {0.5f, 0.5f, 0.5f, 0.5f}}}),
                                     HLodChunk("TANK", "TANKSKL", {{3, "TANK.BODY"}}),
-                                    Chunk(0x2D, PayloadWriter().U32(1).Raw({10, 20, 30, 0, 1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}).F32(2).F32(0.5f).F32(0.25f).Zeros(8))}));
+                                    Chunk(0x2D, ByteWriter().U32(1).Raw({10, 20, 30, 0, 1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0}).F32(2).F32(0.5f).F32(0.25f).Zeros(8))}));
     const auto& header = root->FindChild(W3D_CHUNK_MESH)->FindChild<W3DMeshHeader3Chunk>()->Get();
     EXPECT_EQ(header.meshName, "BODY");
     EXPECT_EQ(header.containerName, "TANKCONTAINER16C");
@@ -110,8 +110,8 @@ TEST(W3DChunk, RecordsAreReadFieldByFieldAndLongerPayloadsAccepted)
 
 TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
 {
-    const ByteList inner = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
-    const auto root = Parse(Concat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
+    const Bytes8 inner = Chunk(0x02, ByteWriter().Vec3(1, 1, 1));
+    const auto root = Parse(Cat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
                                     Chunk(0x33, {1})}));
     ASSERT_EQ(root->Children().size(), 2u);
     const W3DChunk* skipped = root->Children()[0].get();
@@ -124,16 +124,16 @@ TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
 
 TEST(W3DChunk, DamagedFilesFailWithTheChunkError)
 {
-    const ByteList vertex = Chunk(0x02, PayloadWriter().Vec3(1, 1, 1));
-    const std::vector<std::pair<const char*, ByteList>> damaged{
-        {"header cut short", Concat({vertex, ByteList{1, 2, 3, 4, 5}})},
-        {"size beyond the file", ChunkWithSize(0x02, 13, PayloadWriter().Vec3(1, 1, 1))},
-        {"child larger than its container", ChunkWithSize(0x00, 0x80000000u | 20, Concat({ChunkWithSize(0x02, 40, ByteList(12, 0))}))},
+    const Bytes8 vertex = Chunk(0x02, ByteWriter().Vec3(1, 1, 1));
+    const std::vector<std::pair<const char*, Bytes8>> damaged{
+        {"header cut short", Cat({vertex, Bytes8{1, 2, 3, 4, 5}})},
+        {"size beyond the file", ChunkWithSize(0x02, 13, ByteWriter().Vec3(1, 1, 1))},
+        {"child larger than its container", ChunkWithSize(0x00, 0x80000000u | 20, Cat({ChunkWithSize(0x02, 40, Bytes8(12, 0))}))},
         {"size beyond the file in the skipped chunk", ChunkWithSize(0xF3F, 100, {})},
-        {"mesh header shorter than 116 bytes", Chunk(0x1F, ByteList(115, 0))},
-        {"hierarchy header shorter than 36 bytes", Chunk(0x101, ByteList(35, 0))},
-        {"sub-object shorter than 36 bytes", Chunk(0x704, ByteList(35, 0))},
-        {"vertex material shorter than 32 bytes", Chunk(0x2D, ByteList(31, 0))},
+        {"mesh header shorter than 116 bytes", Chunk(0x1F, Bytes8(115, 0))},
+        {"hierarchy header shorter than 36 bytes", Chunk(0x101, Bytes8(35, 0))},
+        {"sub-object shorter than 36 bytes", Chunk(0x704, Bytes8(35, 0))},
+        {"vertex material shorter than 32 bytes", Chunk(0x2D, Bytes8(31, 0))},
     };
     for (const auto& [what, bytes] : damaged)
         EXPECT_THROW(Parse(bytes), W3DChunkError) << what;
@@ -143,7 +143,7 @@ TEST(W3DChunk, NestingBeyondTheDepthLimitFailsInsteadOfExhaustingTheStack)
 {
     // `levels` containers, each holding the next, around an empty chunk.
     const auto nested = [](std::uint32_t levels) {
-        PayloadWriter writer;
+        ByteWriter writer;
         for (std::uint32_t level = 0; level < levels; ++level)
             writer.U32(0x00).U32((8 * (levels - level)) | 0x80000000u);
         return writer.U32(0x02).U32(0).Get();

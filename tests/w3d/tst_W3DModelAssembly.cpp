@@ -24,7 +24,7 @@ struct Loaded
     W3DModelCollector model;
 };
 
-std::unique_ptr<Loaded> Assemble(const ByteList& bytes, const std::map<std::string, ByteList>& archive = {},
+std::unique_ptr<Loaded> Assemble(const Bytes8& bytes, const std::map<std::string, Bytes8>& archive = {},
                                  bool textures = true)
 {
     auto loaded = std::make_unique<Loaded>();
@@ -66,7 +66,7 @@ TEST(W3DModelAssembly, MeshesOfTheModelsOwnHierarchyStandAtTheirBones)
 {
     W3DMeshDesc arm = UnitQuad("ARMMESH");
     arm.containerName = "ROBOT";
-    const auto loaded = Assemble(Concat({HierarchyChunk("ROBOTSKL", TwoBoneSkeleton()),
+    const auto loaded = Assemble(Cat({HierarchyChunk("ROBOTSKL", TwoBoneSkeleton()),
                                          HLodChunk("ROBOT", "OTHERSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)}));
     ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
     EXPECT_EQ(loaded->summary.hierarchySource, W3DModelSummary::HierarchySource::Own);
@@ -87,7 +87,7 @@ TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwn
 {
     W3DMeshDesc arm = UnitQuad("ARMMESH");
     arm.containerName = "ROBOT";
-    const ByteList model = Concat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
+    const Bytes8 model = Cat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
     const auto withSkeleton =
         Assemble(model, {{"art\\w3d\\ROBOTSKL.w3d", HierarchyChunk("ROBOTSKL", TwoBoneSkeleton())}});
     EXPECT_EQ(withSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::ArchiveEntry);
@@ -106,12 +106,12 @@ TEST(W3DModelAssembly, TheLastMatchingSubObjectDecidesAndOnlyExactNamesMatch)
     W3DMeshDesc body = UnitQuad("BODY");
     body.containerName = "TANK";
     const std::vector<W3DPivotDesc> pivots{{"ROOT", 0xFFFFFFFFu, {5, 0, 0}}, {"TURRET", 0xFFFFFFFFu, {0, 7, 0}}};
-    const auto later = Assemble(Concat({HierarchyChunk("S", pivots),
+    const auto later = Assemble(Cat({HierarchyChunk("S", pivots),
                                         HLodChunk("TANK", "S", {{0, "TANK.BODY"}, {9, "TANK.BODY"}, {1, "TANK.BODY"}}),
                                         MeshChunk(body)}));
     ExpectVec(later->model.Groups().at(0).vertices[0].position, 0, 7, 0);
     const auto caseDiffers =
-        Assemble(Concat({HierarchyChunk("S", pivots), HLodChunk("TANK", "S", {{0, "tank.BODY"}}), MeshChunk(body)}));
+        Assemble(Cat({HierarchyChunk("S", pivots), HLodChunk("TANK", "S", {{0, "tank.BODY"}}), MeshChunk(body)}));
     ExpectVec(caseDiffers->model.Groups().at(0).vertices[0].position, 0, 0, 0);
 }
 
@@ -119,7 +119,7 @@ TEST(W3DModelAssembly, InfluencedVerticesAreCarriedByTheirBoneAfterTheMeshTransf
 {
     W3DMeshDesc skin = UnitQuad("SKIN");
     skin.influences = {1, 0, 7, 1}; // bone 7 does not exist: that vertex keeps its place
-    const auto loaded = Assemble(Concat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
+    const auto loaded = Assemble(Cat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
     const auto& vertices = loaded->model.Groups().at(0).vertices;
     ExpectVec(vertices[0].position, 10, 1, 0);
     ExpectVec(vertices[1].position, 10, 1, 0);
@@ -129,20 +129,20 @@ TEST(W3DModelAssembly, InfluencedVerticesAreCarriedByTheirBoneAfterTheMeshTransf
     ExpectVec(vertices[2].normal, 0, 0, 1);
 
     skin.influences = {1, 1, 1}; // one short of the vertex count: ignored
-    const auto ignored = Assemble(Concat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
+    const auto ignored = Assemble(Cat({HierarchyChunk("S", TwoBoneSkeleton()), MeshChunk(skin)}));
     ExpectVec(ignored->model.Groups().at(0).vertices[1].position, 1, 0, 0);
 }
 
 TEST(W3DModelAssembly, AFailedLoadLeavesAnEmptyModel)
 {
-    const ByteList good = MeshChunk(UnitQuad());
-    const std::vector<std::pair<const char*, ByteList>> failing{
-        {"pivot whose parent follows it", Concat({good, HierarchyChunk("S", {{"A", 0xFFFFFFFFu, {}, {0, 0, 0, 1}}, {"B", 1, {}, {0, 0, 0, 1}}})})},
-        {"truncated file", ByteList(good.begin(), good.end() - 5)},
-        {"damaged skeleton entry", Concat({HLodChunk("H", "SKL", {}), good})},
+    const Bytes8 good = MeshChunk(UnitQuad());
+    const std::vector<std::pair<const char*, Bytes8>> failing{
+        {"pivot whose parent follows it", Cat({good, HierarchyChunk("S", {{"A", 0xFFFFFFFFu, {}, {0, 0, 0, 1}}, {"B", 1, {}, {0, 0, 0, 1}}})})},
+        {"truncated file", Bytes8(good.begin(), good.end() - 5)},
+        {"damaged skeleton entry", Cat({HLodChunk("H", "SKL", {}), good})},
     };
     for (const auto& [what, bytes] : failing) {
-        const auto loaded = Assemble(bytes, {{"art\\w3d\\SKL.w3d", ByteList{1, 2, 3}}});
+        const auto loaded = Assemble(bytes, {{"art\\w3d\\SKL.w3d", Bytes8{1, 2, 3}}});
         EXPECT_FALSE(loaded->summary.loaded) << what;
         EXPECT_FALSE(loaded->summary.error.empty()) << what;
         EXPECT_TRUE(loaded->model.Groups().empty()) << what;
@@ -162,8 +162,8 @@ TEST(W3DModelAssembly, IncompleteOrInconsistentMeshesAreSkippedButStillCounted)
     textured.materialPass = true;
     textured.textureIds = {0};
     textured.textureNames = {"a.tga"};
-    const ByteList noNormals = Container(0x00, {Chunk(0x1F, PayloadWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
-    const auto loaded = Assemble(Concat({MeshChunk(wrongCount), noNormals, MeshChunk(badIndex), MeshChunk(cutIndex),
+    const Bytes8 noNormals = Container(0x00, {Chunk(0x1F, ByteWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
+    const auto loaded = Assemble(Cat({MeshChunk(wrongCount), noNormals, MeshChunk(badIndex), MeshChunk(cutIndex),
                                          MeshChunk(textured)}));
     EXPECT_EQ(loaded->summary.meshCount, 5u);
     EXPECT_EQ(loaded->summary.skippedMeshCount, 3u);
@@ -260,7 +260,7 @@ TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCover
     W3DMeshDesc far = UnitQuad("FAR");
     for (auto& p : far.positions)
         p.z -= 12.5f;
-    const auto loaded = Assemble(Concat({MeshChunk(empty), MeshChunk(UnitQuad()), MeshChunk(far)}));
+    const auto loaded = Assemble(Cat({MeshChunk(empty), MeshChunk(UnitQuad()), MeshChunk(far)}));
     ASSERT_EQ(loaded->model.Groups().size(), 3u);
     EXPECT_TRUE(loaded->model.Groups()[0].ranges.empty());
     EXPECT_EQ(RangeNames(loaded->model.Groups()[1]), (std::vector<std::string>{"0-1:"}));

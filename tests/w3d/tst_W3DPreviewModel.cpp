@@ -8,7 +8,8 @@
 #include "support/FakeInstallPathProvider.h"
 #include "support/FakePrompt.h"
 #include "support/RecordingDevice.h"
-#include "support/TestImages.h"
+#include "support/ImageTestSupport.h"
+#include "support/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ struct ZeroHourInstallation : ::testing::Test
     FakeInstallPathProvider provider;
     RecordingDevice device;
     std::unique_ptr<CIniBlock> configuration;
-    ByteList model;
+    Bytes8 model;
 
     void SetUp() override
     {
@@ -40,8 +41,8 @@ struct ZeroHourInstallation : ::testing::Test
         mesh.materialPass = true;
         mesh.textureNames = {"zhonly.tga", "base.tga", "nowhere.tga"};
         mesh.textureIds = {0, 1};
-        model = Concat({HLodChunk("TANK", "TANKSKL", {{0, "TANK.HULL"}}), MeshChunk(mesh)});
-        const ByteList skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 30}, {0, 0, 0, 1}}});
+        model = Cat({HLodChunk("TANK", "TANKSKL", {{0, "TANK.HULL"}}), MeshChunk(mesh)});
+        const Bytes8 skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 30}, {0, 0, 0, 1}}});
         BigArchiveBuilder().Add("Art\\W3D\\Tank.w3d", model).Add("ART\\W3D\\TANKSKL.W3D", skeleton).WriteTo(temp / "Zero Hour/mod.big");
 
         configuration = std::make_unique<CIniBlock>();
@@ -94,7 +95,7 @@ TEST_F(ZeroHourInstallation, WithTexturesOffNothingIsOpenedAndTheModelIsUntextur
     EXPECT_TRUE(loaded.mesh->Materials().empty());
     EXPECT_TRUE(loaded.mesh->Textures().empty());
 
-    const auto damaged = LoadW3DPreviewModel(device, document, ByteList(model.begin(), model.end() - 3), "", true);
+    const auto damaged = LoadW3DPreviewModel(device, document, Bytes8(model.begin(), model.end() - 3), "", true);
     EXPECT_FALSE(damaged.summary.loaded);
     ASSERT_NE(damaged.mesh, nullptr);
     EXPECT_TRUE(damaged.mesh->Groups().empty());

@@ -5,7 +5,7 @@
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 #include "support/RecordingDevice.h"
-#include "support/TestImages.h"
+#include "support/ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 

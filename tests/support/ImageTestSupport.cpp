@@ -1,4 +1,4 @@
-#include "ImageTestSupport.h"
+#include "support/ImageTestSupport.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,28 +10,6 @@
 #include <utility>
 
 namespace kestrel::test {
-
-void PutU16(Bytes8& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(Bytes8& out, std::uint32_t value)
-{
-    PutU16(out, value & 0xFFFF);
-    PutU16(out, value >> 16);
-}
-
-void PutText(Bytes8& out, std::string_view text)
-{
-    out.insert(out.end(), text.begin(), text.end());
-}
-
-void Append(Bytes8& out, const Bytes8& bytes)
-{
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
 
 std::uint32_t PixelAt(const DecodedImage& image, std::uint32_t x, std::uint32_t y)
 {
@@ -48,30 +26,6 @@ std::vector<std::uint32_t> PixelValues(const DecodedImage& image)
     return values;
 }
 
-namespace {
-
-// Headers are written into zeroed blocks of their full size: GCC 12's -O3 warns wrongly about
-// growing short vectors step by step.
-void StoreU16At(Bytes8& out, size_t offset, std::uint32_t value)
-{
-    out[offset] = static_cast<std::uint8_t>(value);
-    out[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void StoreU32At(Bytes8& out, size_t offset, std::uint32_t value)
-{
-    StoreU16At(out, offset, value & 0xFFFF);
-    StoreU16At(out, offset + 2, value >> 16);
-}
-
-void StoreTextAt(Bytes8& out, size_t offset, std::string_view text)
-{
-    for (size_t i = 0; i < text.size(); ++i)
-        out[offset + i] = static_cast<std::uint8_t>(text[i]);
-}
-
-} // namespace
-
 Bytes8 TgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t type,
                  std::uint8_t descriptor, std::uint8_t idLength)
 {
@@ -79,23 +33,39 @@ Bytes8 TgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth, 
     std::fill(out.begin(), out.begin() + 18, std::uint8_t{0});
     out[0] = idLength;
     out[2] = type;
-    StoreU16At(out, 12, width);
-    StoreU16At(out, 14, height);
+    Put(out, 12, LE16(width));
+    Put(out, 14, LE16(height));
     out[16] = depth;
     out[17] = descriptor;
     return out;
 }
 
+Bytes8 TgaFile(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t descriptor,
+               const Bytes8& pixels)
+{
+    return Cat({TgaHeader(width, height, depth, 2, descriptor), pixels});
+}
+
+Bytes8 TinyTga(std::uint8_t blue, std::uint8_t green, std::uint8_t red)
+{
+    return TgaFile(1, 1, 32, 0x28, {blue, green, red, 255});
+}
+
+Bytes8 TinyDxt1Dds(std::uint16_t colour)
+{
+    return Cat({DdsHeader(4, 4, 0x1007, 8, "DXT1"), ByteWriter().U16(colour).U16(0).U32(0)});
+}
+
 Bytes8 BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel, std::uint32_t compression)
 {
     Bytes8 out(54, 0);
-    StoreTextAt(out, 0, "BM");
-    StoreU32At(out, 14, 40);
-    StoreU32At(out, 18, static_cast<std::uint32_t>(width));
-    StoreU32At(out, 22, static_cast<std::uint32_t>(height));
-    StoreU16At(out, 26, 1);
-    StoreU16At(out, 28, bitsPerPixel);
-    StoreU32At(out, 30, compression);
+    Put(out, 0, Bytes("BM"));
+    Put(out, 14, LE(40));
+    Put(out, 18, LE(static_cast<std::uint32_t>(width)));
+    Put(out, 22, LE(static_cast<std::uint32_t>(height)));
+    Put(out, 26, LE16(1));
+    Put(out, 28, LE16(bitsPerPixel));
+    Put(out, 30, LE(compression));
     return out;
 }
 
@@ -103,16 +73,16 @@ Bytes8 DdsHeader(std::uint32_t width, std::uint32_t height, std::uint32_t flags,
                  std::string_view fourCC, std::uint32_t rgbBitCount)
 {
     Bytes8 out(128, 0);
-    StoreTextAt(out, 0, "DDS ");
-    StoreU32At(out, 4, 124);
-    StoreU32At(out, 8, flags);
-    StoreU32At(out, 12, height);
-    StoreU32At(out, 16, width);
-    StoreU32At(out, 20, pitchOrLinearSize);
-    StoreU32At(out, 76, 32); // pixel format size
-    StoreU32At(out, 80, fourCC.empty() ? 0x40 : 0x4);
-    StoreTextAt(out, 84, fourCC);
-    StoreU32At(out, 88, rgbBitCount);
+    Put(out, 0, Bytes("DDS "));
+    Put(out, 4, LE(124));
+    Put(out, 8, LE(flags));
+    Put(out, 12, LE(height));
+    Put(out, 16, LE(width));
+    Put(out, 20, LE(pitchOrLinearSize));
+    Put(out, 76, LE(32)); // pixel format size
+    Put(out, 80, LE(fourCC.empty() ? 0x40 : 0x4));
+    Put(out, 84, Bytes(fourCC));
+    Put(out, 88, LE(rgbBitCount));
     return out;
 }
 

@@ -1,104 +1,44 @@
 #include "support/W3DWriter.h"
 
-#include <cstring>
-
 namespace kestrel::test {
 
-PayloadWriter& PayloadWriter::U16(std::uint16_t value)
+Bytes8 ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const Bytes8& payload)
 {
-    m_bytes.push_back(static_cast<std::uint8_t>(value));
-    m_bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-    return *this;
+    return ByteWriter().U32(id).U32(sizeField).Raw(payload);
 }
 
-PayloadWriter& PayloadWriter::U32(std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        m_bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-    return *this;
-}
-
-PayloadWriter& PayloadWriter::F32(float value)
-{
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, 4);
-    return U32(bits);
-}
-
-PayloadWriter& PayloadWriter::Vec3(float x, float y, float z)
-{
-    return F32(x).F32(y).F32(z);
-}
-
-PayloadWriter& PayloadWriter::Fixed(const std::string& text, size_t length)
-{
-    for (size_t i = 0; i < length; ++i)
-        m_bytes.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
-    return *this;
-}
-
-PayloadWriter& PayloadWriter::Raw(const ByteList& bytes)
-{
-    m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-    return *this;
-}
-
-PayloadWriter& PayloadWriter::Zeros(size_t count)
-{
-    m_bytes.insert(m_bytes.end(), count, 0);
-    return *this;
-}
-
-ByteList ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const ByteList& payload)
-{
-    return PayloadWriter().U32(id).U32(sizeField).Raw(payload);
-}
-
-ByteList Chunk(std::uint32_t id, const ByteList& payload)
+Bytes8 Chunk(std::uint32_t id, const Bytes8& payload)
 {
     return ChunkWithSize(id, static_cast<std::uint32_t>(payload.size()), payload);
 }
 
-ByteList Concat(const std::vector<ByteList>& parts)
+Bytes8 Container(std::uint32_t id, const std::vector<Bytes8>& children)
 {
-    PayloadWriter writer;
-    for (const auto& part : parts)
-        writer.Raw(part);
-    return writer;
-}
-
-ByteList Container(std::uint32_t id, const std::vector<ByteList>& children)
-{
-    const ByteList payload = Concat(children);
+    const Bytes8 payload = Cat(children);
     return ChunkWithSize(id, static_cast<std::uint32_t>(payload.size()) | 0x80000000u, payload);
-}
-
-ByteList Text(const std::string& text)
-{
-    return PayloadWriter().Fixed(text, text.size() + 1);
 }
 
 namespace {
 
-ByteList Vectors(const std::vector<W3DVec>& list)
+Bytes8 Vectors(const std::vector<W3DVec>& list)
 {
-    PayloadWriter writer;
+    ByteWriter writer;
     for (const auto& v : list)
         writer.Vec3(v.x, v.y, v.z);
     return writer;
 }
 
-ByteList Ids(const std::vector<std::uint32_t>& ids)
+Bytes8 Ids(const std::vector<std::uint32_t>& ids)
 {
-    PayloadWriter writer;
+    ByteWriter writer;
     for (auto id : ids)
         writer.U32(id);
     return writer;
 }
 
-ByteList MeshHeader(const W3DMeshDesc& mesh)
+Bytes8 MeshHeader(const W3DMeshDesc& mesh)
 {
-    PayloadWriter header;
+    ByteWriter header;
     header.U32(0x40002).U32(0).Fixed(mesh.meshName, 16).Fixed(mesh.containerName, 16);
     header.U32(mesh.headerTriangleCount.value_or(static_cast<std::uint32_t>(mesh.triangles.size())));
     header.U32(mesh.headerVertexCount.value_or(static_cast<std::uint32_t>(mesh.positions.size())));
@@ -107,37 +47,37 @@ ByteList MeshHeader(const W3DMeshDesc& mesh)
     return header;
 }
 
-ByteList Triangles(const W3DMeshDesc& mesh)
+Bytes8 Triangles(const W3DMeshDesc& mesh)
 {
-    PayloadWriter writer;
+    ByteWriter writer;
     for (const auto& t : mesh.triangles)
         writer.U32(t[0]).U32(t[1]).U32(t[2]).U32(13).Vec3(0, 0, 1).F32(0);
     return writer;
 }
 
-ByteList VertexMaterials(const W3DMeshDesc& mesh)
+Bytes8 VertexMaterials(const W3DMeshDesc& mesh)
 {
-    std::vector<ByteList> materials;
+    std::vector<Bytes8> materials;
     for (const auto& m : mesh.vertexMaterials) {
-        PayloadWriter info;
+        ByteWriter info;
         info.U32(0);
         for (const auto& colour : {m.ambient, m.diffuse, std::array<std::uint8_t, 3>{9, 9, 9}, m.emissive})
             info.Raw({colour[0], colour[1], colour[2], 0});
         info.F32(10).F32(m.opacity).F32(0);
-        materials.push_back(Container(0x2B, {Chunk(0x2C, Text(m.name)), Chunk(0x2D, info)}));
+        materials.push_back(Container(0x2B, {Chunk(0x2C, CString(m.name)), Chunk(0x2D, info)}));
     }
     return Container(0x2A, materials);
 }
 
-ByteList MaterialPass(const W3DMeshDesc& mesh)
+Bytes8 MaterialPass(const W3DMeshDesc& mesh)
 {
-    std::vector<ByteList> pass;
+    std::vector<Bytes8> pass;
     if (!mesh.vertexMaterialIds.empty())
         pass.push_back(Chunk(0x39, Ids(mesh.vertexMaterialIds)));
-    PayloadWriter coords;
+    ByteWriter coords;
     for (const auto& uv : mesh.texCoords)
         coords.F32(uv[0]).F32(uv[1]);
-    std::vector<ByteList> stage;
+    std::vector<Bytes8> stage;
     if (!mesh.textureIds.empty())
         stage.push_back(Chunk(0x49, Ids(mesh.textureIds)));
     if (!mesh.texCoords.empty())
@@ -149,12 +89,12 @@ ByteList MaterialPass(const W3DMeshDesc& mesh)
 
 } // namespace
 
-ByteList MeshChunk(const W3DMeshDesc& mesh)
+Bytes8 MeshChunk(const W3DMeshDesc& mesh)
 {
-    std::vector<ByteList> children{Chunk(0x1F, MeshHeader(mesh)), Chunk(0x02, Vectors(mesh.positions)),
+    std::vector<Bytes8> children{Chunk(0x1F, MeshHeader(mesh)), Chunk(0x02, Vectors(mesh.positions)),
                                 Chunk(0x03, Vectors(mesh.normals)), Chunk(0x20, Triangles(mesh))};
     if (!mesh.influences.empty()) {
-        PayloadWriter influences;
+        ByteWriter influences;
         for (auto bone : mesh.influences)
             influences.U16(bone).Zeros(6);
         children.push_back(Chunk(0x0E, influences));
@@ -162,9 +102,9 @@ ByteList MeshChunk(const W3DMeshDesc& mesh)
     if (!mesh.vertexMaterials.empty())
         children.push_back(VertexMaterials(mesh));
     if (!mesh.textureNames.empty()) {
-        std::vector<ByteList> textures;
+        std::vector<Bytes8> textures;
         for (const auto& name : mesh.textureNames)
-            textures.push_back(Container(0x31, {Chunk(0x32, Text(name))}));
+            textures.push_back(Container(0x31, {Chunk(0x32, CString(name))}));
         children.push_back(Container(0x30, textures));
     }
     if (mesh.materialPass)
@@ -172,11 +112,11 @@ ByteList MeshChunk(const W3DMeshDesc& mesh)
     return Container(0x00, children);
 }
 
-ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots)
+Bytes8 HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots)
 {
-    PayloadWriter header;
+    ByteWriter header;
     header.U32(0x40001).Fixed(name, 16).U32(static_cast<std::uint32_t>(pivots.size())).Vec3(0, 0, 0);
-    PayloadWriter list;
+    ByteWriter list;
     for (const auto& p : pivots) {
         list.Fixed(p.name, 16).U32(p.parent).Vec3(p.translation.x, p.translation.y, p.translation.z);
         list.Vec3(0, 0, 0).F32(p.rotation[0]).F32(p.rotation[1]).F32(p.rotation[2]).F32(p.rotation[3]);
@@ -184,16 +124,16 @@ ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>
     return Container(0x100, {Chunk(0x101, header), Chunk(0x102, list)});
 }
 
-ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
+Bytes8 HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects)
 {
-    PayloadWriter header;
+    ByteWriter header;
     header.U32(0x10000).U32(1).Fixed(name, 16).Fixed(hierarchyName, 16);
-    PayloadWriter arrayHeader;
+    ByteWriter arrayHeader;
     arrayHeader.U32(static_cast<std::uint32_t>(subObjects.size())).F32(0);
-    std::vector<ByteList> lodArray{Chunk(0x703, arrayHeader)};
+    std::vector<Bytes8> lodArray{Chunk(0x703, arrayHeader)};
     for (const auto& s : subObjects)
-        lodArray.push_back(Chunk(0x704, PayloadWriter().U32(s.bone).Fixed(s.name, 32)));
+        lodArray.push_back(Chunk(0x704, ByteWriter().U32(s.bone).Fixed(s.name, 32)));
     return Container(0x700, {Chunk(0x701, header), Container(0x702, lodArray)});
 }
 

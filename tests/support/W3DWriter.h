@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ByteWriter.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -8,38 +10,12 @@
 
 namespace kestrel::test {
 
-using ByteList = std::vector<std::uint8_t>;
-
-/// Writes W3D files byte by byte, independently of the reader under test, so tests build their
-/// own models: low-level chunks (any id, any size field, truncated on purpose) and whole meshes,
-/// hierarchies and HLODs from plain descriptions.
-class PayloadWriter
-{
-public:
-    PayloadWriter& U16(std::uint16_t value);
-    PayloadWriter& U32(std::uint32_t value);
-    PayloadWriter& F32(float value);
-    PayloadWriter& Vec3(float x, float y, float z);
-    /// `text` NUL-padded (or cut) to exactly `length` bytes.
-    PayloadWriter& Fixed(const std::string& text, size_t length);
-    PayloadWriter& Raw(const ByteList& bytes);
-    PayloadWriter& Zeros(size_t count);
-    const ByteList& Get() const { return m_bytes; }
-    operator ByteList() const { return m_bytes; }
-
-private:
-    ByteList m_bytes;
-};
-
 /// A chunk whose size field says the payload's length (size 0 for an empty payload).
-ByteList Chunk(std::uint32_t id, const ByteList& payload);
+Bytes8 Chunk(std::uint32_t id, const Bytes8& payload);
 /// A chunk with a size field of the caller's choosing (for oversize or odd headers).
-ByteList ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const ByteList& payload);
+Bytes8 ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const Bytes8& payload);
 /// A container: bit 31 set, payload the concatenated children.
-ByteList Container(std::uint32_t id, const std::vector<ByteList>& children);
-ByteList Concat(const std::vector<ByteList>& parts);
-/// A string chunk payload: the text and its NUL.
-ByteList Text(const std::string& text);
+Bytes8 Container(std::uint32_t id, const std::vector<Bytes8>& children);
 
 struct W3DVec
 {
@@ -91,9 +67,9 @@ struct W3DSubObjectDesc
     std::string name;
 };
 
-ByteList MeshChunk(const W3DMeshDesc& mesh);
-ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
-ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
+Bytes8 MeshChunk(const W3DMeshDesc& mesh);
+Bytes8 HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
+Bytes8 HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects);
 
 /// A quad of two triangles in the z = 0 plane from (0,0) to (1,1), normals +z.

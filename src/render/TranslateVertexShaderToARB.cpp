@@ -1,4 +1,4 @@
-#include "render/opengl/TranslateVertexShaderToARB.h"
+#include "render/TranslateVertexShaderToARB.h"
 
 #include <algorithm>
 #include <array>

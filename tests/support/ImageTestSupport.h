@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/DecodedImage.h"
+#include "support/ByteWriter.h"
 
 #include <array>
 #include <cstdint>
@@ -8,14 +9,6 @@
 #include <vector>
 
 namespace kestrel::test {
-
-using Bytes8 = std::vector<std::uint8_t>;
-
-/// Little-endian appenders for building image files byte by byte.
-void PutU16(Bytes8& out, std::uint32_t value);
-void PutU32(Bytes8& out, std::uint32_t value);
-void PutText(Bytes8& out, std::string_view text);
-void Append(Bytes8& out, const Bytes8& bytes);
 
 /// Pixel (x, y) of a decoded image as 0xAARRGGBB.
 std::uint32_t PixelAt(const DecodedImage& image, std::uint32_t x, std::uint32_t y);
@@ -25,6 +18,13 @@ std::vector<std::uint32_t> PixelValues(const DecodedImage& image);
 /// A TGA header for a true-colour picture (type 2 or 10) with an optional image ID.
 Bytes8 TgaHeader(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t type,
                  std::uint8_t descriptor, std::uint8_t idLength = 0);
+/// A whole uncompressed true-colour TGA: header and `pixels` as stored (blue, green, red[, alpha]).
+Bytes8 TgaFile(std::uint16_t width, std::uint16_t height, std::uint8_t depth, std::uint8_t descriptor,
+               const Bytes8& pixels);
+/// A 1 x 1 32-bit TGA of one opaque pixel.
+Bytes8 TinyTga(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
+/// A 4 x 4 DXT1 DDS whose every pixel has the 5-6-5 colour `colour` (0xF800 is red).
+Bytes8 TinyDxt1Dds(std::uint16_t colour);
 /// A BMP file and info header (40 bytes) followed by nothing.
 Bytes8 BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bitsPerPixel, std::uint32_t compression = 0);
 /// The 128-byte DDS header; `fourCC` empty means an uncompressed pixel format.
