@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PreviewCamera.h"
 #include "app/PreviewDispatch.h"
 #include "app/TextLineEnds.h"
 
@@ -55,6 +56,7 @@ public:
     /// The widget that holds the 3D window (null without a device).
     QWidget* SurfaceWidget() const { return m_surfaceWidget; }
     QWindow* Surface() const;
+    /// Images: the camera's distance; models: how many times the distance that frames the model.
     float Zoom() const { return m_zoom; }
     /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
     /// the device's context current (the back buffer then holds the frame).
@@ -132,6 +134,7 @@ private:
     TextLineEnds m_lineEnds;
     std::string m_shownText; // the editor's text as last written back, for following line ends
     float m_zoom = 1.5f;
+    ModelFrame m_modelFrame;
 };
 
 } // namespace kestrel

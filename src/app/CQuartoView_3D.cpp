@@ -29,7 +29,6 @@ namespace {
 constexpr std::uint32_t OpaqueBlue = 0xFF0000FF;
 constexpr std::uint32_t White = 0xFFFFFFFF;
 constexpr float FieldOfView = std::numbers::pi_v<float> / 4;
-constexpr float CameraDistance = 1.8f;
 constexpr float KeyStep = std::numbers::pi_v<float> / 100;
 
 struct TexturedVertex
@@ -95,8 +94,10 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
         return false;
     m_model = std::move(model.mesh);
-    m_zoom = model.extent > 0 ? model.extent : 1.0f;
+    m_modelFrame = model.summary.bounds ? FrameBounds(model.summary.bounds->min, model.summary.bounds->max) : ModelFrame{};
+    m_zoom = 1.0f;
     m_manualCamera = false;
+    SetStatusNote(QString::fromStdString(ModelStatusText(model)));
     ShowSurface();
     return true;
 }
@@ -177,29 +178,26 @@ void CQuartoView::DrawImage()
 
 void CQuartoView::SetModelCamera()
 {
-    const Vec3 target{0.5f, 0.5f, 0.5f};
-    const float distance = CameraDistance * m_zoom;
-    Vec3 eye;
+    Vec3 direction;
     Vec3 up{0, 0, 1};
     if (!m_manualCamera) {
         const float t = static_cast<float>(QDateTime::currentMSecsSinceEpoch() % 86400000) * 0.001f;
-        eye = {std::sin(t) * distance, std::cos(t) * distance, distance};
+        direction = {std::sin(t), std::cos(t), 1};
         m_tilt = 0;
         m_turn = std::sin(t) + std::cos(t);
     } else {
-        eye = TiltAndTurn({distance, 0, distance}, m_tilt, m_turn);
+        direction = TiltAndTurn({1, 0, 1}, m_tilt, m_turn);
         up = TiltAndTurn(up, m_tilt, m_turn);
     }
-    const Matrix16 view = LookAtRH(eye, target, up);
-    m_context.device.Device()->SetTransform(TransformType::View, view.data());
+    const ModelCamera camera = FrameModel(m_modelFrame, direction, up, m_zoom, FieldOfView, Aspect(m_surfaceWidget));
+    C3DWDevice& device = *m_context.device.Device();
+    device.SetTransform(TransformType::Projection, camera.projection.data());
+    device.SetTransform(TransformType::View, camera.view.data());
 }
 
 void CQuartoView::DrawModel()
 {
     C3DWDevice& device = *m_context.device.Device();
-    const Matrix16 projection =
-        PerspectiveFovRH(FieldOfView, Aspect(m_surfaceWidget), 0.05f, 4.5f * m_zoom + 0.05f);
-    device.SetTransform(TransformType::Projection, projection.data());
     LightDesc light;
     light.type = LightType::Directional;
     for (float* colour : {light.ambient, light.diffuse, light.specular})

@@ -13,6 +13,14 @@ float MeshBounds::LargestAbsolute() const
     return largest;
 }
 
+void MeshBounds::Include(const MeshBounds& other)
+{
+    for (size_t axis = 0; axis < 3; ++axis) {
+        min[axis] = std::min(min[axis], other.min[axis]);
+        max[axis] = std::max(max[axis], other.max[axis]);
+    }
+}
+
 MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)
 {
     MeshBounds bounds;

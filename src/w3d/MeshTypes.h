@@ -58,6 +58,8 @@ struct MeshBounds
     std::array<float, 3> max{};
     /// The largest absolute value among the six coordinates.
     float LargestAbsolute() const;
+    /// Grows the bounds to cover `other` as well.
+    void Include(const MeshBounds& other);
 };
 
 /// Bounds of the current-frame positions of `vertices` (all zero for none).

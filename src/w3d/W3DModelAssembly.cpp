@@ -143,10 +143,18 @@ private:
         if (!header)
             return nullptr;
         m_summary.hierarchyName = header->Get().hierarchyName;
-        m_summary.hierarchyEntry = "art\\w3d\\" + header->Get().hierarchyName + ".w3d";
+        const auto candidates = SkeletonEntryNames(header->Get().hierarchyName);
+        // Reported when the skeleton is found nowhere: the folder every game uses.
+        m_summary.hierarchyEntry = candidates.back();
         if (!m_options.readArchiveEntry)
             return nullptr;
-        m_skeletonBytes = m_options.readArchiveEntry(m_summary.hierarchyEntry);
+        for (const auto& candidate : candidates) {
+            m_skeletonBytes = m_options.readArchiveEntry(candidate);
+            if (m_skeletonBytes) {
+                m_summary.hierarchyEntry = candidate;
+                break;
+            }
+        }
         if (!m_skeletonBytes)
             return nullptr;
         m_skeleton = W3DChunk::ParseFile(*m_skeletonBytes);
@@ -232,14 +240,17 @@ private:
     void ApplyTextureStage(const W3DChunk& mesh, const W3DChunk& pass, std::vector<MeshVertex>& vertices,
                            MeshMaterialSetup& setup) const
     {
-        const W3DChunk* stage = m_options.texturesEnabled ? pass.FindChild(W3D_CHUNK_TEXTURE_STAGE) : nullptr;
-        if (!stage)
+        if (!m_options.texturesEnabled)
             return;
-        const auto* coords = stage->FindChild<W3DStageTexCoordsChunk>();
+        const W3DChunk* stage = pass.FindChild(W3D_CHUNK_TEXTURE_STAGE);
+        // Passes drawn by shader materials keep their coordinates directly, without a stage.
+        const auto* coords = (stage ? stage : &pass)->FindChild<W3DStageTexCoordsChunk>();
         if (coords && coords->Get().size() == vertices.size()) {
             for (size_t v = 0; v < vertices.size(); ++v)
                 vertices[v].texCoord = {coords->Get()[v].u, 1.0f - coords->Get()[v].v};
         }
+        if (!stage)
+            return;
         if (const auto* ids = stage->FindChild<W3DTextureIdsChunk>()) {
             for (const auto& id : ids->Get())
                 setup.textureIds.push_back(id.value);
@@ -251,6 +262,54 @@ private:
             if (const auto* name = texture->FindChild<W3DTextureNameChunk>())
                 setup.textureNames.push_back(name->Get());
         }
+    }
+
+    /// Battle for Middle-earth II textures its meshes through shader materials instead of texture
+    /// stages: each material names its textures as properties, and the pass picks the material
+    /// of the mesh (or of every triangle). The diffuse texture is the one drawn.
+    void ApplyShaderMaterials(const W3DChunk& mesh, const W3DChunk& pass, MeshMaterialSetup& setup)
+    {
+        const W3DChunk* materials = mesh.FindChild(W3D_CHUNK_SHADER_MATERIALS);
+        if (!materials)
+            return;
+        for (size_t k = 0; const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, k); ++k) {
+            const auto* header = material->FindChild<W3DShaderMaterialHeaderChunk>();
+            m_summary.shaderMaterials.push_back({header ? header->Get().typeName : std::string(),
+                                                 DiffuseTextureOf(*material)});
+        }
+        if (!m_options.texturesEnabled || !setup.textureNames.empty())
+            return;
+        setup.textureIds.clear();
+        if (const auto* ids = pass.FindChild<W3DShaderMaterialIdsChunk>()) {
+            for (const auto& id : ids->Get())
+                setup.textureIds.push_back(id.value);
+        }
+        if (setup.textureIds.empty())
+            setup.textureIds.push_back(0);
+        if (setup.textureIds.size() == 1) {
+            // One material for the whole mesh: it alone becomes the mesh's material.
+            if (const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, setup.textureIds[0]))
+                setup.textureNames.push_back(DiffuseTextureOf(*material));
+            return;
+        }
+        for (size_t k = 0; const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, k); ++k)
+            setup.textureNames.push_back(DiffuseTextureOf(*material));
+    }
+
+    static std::string DiffuseTextureOf(const W3DChunk& material)
+    {
+        std::string fallback;
+        for (size_t i = 0; const auto* chunk = material.FindChild<W3DShaderMaterialPropertyChunk>(i); ++i) {
+            const auto& property = chunk->Get();
+            if (property.type != W3DShaderMaterialProperty::Texture)
+                continue;
+            if (property.name == "DiffuseTexture")
+                return property.texture;
+            // Shaders without a diffuse slot number their textures; the first is the colour map.
+            if (property.name == "Texture_0")
+                fallback = property.texture;
+        }
+        return fallback;
     }
 
     static void ApplyVertexMaterial(const W3DChunk& mesh, const W3DChunk& pass, MeshMaterialDesc& desc)
@@ -306,6 +365,7 @@ private:
         if (const W3DChunk* pass = mesh.FindChild(W3D_CHUNK_MATERIAL_PASS)) {
             MeshMaterialSetup setup;
             ApplyTextureStage(mesh, *pass, vertices, setup);
+            ApplyShaderMaterials(mesh, *pass, setup);
             ApplyVertexMaterial(mesh, *pass, setup.desc);
             ranges = AddMaterialsAndRanges(setup, m, triangleCount);
         } else {
@@ -313,8 +373,15 @@ private:
         }
         const int group = m_target.AddGeometry(parts->header->meshName, vertices, 1, *indices, ranges);
         MeshBounds bounds;
-        if (group >= 0 && m_target.GetBounds(group, bounds))
-            m_summary.extent = std::max(m_summary.extent, bounds.LargestAbsolute());
+        if (group < 0 || !m_target.GetBounds(group, bounds))
+            return;
+        m_summary.extent = std::max(m_summary.extent, bounds.LargestAbsolute());
+        if (vertices.empty())
+            return;
+        if (m_summary.bounds)
+            m_summary.bounds->Include(bounds);
+        else
+            m_summary.bounds = bounds;
     }
 
     const W3DAssemblyOptions& m_options;
@@ -327,6 +394,16 @@ private:
 };
 
 } // namespace
+
+std::vector<std::string> SkeletonEntryNames(const std::string& hierarchyName)
+{
+    std::vector<std::string> names;
+    // Battle for Middle-earth files its skeletons by the first two letters of their names.
+    if (hierarchyName.size() > 2)
+        names.push_back("art\\w3d\\" + hierarchyName.substr(0, 2) + "\\" + hierarchyName + ".w3d");
+    names.push_back("art\\w3d\\" + hierarchyName + ".w3d");
+    return names;
+}
 
 W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DAssemblyOptions& options,
                                  IModelBuilderTarget& target)
@@ -343,6 +420,7 @@ W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DA
     if (!summary.loaded) {
         target.Clear();
         summary.extent = 0;
+        summary.bounds.reset();
     }
     return summary;
 }

@@ -126,7 +126,7 @@ TEST_F(PreviewRenderingTest, AModelIsDrawnLitInFrontOfTheCameraAndKeepsTurning)
 {
     test::SelectRow(*frame, 1);
     ASSERT_EQ(view->Mode(), PreviewMode::Model);
-    EXPECT_FLOAT_EQ(view->Zoom(), 1.0f); // the box's extent
+    EXPECT_FLOAT_EQ(view->Zoom(), 1.0f); // framed as loaded
     EXPECT_TRUE(view->IsTimerRunning());
     const std::vector<Rgb> pixels = DrawAndRead({{0.5f, 0.5f}, {0.02f, 0.02f}});
     ASSERT_EQ(pixels.size(), 2u);

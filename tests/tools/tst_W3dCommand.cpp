@@ -76,3 +76,26 @@ TEST(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
 
     EXPECT_EQ(RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\none.w3d"}).status, 2);
 }
+
+TEST(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
+{
+    TempFolder folder;
+    W3DMeshDesc wall = UnitQuad("WALL");
+    wall.materialPass = true;
+    wall.shaderDiffuseTextures = {"guwall.tga", "gumissing.tga"};
+    wall.shaderMaterialIds = {0, 1};
+    BigArchiveBuilder()
+        .Add("art\\w3d\\gu\\guhouse.w3d", MeshChunk(wall))
+        .Add("art\\compiledtextures\\gu\\guwall.dds", TinyDxt1Dds(0xF800))
+        .WriteTo(folder / "mod.big");
+    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("shader materials: 2\n"
+                            "  NormalMapped.fx: guwall.tga (archive mod.big: art\\compiledtextures\\gu\\guwall.dds)\n"
+                            "  NormalMapped.fx: gumissing.tga (not found)\n"),
+              std::string::npos) << text.out;
+    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
+    EXPECT_NE(json.out.find("{\"shader\": \"NormalMapped.fx\", \"diffuseTexture\": \"guwall.tga\", \"found\": "
+                            "\"archive mod.big: art\\\\compiledtextures\\\\gu\\\\guwall.dds\"}"),
+              std::string::npos) << json.out;
+}

@@ -76,7 +76,7 @@ ByteList QuadrantTexture()
 }
 
 /// A square over the whole clip space, texture coordinates stored W3D style (v = 0 at the bottom).
-ByteList SquareModel()
+W3DMeshDesc Square()
 {
     W3DMeshDesc square;
     square.meshName = "SQUARE";
@@ -85,9 +85,7 @@ ByteList SquareModel()
     square.triangles = {{0, 1, 2}, {0, 2, 3}};
     square.materialPass = true;
     square.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    square.textureIds = {0};
-    square.textureNames = {"quadrants.tga"};
-    return MeshChunk(square);
+    return square;
 }
 
 struct Pixel
@@ -103,18 +101,14 @@ Pixel PixelAt(int x, int y)
     return {rgba[0], rgba[1], rgba[2]};
 }
 
-} // namespace
-
-TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
+/// Draws `model` from an archive that holds the quadrant texture as `textureEntry` and checks
+/// that each quadrant of the window shows its texel.
+void ExpectQuadrantsDrawn(const ByteList& model, const std::string& textureEntry)
 {
-    if (std::getenv("DISPLAY") == nullptr)
-        GTEST_SKIP() << "no X display for OpenGL";
-    ASSERT_TRUE(StartGui()) << "the X server named by DISPLAY does not answer";
     TempFolder temp;
-    const ByteList model = SquareModel();
     BigArchiveBuilder()
         .Add("art\\w3d\\square.w3d", model)
-        .Add("Art\\Textures\\Quadrants.tga", QuadrantTexture())
+        .Add(textureEntry, QuadrantTexture())
         .WriteTo(temp / "mod.big");
     FakePrompt prompt;
     CQuartoDoc document(prompt);
@@ -164,4 +158,33 @@ TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
         EXPECT_GT(bottomRight.blue, 40);
     }
     device.Destroy();
+}
+
+} // namespace
+
+class MeshRendering : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display for OpenGL";
+        ASSERT_TRUE(StartGui()) << "the X server named by DISPLAY does not answer";
+    }
+};
+
+TEST_F(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
+{
+    W3DMeshDesc square = Square();
+    square.textureIds = {0};
+    square.textureNames = {"quadrants.tga"};
+    ExpectQuadrantsDrawn(MeshChunk(square), "Art\\Textures\\Quadrants.tga");
+}
+
+TEST_F(MeshRendering, AShaderMaterialDrawsItsDiffuseTextureFromTheCompiledTexturesFolder)
+{
+    W3DMeshDesc square = Square();
+    square.shaderDiffuseTextures = {"other.tga", "quadrants.tga"};
+    square.shaderMaterialIds = {1};
+    ExpectQuadrantsDrawn(MeshChunk(square), "art\\compiledtextures\\QU\\quadrants.tga");
 }

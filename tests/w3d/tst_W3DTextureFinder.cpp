@@ -95,3 +95,21 @@ TEST_F(TextureFinder, TheFirstEntryPresentEndsTheSearchEvenWhenItDoesNotDecode)
     EXPECT_EQ(finder.LocateTexture("missing.tga").source, Source::NotFound);
     EXPECT_EQ(W3DTextureFinder(nullptr, {&own, &game, &base}, "").LoadTexture("bad.tga"), nullptr);
 }
+
+TEST_F(TextureFinder, CompiledTexturesAreFoundInTheTwoLetterFolderOfTheirName)
+{
+    WriteFileBytes(temp / "Bfme/art/compiledtextures/EU/eutwin1.dds", TinyDxt1Dds(0x07E0));
+    OpenArchive(game, "game.big", BigArchiveBuilder()
+                                      .Add("Art\\CompiledTextures\\GU\\GUWall.dds", TinyDxt1Dds(0xF800))
+                                      .Add("art\\textures\\guwall.tga", TinyTga(0, 0, 255)));
+    auto finder = Finder((temp / "Bfme").string() + "/");
+    EXPECT_EQ(FirstPixel(finder.LoadTexture("EUTwin1.tga")), (std::vector<std::uint8_t>{0, 252, 0, 255}));
+    EXPECT_EQ(finder.LocateTexture("EUTwin1.tga").file, temp / "Bfme/art/compiledtextures/EU/eutwin1.dds");
+    // The games' own texture folder comes first where both hold the name.
+    EXPECT_EQ(finder.LocateTexture("guwall.tga").entryName, "art\\textures\\guwall.tga");
+    OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\compiledtextures\\gu\\guroof.dds", TinyDxt1Dds(0xF800)));
+    const auto roof = finder.LocateTexture("GURoof.tga");
+    EXPECT_EQ(roof.archive, 0u);
+    EXPECT_EQ(roof.entryName, "art\\compiledtextures\\gu\\guroof.dds");
+    EXPECT_EQ(roof.type, ImageFileType::DDS);
+}

@@ -44,6 +44,7 @@ struct ModelReport
     W3DModelSummary summary;
     W3DModelCollector model;
     std::vector<TextureReport> textures;
+    std::vector<TextureReport> shaderTextures; // one per shader material of the summary
     std::vector<std::string> archiveNames; // the finder's archive list, as shown
     std::string installFolder;
     GameKind game = GameKind::Generals;
@@ -67,24 +68,6 @@ std::string Triple(const std::array<float, 3>& v, bool json)
     text += Number(v[2]);
     text += json ? "]" : ")";
     return text;
-}
-
-/// Bounds of the whole model: the union of its groups' bounds.
-std::optional<MeshBounds> ModelBounds(W3DModelCollector& model)
-{
-    std::optional<MeshBounds> all;
-    for (size_t g = 0; g < model.Groups().size(); ++g) {
-        MeshBounds bounds;
-        if (model.Groups()[g].vertices.empty() || !model.GetBounds(static_cast<int>(g), bounds))
-            continue;
-        if (!all)
-            all = bounds;
-        for (size_t axis = 0; axis < 3; ++axis) {
-            all->min[axis] = std::min(all->min[axis], bounds.min[axis]);
-            all->max[axis] = std::max(all->max[axis], bounds.max[axis]);
-        }
-    }
-    return all;
 }
 
 std::string HierarchySourceText(const W3DModelSummary& summary)
@@ -134,7 +117,15 @@ std::string TextReport(ModelReport& report)
     out += "textures:   " + std::to_string(report.textures.size()) + "\n";
     for (const auto& texture : report.textures)
         out += "  " + texture.name + ": " + FoundText(texture, report) + "\n";
-    if (const auto bounds = ModelBounds(report.model))
+    if (!s.shaderMaterials.empty())
+        out += "shader materials: " + std::to_string(s.shaderMaterials.size()) + "\n";
+    for (size_t i = 0; i < s.shaderMaterials.size(); ++i) {
+        const auto& texture = report.shaderTextures[i];
+        out += "  " + (s.shaderMaterials[i].shader.empty() ? std::string("(no shader)") : s.shaderMaterials[i].shader);
+        out += texture.name.empty() ? std::string(": no diffuse texture\n")
+                                    : ": " + texture.name + " (" + FoundText(texture, report) + ")\n";
+    }
+    if (const auto& bounds = s.bounds)
         out += "bounds:     " + Triple(bounds->min, false) + " to " + Triple(bounds->max, false) + "\n";
     out += "extent:     " + Number(s.extent) + "\n";
     return out;
@@ -179,8 +170,19 @@ std::string JsonReport(ModelReport& report)
         AppendField(out, "found", FoundText(texture, report));
         out += "}";
     }
+    out += "],\n  \"shaderMaterials\": [";
+    for (size_t i = 0; i < s.shaderMaterials.size(); ++i) {
+        const auto& texture = report.shaderTextures[i];
+        out += i == 0 ? "\n    {" : ",\n    {";
+        AppendField(out, "shader", s.shaderMaterials[i].shader);
+        out += ", ";
+        AppendField(out, "diffuseTexture", texture.name);
+        out += ", ";
+        AppendField(out, "found", texture.name.empty() ? std::string() : FoundText(texture, report));
+        out += "}";
+    }
     out += "],\n";
-    if (const auto bounds = ModelBounds(report.model))
+    if (const auto& bounds = s.bounds)
         out += "  \"bounds\": {\"min\": " + Triple(bounds->min, true) + ", \"max\": " + Triple(bounds->max, true) + "},\n";
     out += "  \"extent\": " + Number(s.extent) + "\n}\n";
     return out;
@@ -264,13 +266,17 @@ int RunW3d(ToolContext& context, const Arguments& args)
     report.game = game.plan.game;
     report.installFolder = game.plan.installFolder;
     W3DAssemblyOptions options;
-    options.readArchiveEntry = ArchiveEntryReader(archive.Archive());
+    options.readArchiveEntry = GameModelFileReader({&archive.Archive(), &game.game, &game.base}, game.plan.installFolder);
     report.summary = AssembleW3DModel(*bytes, options, report.model);
     W3DTextureFinder finder(nullptr, {&archive.Archive(), &game.game, &game.base}, game.plan.installFolder);
     report.archiveNames = {archive.ShownName(), game.plan.gameArchive.value_or("").string(),
                            game.plan.baseArchive.value_or("").string()};
     for (const auto& name : TextureNames(report.model))
         report.textures.push_back(TextureReport{name, finder.LocateTexture(name)});
+    for (const auto& material : report.summary.shaderMaterials) {
+        const auto& name = material.diffuseTexture;
+        report.shaderTextures.push_back(TextureReport{name, name.empty() ? W3DTextureFinder::Location{} : finder.LocateTexture(name)});
+    }
 
     const std::string out = args.Has("json") ? JsonReport(report) : TextReport(report);
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -129,6 +129,26 @@ ByteList VertexMaterials(const W3DMeshDesc& mesh)
     return Container(0x2A, materials);
 }
 
+ByteList ShaderMaterialProperty(std::uint32_t type, const std::string& name, const ByteList& value)
+{
+    return Chunk(0x53, PayloadWriter().U32(type).U32(static_cast<std::uint32_t>(name.size() + 1)).Raw(Text(name)).Raw(value));
+}
+
+ByteList ShaderMaterials(const W3DMeshDesc& mesh)
+{
+    std::vector<ByteList> materials;
+    for (const auto& texture : mesh.shaderDiffuseTextures) {
+        const ByteList header = PayloadWriter().Raw({1}).Fixed("NormalMapped.fx", 32).U32(0);
+        const ByteList textureValue = PayloadWriter().U32(static_cast<std::uint32_t>(texture.size() + 1)).Raw(Text(texture));
+        materials.push_back(Container(0x51, {Chunk(0x52, header),
+                                             ShaderMaterialProperty(1, "NormalMap", PayloadWriter().U32(7).Raw(Text("nrm.dds"))),
+                                             ShaderMaterialProperty(2, "BumpScale", PayloadWriter().F32(1)),
+                                             ShaderMaterialProperty(1, "DiffuseTexture", textureValue),
+                                             ShaderMaterialProperty(7, "AlphaTestEnable", {1})}));
+    }
+    return Container(0x50, materials);
+}
+
 ByteList MaterialPass(const W3DMeshDesc& mesh)
 {
     std::vector<ByteList> pass;
@@ -137,6 +157,11 @@ ByteList MaterialPass(const W3DMeshDesc& mesh)
     PayloadWriter coords;
     for (const auto& uv : mesh.texCoords)
         coords.F32(uv[0]).F32(uv[1]);
+    if (!mesh.shaderDiffuseTextures.empty()) {
+        pass.push_back(Chunk(0x3F, Ids(mesh.shaderMaterialIds)));
+        pass.push_back(Chunk(0x4A, coords));
+        return Container(0x38, pass);
+    }
     std::vector<ByteList> stage;
     if (!mesh.textureIds.empty())
         stage.push_back(Chunk(0x49, Ids(mesh.textureIds)));
@@ -167,6 +192,8 @@ ByteList MeshChunk(const W3DMeshDesc& mesh)
             textures.push_back(Container(0x31, {Chunk(0x32, Text(name))}));
         children.push_back(Container(0x30, textures));
     }
+    if (!mesh.shaderDiffuseTextures.empty())
+        children.push_back(ShaderMaterials(mesh));
     if (mesh.materialPass)
         children.push_back(MaterialPass(mesh));
     return Container(0x00, children);
@@ -195,6 +222,12 @@ ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
     for (const auto& s : subObjects)
         lodArray.push_back(Chunk(0x704, PayloadWriter().U32(s.bone).Fixed(s.name, 32)));
     return Container(0x700, {Chunk(0x701, header), Container(0x702, lodArray)});
+}
+
+ByteList WithoutContainerBit(ByteList chunk)
+{
+    chunk.at(7) &= 0x7F;
+    return chunk;
 }
 
 W3DMeshDesc UnitQuad(const std::string& meshName)

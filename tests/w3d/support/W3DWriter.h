@@ -75,6 +75,11 @@ struct W3DMeshDesc
         float opacity = 1.0f;
     };
     std::vector<VertexMaterial> vertexMaterials;
+
+    /// Shader materials (W3D_CHUNK_SHADER_MATERIALS), each with its diffuse texture and a normal
+    /// map property beside it; the pass then holds the ids and the coordinates without a stage.
+    std::vector<std::string> shaderDiffuseTextures;
+    std::vector<std::uint32_t> shaderMaterialIds;
 };
 
 struct W3DPivotDesc
@@ -95,6 +100,9 @@ ByteList MeshChunk(const W3DMeshDesc& mesh);
 ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
 ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects);
+
+/// The chunk with its container bit cleared, as some exporters write containers.
+ByteList WithoutContainerBit(ByteList chunk);
 
 /// A quad of two triangles in the z = 0 plane from (0,0) to (1,1), normals +z.
 W3DMeshDesc UnitQuad(const std::string& meshName = "QUAD");
