@@ -3,6 +3,7 @@
 #include "app/PreviewCamera.h"
 #include "app/PreviewDispatch.h"
 #include "app/TextLineEnds.h"
+#include "w3d/W3DAnimationLookup.h"
 
 #include <QElapsedTimer>
 #include <QSet>
@@ -22,6 +23,7 @@ struct AppContext;
 class ArchiveDocument;
 class C3DWMesh;
 class C3DWTexture;
+class PreviewBar;
 class PreviewSurface;
 class RawTextView;
 
@@ -63,6 +65,13 @@ public:
     void SetFrameInspector(std::function<void()> inspector) { m_frameInspector = std::move(inspector); }
     /// Draws one frame of an image or model preview now.
     void DrawFrame();
+    /// The strip under an image or model: saving as PNG, the model's animations.
+    PreviewBar* Bar() const { return m_bar; }
+    /// The animations offered for the shown model, and the one playing (-1 for none).
+    const std::vector<ArchiveAnimation>& Animations() const { return m_animations; }
+    int AnimationIndex() const { return m_animationIndex; }
+    /// The animation frame the model is shown in.
+    int AnimationFrame() const { return m_animationFrame; }
 
     /// Gives the keyboard focus to what shows the entry (the editor, the raw text or the 3D window).
     void FocusPreview();
@@ -103,6 +112,15 @@ private:
     void SetModelCamera();
     void ShowFrame();
     void OnSurfaceResized();
+    QRect SurfaceRect() const;
+
+    // Animations and saving (CQuartoView_Animation.cpp).
+    bool PrepareModel(std::string_view bytes);
+    bool LoadShownModel(bool frameCamera);
+    void ChooseAnimation(int index);
+    void ShowAnimationFrame(int frame);
+    void AdvanceAnimation();
+    void SaveAsPng();
 
     void SetMode(PreviewMode mode);
     void OnTimer();
@@ -135,6 +153,14 @@ private:
     std::string m_shownText; // the editor's text as last written back, for following line ends
     float m_zoom = 1.5f;
     ModelFrame m_modelFrame;
+    PreviewBar* m_bar = nullptr;
+    int m_imageFileType = 0;
+    std::vector<std::uint8_t> m_modelBytes;
+    std::vector<ArchiveAnimation> m_animations;
+    int m_animationIndex = -1;
+    int m_animationFrame = 0;
+    QElapsedTimer m_playClock;
+    int m_playStartFrame = 0;
 };
 
 } // namespace kestrel

@@ -14,8 +14,8 @@
 #include "image/ImageFileType.h"
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
+#include "app/PreviewBar.h"
 #include "w3d/C3DWMesh.h"
-#include "w3d/W3DPreviewModel.h"
 
 #include <QDateTime>
 #include <QResizeEvent>
@@ -65,6 +65,12 @@ void CQuartoView::ReleasePreviewObjects()
 {
     m_texture.reset();
     m_model.reset();
+    m_modelBytes.clear();
+    m_animations.clear();
+    m_animationIndex = -1;
+    m_animationFrame = 0;
+    if (m_bar)
+        m_bar->hide();
     if (m_surfaceWidget)
         m_surfaceWidget->hide();
 }
@@ -78,6 +84,7 @@ bool CQuartoView::ShowImage(std::string_view bytes, int imageFileType)
                                                 static_cast<ImageFileType>(imageFileType));
     if (!m_texture)
         return false;
+    m_bar->ShowForImage();
     ShowSurface();
     return true;
 }
@@ -85,26 +92,23 @@ bool CQuartoView::ShowImage(std::string_view bytes, int imageFileType)
 bool CQuartoView::ShowModel(std::string_view bytes)
 {
     C3DWDevice* device = m_context.device.Device();
-    if (!device || m_windowIndex < 0)
+    if (!device || m_windowIndex < 0 || !PrepareModel(bytes) || !LoadShownModel(true))
         return false;
-    device->SelectWindow(m_windowIndex);
-    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    W3DPreviewModel model = LoadW3DPreviewModel(*device, m_document.Doc(), {first, bytes.size()}, std::string(),
-                                                m_context.settings.Textures());
-    if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
-        return false;
-    m_model = std::move(model.mesh);
-    m_modelFrame = model.summary.bounds ? FrameBounds(model.summary.bounds->min, model.summary.bounds->max) : ModelFrame{};
-    m_zoom = 1.0f;
     m_manualCamera = false;
-    SetStatusNote(QString::fromStdString(ModelStatusText(model)));
     ShowSurface();
     return true;
 }
 
+QRect CQuartoView::SurfaceRect() const
+{
+    return m_bar->isVisible() ? QRect(0, 0, width(), height() - m_bar->sizeHint().height()) : rect();
+}
+
 void CQuartoView::ShowSurface()
 {
-    m_surfaceWidget->setGeometry(rect());
+    if (m_bar->isVisible())
+        m_bar->setGeometry(0, height() - m_bar->sizeHint().height(), width(), m_bar->sizeHint().height());
+    m_surfaceWidget->setGeometry(SurfaceRect());
     m_surfaceWidget->show();
     // The window was created before its container had a place on screen; without this its first
     // showing can keep a position counted from the top-level window instead of the container.
@@ -212,6 +216,7 @@ void CQuartoView::DrawModel()
     }
     // The camera first: the light is placed through the view transform in force.
     SetModelCamera();
+    AdvanceAnimation();
     device.SetLight(0, &light);
     device.EnableLight(0, true);
     device.EnableLighting(true);

@@ -36,6 +36,18 @@ MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)
     return bounds;
 }
 
+std::vector<std::string> MaterialTextureNames(std::span<const MeshMaterial> materials)
+{
+    std::vector<std::string> names;
+    for (const auto& material : materials) {
+        for (const auto& name : material.desc.textureNames) {
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+    }
+    return names;
+}
+
 int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name)
 {
     for (size_t i = 0; i < materials.size(); ++i) {

@@ -65,6 +65,9 @@ struct MeshBounds
 /// Bounds of the current-frame positions of `vertices` (all zero for none).
 MeshBounds ComputeBounds(std::span<const MeshVertex> vertices);
 
+/// The texture names `materials` use, each once, in the order they first appear.
+std::vector<std::string> MaterialTextureNames(std::span<const MeshMaterial> materials);
+
 /// Position of the first material named exactly `name`, or -1.
 int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace kestrel {
 using namespace w3dread;
@@ -33,6 +34,23 @@ void CheckVectorLength(const W3DAnimationChannel& channel)
         Damaged("a channel's values do not fit its kind");
 }
 
+/// Keys of a damaged file may hold any four numbers: as rotations they must have unit length, or
+/// the model would be scaled and sheared. What cannot be a rotation turns nothing.
+void NormalizeQuaternions(std::vector<float>& values)
+{
+    for (size_t key = 0; key + 4 <= values.size(); key += 4) {
+        float* q = values.data() + key;
+        const float length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+        if (std::isfinite(length) && length > 1e-6f) {
+            for (int i = 0; i < 4; ++i)
+                q[i] /= length;
+        } else {
+            q[0] = q[1] = q[2] = 0;
+            q[3] = 1;
+        }
+    }
+}
+
 void ReadValues(ByteReader& reader, W3DAnimationChannel& channel, size_t keys)
 {
     if (keys * static_cast<size_t>(channel.vectorLength) > reader.Remaining() / 4)
@@ -40,6 +58,8 @@ void ReadValues(ByteReader& reader, W3DAnimationChannel& channel, size_t keys)
     channel.values.reserve(keys * static_cast<size_t>(channel.vectorLength));
     for (size_t i = 0; i < keys * static_cast<size_t>(channel.vectorLength); ++i)
         channel.values.push_back(F32(reader));
+    if (channel.kind == Kind::Quaternion)
+        NormalizeQuaternions(channel.values);
 }
 
 /// Uncompressed: one key on every frame from the first to the last.
@@ -287,6 +307,19 @@ std::optional<W3DAnimation> ReadW3DAnimation(const W3DChunk& root)
         return animation;
     }
     return std::nullopt;
+}
+
+W3DAnimationLoad LoadW3DAnimation(std::span<const std::uint8_t> bytes)
+{
+    W3DAnimationLoad load;
+    try {
+        load.animation = ReadW3DAnimation(*W3DChunk::ParseFile(bytes));
+    } catch (const W3DChunkError& error) {
+        load.error = error.what();
+    } catch (const std::bad_alloc&) {
+        load.error = "out of memory";
+    }
+    return load;
 }
 
 } // namespace kestrel

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,5 +55,15 @@ struct W3DAnimation
 /// W3DChunkError when the animation is damaged: a header or channel shorter than its layout,
 /// keys beyond the channel, a quaternion channel without four values per key, a frame rate of 0.
 std::optional<W3DAnimation> ReadW3DAnimation(const W3DChunk& root);
+
+/// A file's first animation, or why it could not be read.
+struct W3DAnimationLoad
+{
+    std::optional<W3DAnimation> animation; ///< none when the file holds none or is damaged
+    std::string error;                     ///< empty unless the file is damaged
+};
+
+/// Parses `bytes` and reads their first animation. Never throws: damage is reported in `error`.
+W3DAnimationLoad LoadW3DAnimation(std::span<const std::uint8_t> bytes);
 
 } // namespace kestrel

@@ -11,8 +11,13 @@
 
 namespace kestrel {
 
+struct W3DAnimation;
+
 struct W3DAssemblyOptions
 {
+    /// Posed in every frame of this animation (when the model has a skeleton): each mesh then
+    /// holds one set of vertices per frame. Borrowed for the assembly only.
+    const W3DAnimation* animation = nullptr;
     /// The Textures option: without it no texture coordinates and no textured materials.
     bool texturesEnabled = true;
     /// The whole bytes of a model file by its entry name (compared regardless of case), or nullopt:
@@ -47,6 +52,10 @@ struct W3DModelSummary
         std::string diffuseTexture;
     };
     std::vector<ShaderMaterial> shaderMaterials;
+
+    /// Frames of the animation the meshes hold (0 without an animation); fewer than the
+    /// animation's own when a long animation of a large model was sampled.
+    size_t animationFrames = 0;
 
     size_t meshCount = 0;        ///< top-level meshes in the file
     size_t skippedMeshCount = 0; ///< of those, meshes whose required parts were missing or inconsistent

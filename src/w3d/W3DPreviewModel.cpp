@@ -48,11 +48,9 @@ std::string ModelStatusText(const W3DPreviewModel& model)
             if (texture.texture && loaded.insert(texture.name).second)
                 ++found;
         }
-        for (const auto& material : model.mesh->Materials()) {
-            for (const auto& name : material.desc.textureNames) {
-                if (!name.empty() && !loaded.contains(name))
-                    missing.insert(name);
-            }
+        for (const auto& name : MaterialTextureNames(model.mesh->Materials())) {
+            if (!loaded.contains(name))
+                missing.insert(name);
         }
     }
     const size_t meshes = model.mesh ? model.mesh->Groups().size() : 0;
@@ -65,8 +63,16 @@ std::string ModelStatusText(const W3DPreviewModel& model)
     return text;
 }
 
+ModelFileReader DocumentModelFileReader(CQuartoDoc& document)
+{
+    return GameModelFileReader({&document.GetArchive(), &document.GetGameTextureArchive(),
+                                &document.GetBaseGameTextureArchive()},
+                               document.GetInstallationFolder().string());
+}
+
 W3DPreviewModel LoadW3DPreviewModel(C3DWDevice& device, CQuartoDoc& document, std::span<const std::uint8_t> bytes,
-                                    const std::string& texturePrefix, bool texturesEnabled)
+                                    const std::string& texturePrefix, bool texturesEnabled,
+                                    const W3DAnimation* animation)
 {
     W3DPreviewModel model;
     model.mesh = std::make_unique<C3DWMesh>(device);
@@ -78,9 +84,8 @@ W3DPreviewModel LoadW3DPreviewModel(C3DWDevice& device, CQuartoDoc& document, st
     model.mesh->SetTextureNamePrefix(texturePrefix);
     W3DAssemblyOptions options;
     options.texturesEnabled = texturesEnabled;
-    options.readArchiveEntry = GameModelFileReader({&document.GetArchive(), &document.GetGameTextureArchive(),
-                                                    &document.GetBaseGameTextureArchive()},
-                                                   document.GetInstallationFolder().string());
+    options.readArchiveEntry = DocumentModelFileReader(document);
+    options.animation = animation;
     model.summary = AssembleW3DModel(bytes, options, *model.mesh);
     // The finder ends with this load; the mesh must not call it later.
     model.mesh->SetTextureSource(nullptr);

@@ -98,8 +98,16 @@ W3DTextureFinder::Location W3DTextureFinder::Search(const std::string& name, con
     return Location{};
 }
 
-std::optional<std::vector<std::uint8_t>> W3DTextureFinder::ReadEntry(const Location& location)
+std::optional<std::vector<std::uint8_t>> W3DTextureFinder::ReadBytes(const Location& location)
 {
+    if (location.source == Location::Source::Disk) {
+        std::string bytes;
+        if (!ReadWholeFile(location.file, bytes))
+            return std::nullopt;
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }
+    if (location.source != Location::Source::Archive || m_archives[location.archive] == nullptr)
+        return std::nullopt;
     CBIGFile& archive = *m_archives[location.archive];
     return archive.GetEntryBytes(archive.FindEntry(location.entryName));
 }
@@ -116,7 +124,7 @@ std::unique_ptr<C3DWTexture> W3DTextureFinder::LoadTexture(const std::string& na
             return texture != nullptr;
         },
         [&](const Location& location) {
-            if (const auto bytes = ReadEntry(location))
+            if (const auto bytes = ReadBytes(location))
                 texture = m_device->CreateTextureFromMemory(bytes->data(), static_cast<std::int64_t>(bytes->size()),
                                                             location.type);
             return true;

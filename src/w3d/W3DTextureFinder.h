@@ -45,12 +45,14 @@ public:
     /// decode, archive entries when present.
     Location LocateTexture(const std::string& name);
 
+    /// The bytes at a found location (a disk file or an archive entry), or nullopt.
+    std::optional<std::vector<std::uint8_t>> ReadBytes(const Location& location);
+
 private:
     using Attempt = std::function<bool(const Location&)>;
     /// Walks the search order and stops at the first candidate `tryDisk` accepts or the first
     /// archive entry present (after `useEntry`).
     Location Search(const std::string& name, const Attempt& tryDisk, const Attempt& useEntry);
-    std::optional<std::vector<std::uint8_t>> ReadEntry(const Location& location);
 
     C3DWDevice* m_device;
     std::array<CBIGFile*, 3> m_archives;

@@ -99,3 +99,25 @@ TEST(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
                             "\"archive mod.big: art\\\\compiledtextures\\\\gu\\\\guwall.dds\"}"),
               std::string::npos) << json.out;
 }
+
+TEST(W3dCommand, SummarisesTheAnimationAnEntryHolds)
+{
+    TempFolder folder;
+    const ByteList walk = CompressedAnimationChunk("TANK.WALK", "TANKSKL", 40, 30,
+                                                   {{1, 0, {0, 39}, {0, 4}}, {1, 15, {0}, {1}}}, false);
+    BigArchiveBuilder()
+        .Add("art\\w3d\\tank_walk.w3d", walk)
+        .Add("art\\w3d\\tank_bad.w3d", CompressedAnimationChunk("TANK.BAD", "TANKSKL", 40, 0, {}, false))
+        .WriteTo(folder / "mod.big");
+    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("animation:  TANK.WALK of TANKSKL, 40 frames at 30 per second, compressed, 1 channels (1 more not played)\n"),
+              std::string::npos) << text.out;
+    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
+    EXPECT_NE(json.out.find("\"animation\": {\"name\": \"TANK.WALK\", \"hierarchy\": \"TANKSKL\", \"frames\": 40, \"rate\": 30, "
+                            "\"compressed\": true, \"channels\": 1, \"unplayedChannels\": 1}"),
+              std::string::npos) << json.out;
+    const auto bad = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_bad.w3d", "--game-folder", "none"});
+    EXPECT_NE(bad.out.find("\"animation\": null,\n  \"animationError\": \"damaged W3D animation: a frame rate of 0\""),
+              std::string::npos) << bad.out;
+}

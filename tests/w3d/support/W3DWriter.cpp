@@ -224,6 +224,66 @@ ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
     return Container(0x700, {Chunk(0x701, header), Container(0x702, lodArray)});
 }
 
+namespace {
+
+ByteList AnimationHeader(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount)
+{
+    return PayloadWriter().U32(0x40000).Fixed(name, 16).Fixed(hierarchyName, 16).U32(frameCount);
+}
+
+std::uint8_t VectorLength(const W3DChannelDesc& channel)
+{
+    return channel.kind == 6 ? 4 : 1;
+}
+
+PayloadWriter& Values(PayloadWriter& writer, const W3DChannelDesc& channel)
+{
+    for (float value : channel.values)
+        writer.F32(value);
+    return writer;
+}
+
+} // namespace
+
+ByteList AnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                        std::uint32_t frameRate, const std::vector<W3DChannelDesc>& channels)
+{
+    std::vector<ByteList> children{Chunk(0x201, PayloadWriter().Raw(AnimationHeader(name, hierarchyName, frameCount)).U32(frameRate))};
+    for (const auto& channel : channels) {
+        const auto keys = static_cast<std::uint16_t>(channel.values.size() / VectorLength(channel));
+        const auto first = static_cast<std::uint16_t>(channel.frames.at(0));
+        PayloadWriter payload;
+        payload.U16(first).U16(static_cast<std::uint16_t>(first + keys - 1)).U16(VectorLength(channel)).U16(channel.kind);
+        payload.U16(channel.pivot).U16(0);
+        children.push_back(Chunk(0x202, Values(payload, channel)));
+    }
+    return Container(0x200, children);
+}
+
+ByteList CompressedAnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                                  std::uint16_t frameRate, const std::vector<W3DChannelDesc>& channels, bool motion)
+{
+    std::vector<ByteList> children{
+        Chunk(0x281, PayloadWriter().Raw(AnimationHeader(name, hierarchyName, frameCount)).U16(frameRate).U16(0))};
+    for (const auto& channel : channels) {
+        PayloadWriter payload;
+        const auto keys = static_cast<std::uint16_t>(channel.frames.size());
+        if (motion) {
+            payload.Raw({0, 0, VectorLength(channel), channel.kind}).U16(keys).U16(channel.pivot);
+            for (auto frame : channel.frames)
+                payload.U16(static_cast<std::uint16_t>(frame));
+            if (keys % 2 != 0)
+                payload.U16(0);
+        } else {
+            payload.U32(keys).U16(channel.pivot).Raw({VectorLength(channel), channel.kind});
+            for (auto frame : channel.frames)
+                payload.U32(frame);
+        }
+        children.push_back(Chunk(motion ? 0x284 : 0x282, Values(payload, channel)));
+    }
+    return Container(0x280, children);
+}
+
 ByteList WithoutContainerBit(ByteList chunk)
 {
     chunk.at(7) &= 0x7F;

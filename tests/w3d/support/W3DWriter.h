@@ -101,6 +101,24 @@ ByteList HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>
 ByteList HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects);
 
+/// One animation channel: `kind` 0..2 translate along x, y, z, 3..5 turn about them, 6 a
+/// quaternion (four values per key); `frames` the key frames (consecutive for an uncompressed
+/// animation, where only the first counts), `values` the values of all keys in order.
+struct W3DChannelDesc
+{
+    std::uint16_t pivot = 0;
+    std::uint8_t kind = 0;
+    std::vector<std::uint32_t> frames;
+    std::vector<float> values;
+};
+
+ByteList AnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                        std::uint32_t frameRate, const std::vector<W3DChannelDesc>& channels);
+/// A compressed animation of time-coded channels, or (`motion`) of motion channels with 16-bit
+/// frame numbers.
+ByteList CompressedAnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                                  std::uint16_t frameRate, const std::vector<W3DChannelDesc>& channels, bool motion);
+
 /// The chunk with its container bit cleared, as some exporters write containers.
 ByteList WithoutContainerBit(ByteList chunk);
 
