@@ -7,9 +7,15 @@ namespace kestrel {
 template <std::uint32_t ChunkIdValue, class Record>
 void W3DRecordChunk<ChunkIdValue, Record>::ReadRecord(std::span<const std::uint8_t> payload)
 {
-    if (payload.size() < Record::Size)
-        throw W3DChunkError("W3D chunk shorter than its record");
-    ByteReader reader(payload.first(Record::Size));
+    if constexpr (requires { Record::MinimumSize; }) {
+        if (payload.size() < Record::MinimumSize)
+            throw W3DChunkError("W3D chunk shorter than its record");
+    } else {
+        if (payload.size() < Record::Size)
+            throw W3DChunkError("W3D chunk shorter than its record");
+        payload = payload.first(Record::Size);
+    }
+    ByteReader reader(payload);
     m_record = Record::Read(reader);
 }
 
@@ -21,15 +27,6 @@ void W3DListChunk<ChunkIdValue, Element>::ReadRecord(std::span<const std::uint8_
     m_elements.reserve(count);
     for (size_t i = 0; i < count; ++i)
         m_elements.push_back(Element::Read(reader));
-}
-
-template <std::uint32_t ChunkIdValue, class Record>
-void W3DVariableRecordChunk<ChunkIdValue, Record>::ReadRecord(std::span<const std::uint8_t> payload)
-{
-    if (payload.size() < Record::MinimumSize)
-        throw W3DChunkError("W3D chunk shorter than its record");
-    ByteReader reader(payload);
-    m_record = Record::Read(reader);
 }
 
 template <std::uint32_t ChunkIdValue>

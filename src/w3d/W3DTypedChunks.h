@@ -8,8 +8,11 @@
 
 namespace kestrel {
 
-/// A chunk holding one fixed-layout record. A leaf shorter than the record fails the load; a
-/// longer one is accepted and its tail ignored. A container of this id keeps the default record.
+/// A chunk holding one record. A fixed-layout record (with a Size) reads that many bytes: a leaf
+/// shorter than the record fails the load, a longer one is accepted and its tail ignored. A record
+/// whose length depends on its contents (with a MinimumSize) reads what it needs from the whole
+/// payload and fails the load when the payload ends first. A container of this id keeps the
+/// default record.
 template <std::uint32_t ChunkIdValue, class Record>
 class W3DRecordChunk : public W3DChunk
 {
@@ -38,22 +41,6 @@ protected:
 
 private:
     std::vector<Element> m_elements;
-};
-
-/// A chunk holding one record whose length depends on its contents: the record reads what it
-/// needs from the whole payload and fails the load when the payload ends first.
-template <std::uint32_t ChunkIdValue, class Record>
-class W3DVariableRecordChunk : public W3DChunk
-{
-public:
-    static constexpr std::uint32_t ChunkId = ChunkIdValue;
-    const Record& Get() const { return m_record; }
-
-protected:
-    void ReadRecord(std::span<const std::uint8_t> payload) override;
-
-private:
-    Record m_record;
 };
 
 /// A chunk whose payload is kept as it is, for records whose layout depends on other chunks (an
@@ -101,8 +88,7 @@ using W3DTextureIdsChunk = W3DListChunk<W3D_CHUNK_TEXTURE_IDS, W3DId>;
 using W3DStageTexCoordsChunk = W3DListChunk<W3D_CHUNK_STAGE_TEXCOORDS, W3DTexCoord>;
 using W3DShaderMaterialIdsChunk = W3DListChunk<W3D_CHUNK_SHADER_MATERIAL_ID, W3DId>;
 using W3DShaderMaterialHeaderChunk = W3DRecordChunk<W3D_CHUNK_SHADER_MATERIAL_HEADER, W3DShaderMaterialHeader>;
-using W3DShaderMaterialPropertyChunk =
-    W3DVariableRecordChunk<W3D_CHUNK_SHADER_MATERIAL_PROPERTY, W3DShaderMaterialProperty>;
+using W3DShaderMaterialPropertyChunk = W3DRecordChunk<W3D_CHUNK_SHADER_MATERIAL_PROPERTY, W3DShaderMaterialProperty>;
 using W3DHierarchyHeaderChunk = W3DRecordChunk<W3D_CHUNK_HIERARCHY_HEADER, W3DHierarchyHeader>;
 using W3DPivotsChunk = W3DListChunk<W3D_CHUNK_PIVOTS, W3DPivot>;
 using W3DAnimationHeaderChunk = W3DPayloadChunk<W3D_CHUNK_ANIMATION_HEADER>;
