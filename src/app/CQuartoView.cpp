@@ -137,10 +137,7 @@ void CQuartoView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_edit->setGeometry(rect());
     m_raw->setGeometry(rect());
-    if (m_bar->isVisible())
-        m_bar->setGeometry(0, height() - m_bar->sizeHint().height(), width(), m_bar->sizeHint().height());
-    if (m_surfaceWidget)
-        m_surfaceWidget->setGeometry(SurfaceRect());
+    LayOutSurface();
     RequestRepaint();
 }
 

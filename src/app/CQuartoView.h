@@ -112,7 +112,7 @@ private:
     void SetModelCamera();
     void ShowFrame();
     void OnSurfaceResized();
-    QRect SurfaceRect() const;
+    void LayOutSurface();
 
     // Animations and saving (CQuartoView_Animation.cpp).
     bool PrepareModel(std::string_view bytes);

@@ -5,6 +5,7 @@
 #include "app/AppSettings.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/PreviewBar.h"
 #include "app/PreviewCamera.h"
 #include "app/PreviewSurface.h"
 #include "app/SharedPreviewDevice.h"
@@ -14,7 +15,6 @@
 #include "image/ImageFileType.h"
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
-#include "app/PreviewBar.h"
 #include "w3d/C3DWMesh.h"
 
 #include <QDateTime>
@@ -99,16 +99,19 @@ bool CQuartoView::ShowModel(std::string_view bytes)
     return true;
 }
 
-QRect CQuartoView::SurfaceRect() const
+void CQuartoView::LayOutSurface()
 {
-    return m_bar->isVisible() ? QRect(0, 0, width(), height() - m_bar->sizeHint().height()) : rect();
+    // The strip, when shown, takes the bottom; the 3D window the rest.
+    const int bar = m_bar->isVisible() ? m_bar->sizeHint().height() : 0;
+    if (bar > 0)
+        m_bar->setGeometry(0, height() - bar, width(), bar);
+    if (m_surfaceWidget)
+        m_surfaceWidget->setGeometry(0, 0, width(), height() - bar);
 }
 
 void CQuartoView::ShowSurface()
 {
-    if (m_bar->isVisible())
-        m_bar->setGeometry(0, height() - m_bar->sizeHint().height(), width(), m_bar->sizeHint().height());
-    m_surfaceWidget->setGeometry(SurfaceRect());
+    LayOutSurface();
     m_surfaceWidget->show();
     // The window was created before its container had a place on screen; without this its first
     // showing can keep a position counted from the top-level window instead of the container.
