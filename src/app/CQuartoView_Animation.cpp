@@ -67,6 +67,9 @@ bool CQuartoView::LoadShownModel(bool frameCamera)
                                                 m_context.settings.Textures(), animation);
     if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
         return false;
+    std::string note = ModelStatusText(model);
+    if (animation)
+        note += "; animation " + animation->name + ", " + std::to_string(animation->frameCount) + " frames";
     m_model = std::move(model.mesh);
     if (frameCamera) {
         m_modelFrame = model.summary.bounds ? FrameBounds(model.summary.bounds->min, model.summary.bounds->max) : ModelFrame{};
@@ -84,9 +87,6 @@ bool CQuartoView::LoadShownModel(bool frameCamera)
     m_animationFrame = 0;
     m_playStartFrame = 0;
     m_playClock.start();
-    std::string note = ModelStatusText(model);
-    if (animation)
-        note += "; animation " + animation->name + ", " + std::to_string(animation->frameCount) + " frames";
     SetStatusNote(QString::fromStdString(note));
     return true;
 }

@@ -87,7 +87,9 @@ TEST_F(ZeroHourInstallation, SkeletonsAreAlsoFoundInTheInstallationFolderAndAMis
 {
     CQuartoDoc document(prompt);
     Open(document, true);
-    const ByteList other = Concat({HLodChunk("TWIN", "EUTWIN_SKL", {{0, "TWIN.HULL"}}), MeshChunk(UnitQuad("HULL"))});
+    W3DMeshDesc hull = UnitQuad("HULL");
+    hull.containerName = "TWIN";
+    const ByteList other = Concat({HLodChunk("TWIN", "EUTWIN_SKL", {{0, "TWIN.HULL"}}), MeshChunk(hull)});
     const auto missing = LoadW3DPreviewModel(device, document, other, "", true);
     ASSERT_TRUE(missing.summary.loaded);
     EXPECT_EQ(ModelStatusText(missing), "1 mesh, 2 triangles, 0 textures found, 0 missing; skeleton EUTWIN_SKL not found");

@@ -124,6 +124,7 @@ TEST_F(TextureFinder, ModelTexturesAreSavedAsPngWhereverTheyWereFound)
                                     .Add("art\\textures\\tree.dds", TinyDxt1Dds(0xF800))
                                     .Add("art\\textures\\broken.tga", std::string("not an image")));
     auto finder = Finder((temp / "Inst").string() + "/");
+    std::filesystem::create_directories(temp / "out");
     const auto results = ExportTexturesAsPNG(finder, {"tree.tga", "sub\\disk.TGA", "broken.tga", "gone.tga"}, temp / "out");
     ASSERT_EQ(results.size(), 4u);
     EXPECT_EQ(results[0].file, temp / "out/tree.png");
