@@ -105,8 +105,8 @@ void CQuartoView::OnUpdate(const QObject* sender)
             m_hasPreview = true;
             m_zoom = 1.5f;
             const PreviewChoice choice = ClassifyEntryName(name);
-            if (choice.mode == PreviewMode::Image && ShowImage(*bytes, choice.imageFileType)) {
-                m_imageFileType = choice.imageFileType;
+            if (choice.imageFileType && ShowImage(*bytes, *choice.imageFileType)) {
+                m_imageFileType = *choice.imageFileType;
                 SetMode(PreviewMode::Image);
             }
             else if (choice.mode == PreviewMode::Model && ShowModel(*bytes))

@@ -102,7 +102,7 @@ private:
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
-    bool ShowImage(std::string_view bytes, int imageFileType);
+    bool ShowImage(std::string_view bytes, ImageFileType type);
     bool ShowModel(std::string_view bytes);
     void ReleasePreviewObjects();
     void ShowSurface();
@@ -154,7 +154,7 @@ private:
     float m_zoom = 1.5f;
     ModelFrame m_modelFrame;
     PreviewBar* m_bar = nullptr;
-    int m_imageFileType = 0;
+    ImageFileType m_imageFileType = ImageFileType::TGA;
     std::vector<std::uint8_t> m_modelBytes;
     std::vector<ArchiveAnimation> m_animations;
     int m_animationIndex = -1;

@@ -134,7 +134,7 @@ void CQuartoView::SaveAsPng()
             return;
         std::vector<std::uint8_t> png;
         std::string error;
-        if (ConvertToPNG(ToBytes(*bytes), static_cast<ImageFileType>(m_imageFileType), png, error)) {
+        if (ConvertToPNG(ToBytes(*bytes), m_imageFileType, png, error)) {
             AtomicFileWriter writer(std::filesystem::path(target.toStdString()));
             if (writer.Begin() && writer.Write(png.data(), png.size()) && writer.Commit())
                 return;

@@ -212,6 +212,13 @@ bool CBIGFile::ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t siz
     return m_file.IsOpen() && m_file.ReadAt(offset, buffer, size);
 }
 
+std::string CBIGFile::OutsideFileReason(const BIGEntry& entry) const
+{
+    const std::uint64_t end = std::uint64_t{entry.storedOffset} + entry.storedSize;
+    return "the bytes of " + entry.name + " (" + std::to_string(entry.storedOffset) + " to " + std::to_string(end) +
+           ") lie outside the archive file of " + std::to_string(m_fileLength) + " bytes";
+}
+
 bool CBIGFile::CanRead(const BIGEntry& entry) const
 {
     if (entry.heldBytes || entry.storedSize == 0)
@@ -257,7 +264,7 @@ int CBIGFile::GetEntryData(int index, std::uint8_t* buffer)
     if (!entry)
         return Fail("there is no entry number " + std::to_string(index));
     if (!CanRead(*entry))
-        return Fail("the bytes of " + entry->name + " lie outside the archive file");
+        return Fail(OutsideFileReason(*entry));
     if (entry->heldBytes) {
         std::copy(entry->heldBytes->begin(), entry->heldBytes->end(), buffer);
         return 1;
@@ -277,6 +284,32 @@ std::optional<std::vector<std::uint8_t>> CBIGFile::GetEntryBytes(int index)
     if (!GetEntryData(index, bytes.data()))
         return std::nullopt;
     return bytes;
+}
+
+CBIGFile::PieceRead CBIGFile::ReadEntryPieces(int index, const PieceSink& sink)
+{
+    const BIGEntry* entry = GetEntry(index);
+    if (!entry) {
+        Fail("there is no entry number " + std::to_string(index));
+        return PieceRead::NoSuchEntry;
+    }
+    if (!CanRead(*entry)) {
+        Fail(OutsideFileReason(*entry));
+        return PieceRead::OutsideFile;
+    }
+    bool stopped = false;
+    const PieceSink watched = [&](std::span<const std::uint8_t> piece) {
+        stopped = !sink(piece);
+        return !stopped;
+    };
+    std::vector<std::uint8_t> chunk;
+    std::string problem;
+    if (StreamEntry(*entry, watched, chunk, problem))
+        return PieceRead::Read;
+    if (stopped)
+        return PieceRead::Stopped;
+    Fail(problem + (m_file.LastError().empty() ? "" : ": " + m_file.LastError()));
+    return PieceRead::ReadFailed;
 }
 
 int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size)

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::test {
@@ -28,5 +29,8 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> TreeOf(const std:
 std::vector<std::string> EntryNames(const std::filesystem::path& archive);
 
 std::vector<std::uint8_t> Binary(size_t size, unsigned seed);
+
+/// Whether `text` is one JSON value (RFC 8259) with nothing but white space around it.
+bool IsValidJson(std::string_view text);
 
 } // namespace kestrel::test

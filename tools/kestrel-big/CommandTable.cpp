@@ -22,7 +22,7 @@ const Command Commands[] = {
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
-    {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
+    {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };

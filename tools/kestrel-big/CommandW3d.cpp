@@ -10,7 +10,6 @@
 #include "w3d/W3DTextureFinder.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kestrel::cli {
 namespace {
@@ -52,24 +51,40 @@ struct ModelReport
     GameKind game = GameKind::Generals;
 };
 
-std::string Number(float value)
+std::string Number(float value, bool json = false)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    return text;
+    return json ? JsonNumber(value) : FormattedNumber(value);
 }
 
 std::string Triple(const std::array<float, 3>& v, bool json)
 {
     // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about chained "+" here.
     std::string text = json ? "[" : "(";
-    text += Number(v[0]);
+    text += Number(v[0], json);
     text += ", ";
-    text += Number(v[1]);
+    text += Number(v[1], json);
     text += ", ";
-    text += Number(v[2]);
+    text += Number(v[2], json);
     text += json ? "]" : ")";
     return text;
+}
+
+/// Bounds of the whole model: the union of its groups' bounds over finite vertices.
+std::optional<MeshBounds> ModelBounds(const W3DModelCollector& model)
+{
+    std::optional<MeshBounds> all;
+    for (const auto& group : model.Groups()) {
+        const std::optional<MeshBounds> bounds = ComputeFiniteBounds(group.vertices);
+        if (!bounds)
+            continue;
+        if (!all)
+            all = bounds;
+        for (size_t axis = 0; axis < 3; ++axis) {
+            all->min[axis] = std::min(all->min[axis], bounds->min[axis]);
+            all->max[axis] = std::max(all->max[axis], bounds->max[axis]);
+        }
+    }
+    return all;
 }
 
 std::string HierarchySourceText(const W3DModelSummary& summary)
@@ -127,7 +142,7 @@ std::string TextReport(ModelReport& report)
         out += texture.name.empty() ? std::string(": no diffuse texture\n")
                                     : ": " + texture.name + " (" + FoundText(texture, report) + ")\n";
     }
-    if (const auto& bounds = s.bounds)
+    if (const auto bounds = ModelBounds(report.model))
         out += "bounds:     " + Triple(bounds->min, false) + " to " + Triple(bounds->max, false) + "\n";
     out += "extent:     " + Number(s.extent) + "\n";
     if (const auto& a = report.animation.animation) {
@@ -191,15 +206,15 @@ std::string JsonReport(ModelReport& report)
         out += "}";
     }
     out += "],\n";
-    if (const auto& bounds = s.bounds)
+    if (const auto bounds = ModelBounds(report.model))
         out += "  \"bounds\": {\"min\": " + Triple(bounds->min, true) + ", \"max\": " + Triple(bounds->max, true) + "},\n";
-    out += "  \"extent\": " + Number(s.extent) + ",\n  \"animation\": ";
+    out += "  \"extent\": " + Number(s.extent, true) + ",\n  \"animation\": ";
     if (const auto& a = report.animation.animation) {
         out += "{";
         AppendField(out, "name", a->name);
         out += ", ";
         AppendField(out, "hierarchy", a->hierarchyName);
-        out += ", \"frames\": " + std::to_string(a->frameCount) + ", \"rate\": " + Number(a->frameRate)
+        out += ", \"frames\": " + std::to_string(a->frameCount) + ", \"rate\": " + Number(a->frameRate, true)
             + ", \"compressed\": " + (a->compressed ? "true" : "false") + ", \"channels\": " + std::to_string(a->channels.size())
             + ", \"unplayedChannels\": " + std::to_string(a->unplayedChannels) + "}";
     } else {
