@@ -1,6 +1,5 @@
 #include "w3d/W3DTextureExport.h"
 
-#include "base/AsciiCase.h"
 #include "base/AtomicFile.h"
 #include "image/ConvertToPNG.h"
 #include "w3d/W3DTextureFinder.h"
@@ -39,7 +38,7 @@ std::vector<TextureExport> ExportTexturesAsPNG(W3DTextureFinder& finder, const s
         const auto location = finder.LocateTexture(name);
         const auto bytes = finder.ReadBytes(location);
         const auto type = location.source == W3DTextureFinder::Location::Source::Disk
-            ? ImageFileTypeFromName(AsciiLowered(location.file.string()))
+            ? ImageFileTypeFromPath(location.file.string())
             : std::optional(location.type);
         std::vector<std::uint8_t> png;
         if (!bytes || !type)
