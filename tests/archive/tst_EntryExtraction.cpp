@@ -129,14 +129,14 @@ TEST_F(EntryExtractionTest, ConvertedEntriesGetTheirSuffixAndFailedConversionsAr
                 error = "no";
                 return false;
             }
-            bytes = Text("A");
+            bytes = Bytes("A");
             return true;
         }
     } upper;
     EXPECT_EQ(ExtractAll(folder / "out", &upper).filesWritten, 2u);
     EXPECT_EQ(problems, (std::vector<std::string>{"..\\escape.txt", "c.txt"}));
     EXPECT_EQ(FilesBelow(folder / "out"), (std::vector<std::string>{"a.txt.up", "b/big.bin"}));
-    EXPECT_EQ(ReadFileBytes(folder / "out" / "a.txt.up"), Text("A"));
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "a.txt.up"), Bytes("A"));
 }
 
 /// Records a walk as "name" for files, "-name" for skipped items, "<" and ">" for folders.
@@ -161,7 +161,7 @@ TEST(FolderTreeWalk, VisitsInByteOrderOfNamesAndNeverFollowsLinksToFolders)
 {
     TempFolder folder;
     for (const char* file : {"data/b.ini", "data/A.ini", "data/sub/x.ini", "data/sub/y.ini", "data/z.ini"})
-        WriteFileBytes(folder / file, Text("1"));
+        WriteFileBytes(folder / file, Bytes("1"));
     fs::create_directory_symlink(folder / "data" / "sub", folder / "data" / "link");
 
     WalkLog all;

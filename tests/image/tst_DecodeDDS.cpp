@@ -69,7 +69,7 @@ TEST(DecodeDDS, WithoutAPitchRowsLieBackToBackAndX8PaddingIsOpaque)
     Bytes8 header = DdsHeader(2, 2, 0x1007, 0, "", 32);
     Bytes8 masks;
     for (const std::uint32_t mask : {0xFF0000u, 0xFF00u, 0xFFu, 0u})
-        PutU32(masks, mask);
+        Append(masks, LE(mask));
     std::copy(masks.begin(), masks.end(), header.begin() + 92);
     const Bytes8 pixels{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
     EXPECT_EQ(PixelValues(DecodeFile(header, pixels)),
