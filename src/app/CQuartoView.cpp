@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/PreviewBar.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"
 #include "app/StructureMenuController.h"
@@ -36,6 +37,21 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
     m_edit->setFont(font);
     m_edit->hide();
     SetUpTextEditing();
+
+    m_bar = new PreviewBar(this);
+    m_bar->hide();
+    connect(m_bar, &PreviewBar::SaveRequested, this, &CQuartoView::SaveAsPng);
+    connect(m_bar, &PreviewBar::AnimationChosen, this, &CQuartoView::ChooseAnimation);
+    connect(m_bar, &PreviewBar::FrameChosen, this, [this](int frame) {
+        m_bar->SetPlaying(false);
+        ShowAnimationFrame(frame);
+    });
+    connect(m_bar, &PreviewBar::PlayingChanged, this, [this](bool playing) {
+        if (playing) {
+            m_playStartFrame = m_animationFrame;
+            m_playClock.start();
+        }
+    });
 
     m_timer.setInterval(TimerIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CQuartoView::OnTimer);
@@ -89,8 +105,10 @@ void CQuartoView::OnUpdate(const QObject* sender)
             m_hasPreview = true;
             m_zoom = 1.5f;
             const PreviewChoice choice = ClassifyEntryName(name);
-            if (choice.imageFileType && ShowImage(*bytes, *choice.imageFileType))
+            if (choice.imageFileType && ShowImage(*bytes, *choice.imageFileType)) {
+                m_imageFileType = *choice.imageFileType;
                 SetMode(PreviewMode::Image);
+            }
             else if (choice.mode == PreviewMode::Model && ShowModel(*bytes))
                 SetMode(PreviewMode::Model);
             else if (choice.mode == PreviewMode::IniText || choice.mode == PreviewMode::PlainText) {
@@ -119,8 +137,7 @@ void CQuartoView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_edit->setGeometry(rect());
     m_raw->setGeometry(rect());
-    if (m_surfaceWidget)
-        m_surfaceWidget->setGeometry(rect());
+    LayOutSurface();
     RequestRepaint();
 }
 

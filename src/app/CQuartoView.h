@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/PreviewCamera.h"
 #include "app/PreviewDispatch.h"
+#include "app/TextLineEnds.h"
+#include "w3d/W3DAnimationLookup.h"
 #include "ini/TextSearch.h"
 
 #include <QElapsedTimer>
@@ -22,6 +25,7 @@ struct AppContext;
 class ArchiveDocument;
 class C3DWMesh;
 class C3DWTexture;
+class PreviewBar;
 class PreviewSurface;
 class RawTextView;
 class StructureMenuController;
@@ -60,6 +64,7 @@ public:
     /// The widget that holds the 3D window (null without a device).
     QWidget* SurfaceWidget() const { return m_surfaceWidget; }
     QWindow* Surface() const;
+    /// Images: the camera's distance; models: how many times the distance that frames the model.
     float Zoom() const { return m_zoom; }
     /// Test and screenshot seam: called after each frame is drawn and before it is shown, with
     /// the device's context current (the back buffer then holds the frame).
@@ -70,6 +75,13 @@ public:
     void SetSurfaceCovered(bool covered);
     /// Draws one frame of an image or model preview now.
     void DrawFrame();
+    /// The strip under an image or model: saving as PNG, the model's animations.
+    PreviewBar* Bar() const { return m_bar; }
+    /// The animations offered for the shown model, and the one playing (-1 for none).
+    const std::vector<ArchiveAnimation>& Animations() const { return m_animations; }
+    int AnimationIndex() const { return m_animationIndex; }
+    /// The animation frame the model is shown in.
+    int AnimationFrame() const { return m_animationFrame; }
 
     /// Gives the keyboard focus to what shows the entry (the editor, the raw text or the 3D window).
     void FocusPreview();
@@ -126,6 +138,15 @@ private:
     void SetModelCamera();
     void ShowFrame();
     void OnSurfaceResized();
+    void LayOutSurface();
+
+    // Animations and saving (CQuartoView_Animation.cpp).
+    bool PrepareModel(std::string_view bytes);
+    bool LoadShownModel(bool frameCamera);
+    void ChooseAnimation(int index);
+    void ShowAnimationFrame(int frame);
+    void AdvanceAnimation();
+    void SaveAsPng();
 
     void SetMode(PreviewMode mode);
     void OnTimer();
@@ -159,6 +180,15 @@ private:
     TextWriteBack* m_writeBack = nullptr;
     StructureMenuController* m_structureMenu = nullptr;
     float m_zoom = 1.5f;
+    ModelFrame m_modelFrame;
+    PreviewBar* m_bar = nullptr;
+    ImageFileType m_imageFileType = ImageFileType::TGA;
+    std::vector<std::uint8_t> m_modelBytes;
+    std::vector<ArchiveAnimation> m_animations;
+    int m_animationIndex = -1;
+    int m_animationFrame = 0;
+    QElapsedTimer m_playClock;
+    int m_playStartFrame = 0;
 };
 
 } // namespace kestrel

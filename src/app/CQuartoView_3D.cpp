@@ -5,6 +5,7 @@
 #include "app/AppSettings.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/PreviewBar.h"
 #include "app/PreviewCamera.h"
 #include "app/PreviewSurface.h"
 #include "app/SharedPreviewDevice.h"
@@ -15,7 +16,6 @@
 #include "render/C3DWDevice.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
-#include "w3d/W3DPreviewModel.h"
 
 #include <QDateTime>
 #include <QResizeEvent>
@@ -29,7 +29,6 @@ namespace {
 constexpr std::uint32_t OpaqueBlue = 0xFF0000FF;
 constexpr std::uint32_t White = 0xFFFFFFFF;
 constexpr float FieldOfView = std::numbers::pi_v<float> / 4;
-constexpr float CameraDistance = 1.8f;
 constexpr float KeyStep = std::numbers::pi_v<float> / 100;
 
 struct TexturedVertex
@@ -66,6 +65,12 @@ void CQuartoView::ReleasePreviewObjects()
 {
     m_texture.reset();
     m_model.reset();
+    m_modelBytes.clear();
+    m_animations.clear();
+    m_animationIndex = -1;
+    m_animationFrame = 0;
+    if (m_bar)
+        m_bar->hide();
     if (m_surfaceWidget)
         m_surfaceWidget->hide();
 }
@@ -78,6 +83,7 @@ bool CQuartoView::ShowImage(std::string_view bytes, ImageFileType type)
     m_texture = device->CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()), type);
     if (!m_texture)
         return false;
+    m_bar->ShowForImage();
     ShowSurface();
     return true;
 }
@@ -85,16 +91,8 @@ bool CQuartoView::ShowImage(std::string_view bytes, ImageFileType type)
 bool CQuartoView::ShowModel(std::string_view bytes)
 {
     C3DWDevice* device = m_context.device.Device();
-    if (!device || m_windowIndex < 0)
+    if (!device || m_windowIndex < 0 || !PrepareModel(bytes) || !LoadShownModel(true))
         return false;
-    device->SelectWindow(m_windowIndex);
-    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    W3DPreviewModel model = LoadW3DPreviewModel(*device, m_document.Doc(), {first, bytes.size()}, std::string(),
-                                                m_context.settings.Textures());
-    if (!model.mesh || !model.summary.loaded || model.mesh->Groups().empty())
-        return false;
-    m_model = std::move(model.mesh);
-    m_zoom = model.extent > 0 ? model.extent : 1.0f;
     m_manualCamera = false;
     ShowSurface();
     return true;
@@ -111,9 +109,19 @@ void CQuartoView::SetSurfaceCovered(bool covered)
     }
 }
 
+void CQuartoView::LayOutSurface()
+{
+    // The strip, when shown, takes the bottom; the 3D window the rest.
+    const int bar = m_bar->isVisible() ? m_bar->sizeHint().height() : 0;
+    if (bar > 0)
+        m_bar->setGeometry(0, height() - bar, width(), bar);
+    if (m_surfaceWidget)
+        m_surfaceWidget->setGeometry(0, 0, width(), height() - bar);
+}
+
 void CQuartoView::ShowSurface()
 {
-    m_surfaceWidget->setGeometry(rect());
+    LayOutSurface();
     if (m_surfaceCovered)
         return;
     m_surfaceWidget->show();
@@ -189,29 +197,26 @@ void CQuartoView::DrawImage()
 
 void CQuartoView::SetModelCamera()
 {
-    const Vec3 target{0.5f, 0.5f, 0.5f};
-    const float distance = CameraDistance * m_zoom;
-    Vec3 eye;
+    Vec3 direction;
     Vec3 up{0, 0, 1};
     if (!m_manualCamera) {
         const float t = static_cast<float>(QDateTime::currentMSecsSinceEpoch() % 86400000) * 0.001f;
-        eye = {std::sin(t) * distance, std::cos(t) * distance, distance};
+        direction = {std::sin(t), std::cos(t), 1};
         m_tilt = 0;
         m_turn = std::sin(t) + std::cos(t);
     } else {
-        eye = TiltAndTurn({distance, 0, distance}, m_tilt, m_turn);
+        direction = TiltAndTurn({1, 0, 1}, m_tilt, m_turn);
         up = TiltAndTurn(up, m_tilt, m_turn);
     }
-    const Matrix16 view = LookAtRH(eye, target, up);
-    m_context.device.Device()->SetTransform(TransformType::View, view.data());
+    const ModelCamera camera = FrameModel(m_modelFrame, direction, up, m_zoom, FieldOfView, Aspect(m_surfaceWidget));
+    C3DWDevice& device = *m_context.device.Device();
+    device.SetTransform(TransformType::Projection, camera.projection.data());
+    device.SetTransform(TransformType::View, camera.view.data());
 }
 
 void CQuartoView::DrawModel()
 {
     C3DWDevice& device = *m_context.device.Device();
-    const Matrix16 projection =
-        PerspectiveFovRH(FieldOfView, Aspect(m_surfaceWidget), 0.05f, 4.5f * m_zoom + 0.05f);
-    device.SetTransform(TransformType::Projection, projection.data());
     LightDesc light;
     light.type = LightType::Directional;
     for (float* colour : {light.ambient, light.diffuse, light.specular})
@@ -226,6 +231,7 @@ void CQuartoView::DrawModel()
     }
     // The camera first: the light is placed through the view transform in force.
     SetModelCamera();
+    AdvanceAnimation();
     device.SetLight(0, &light);
     device.EnableLight(0, true);
     device.EnableLighting(true);

@@ -1,5 +1,6 @@
 #include "app/PreviewCamera.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrel {
@@ -56,6 +57,34 @@ Vec3 TiltAndTurn(const Vec3& point, float tilt, float turn)
                       -point[0] * std::sin(tilt) + point[2] * std::cos(tilt)};
     return {tilted[0] * std::cos(turn) - tilted[1] * std::sin(turn),
             tilted[0] * std::sin(turn) + tilted[1] * std::cos(turn), tilted[2]};
+}
+
+ModelFrame FrameBounds(const Vec3& min, const Vec3& max)
+{
+    ModelFrame frame;
+    frame.center = {(min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2};
+    const Vec3 half = Subtract(max, frame.center);
+    frame.radius = std::sqrt(Dot(half, half));
+    // A single point (or a damaged file's infinities) still needs a camera that can see it.
+    if (!(frame.radius > 0) || !std::isfinite(frame.radius))
+        frame.radius = 1.0f;
+    return frame;
+}
+
+ModelCamera FrameModel(const ModelFrame& frame, const Vec3& direction, const Vec3& up, float zoom,
+                       float fieldOfViewY, float aspect)
+{
+    // The narrower of the two fields of view decides; a little margin keeps the edges clear.
+    const float halfY = fieldOfViewY / 2;
+    const float halfX = std::atan(std::tan(halfY) * (aspect > 0 ? aspect : 1.0f));
+    const float fitting = frame.radius * 1.05f / std::sin(std::min(halfX, halfY));
+    const float distance = fitting * zoom;
+    const Vec3 toEye = Normalized(direction);
+    const Vec3 eye{frame.center[0] + toEye[0] * distance, frame.center[1] + toEye[1] * distance,
+                   frame.center[2] + toEye[2] * distance};
+    const float depth = frame.radius * 1.1f;
+    const float nearPlane = std::max(distance - depth, distance * 0.01f);
+    return {LookAtRH(eye, frame.center, up), PerspectiveFovRH(fieldOfViewY, aspect, nearPlane, distance + depth)};
 }
 
 std::array<float, 4> FitImageInUnitSquare(int width, int height)

@@ -17,6 +17,26 @@ Matrix16 PerspectiveFovRH(float fieldOfViewY, float aspect, float nearPlane, flo
 /// axis by `turn` (radians).
 Vec3 TiltAndTurn(const Vec3& point, float tilt, float turn);
 
+/// The sphere round a model's bounds: what the model camera keeps in view.
+struct ModelFrame
+{
+    Vec3 center{0.5f, 0.5f, 0.5f};
+    float radius = 1.0f;
+};
+ModelFrame FrameBounds(const Vec3& min, const Vec3& max);
+
+struct ModelCamera
+{
+    Matrix16 view;
+    Matrix16 projection;
+};
+
+/// The camera on a framed model: it looks at the frame's centre from `direction` (any length),
+/// `zoom` times as far as the whole sphere needs to fit the view at this field of view and
+/// aspect, with clip planes that hold the sphere.
+ModelCamera FrameModel(const ModelFrame& frame, const Vec3& direction, const Vec3& up, float zoom,
+                       float fieldOfViewY, float aspect);
+
 /// The image quad: the unit square's part that shows a `width` x `height` image centred with
 /// its proportions kept, as x0, y0, x1, y1.
 std::array<float, 4> FitImageInUnitSquare(int width, int height);

@@ -13,6 +13,14 @@ float MeshBounds::LargestAbsolute() const
     return largest;
 }
 
+void MeshBounds::Include(const MeshBounds& other)
+{
+    for (size_t axis = 0; axis < 3; ++axis) {
+        min[axis] = std::min(min[axis], other.min[axis]);
+        max[axis] = std::max(max[axis], other.max[axis]);
+    }
+}
+
 std::optional<MeshBounds> ComputeFiniteBounds(std::span<const MeshVertex> vertices)
 {
     std::optional<MeshBounds> bounds;
@@ -28,6 +36,18 @@ std::optional<MeshBounds> ComputeFiniteBounds(std::span<const MeshVertex> vertic
         }
     }
     return bounds;
+}
+
+std::vector<std::string> MaterialTextureNames(std::span<const MeshMaterial> materials)
+{
+    std::vector<std::string> names;
+    for (const auto& material : materials) {
+        for (const auto& name : material.desc.textureNames) {
+            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+    }
+    return names;
 }
 
 MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)

@@ -59,6 +59,8 @@ struct MeshBounds
     std::array<float, 3> max{};
     /// The largest absolute value among the six coordinates.
     float LargestAbsolute() const;
+    /// Grows the bounds to cover `other` as well.
+    void Include(const MeshBounds& other);
 };
 
 /// Bounds of the current-frame positions of `vertices` whose three coordinates are all finite
@@ -66,6 +68,9 @@ struct MeshBounds
 std::optional<MeshBounds> ComputeFiniteBounds(std::span<const MeshVertex> vertices);
 /// ComputeFiniteBounds, all zero for none.
 MeshBounds ComputeBounds(std::span<const MeshVertex> vertices);
+
+/// The texture names `materials` use, each once, in the order they first appear.
+std::vector<std::string> MaterialTextureNames(std::span<const MeshMaterial> materials);
 
 /// Position of the first material named exactly `name`, or -1.
 int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name);

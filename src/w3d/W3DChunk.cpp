@@ -1,6 +1,7 @@
 #include "w3d/W3DChunk.h"
 
 #include "base/ByteReader.h"
+#include "w3d/W3DRecords.h"
 
 namespace kestrel {
 
@@ -46,7 +47,13 @@ std::unique_ptr<W3DChunk> W3DChunk::ReadAt(W3DChunk* parent, std::span<const std
     const auto payload = available.subspan(HeaderSize, size);
     if (static_cast<std::int32_t>(*storedSize) >= 1) {
         node->m_size = *storedSize;
-        node->ReadRecord(payload);
+        // Some exporters leave the container bit clear on chunks that can only hold sub-chunks
+        // (a real skeleton's hierarchy among them); their sub-chunks are read all the same. When
+        // the payload is no chunk sequence after all, the chunk stays the leaf its bit says.
+        if (IsContainerId(*id) && node->TryParseChildren(payload, depth))
+            node->m_container = true;
+        else
+            node->ReadRecord(payload);
     } else {
         node->m_container = true;
         node->m_size = size;
@@ -64,6 +71,40 @@ void W3DChunk::ParseChildren(std::span<const std::uint8_t> payload, int depth)
             throw W3DChunkError("truncated W3D chunk header");
         m_children.push_back(ReadAt(this, rest, depth + 1));
         offset += HeaderSize + (LoadU32LE(rest.data() + 4) & ~ContainerBit);
+    }
+}
+
+bool W3DChunk::TryParseChildren(std::span<const std::uint8_t> payload, int depth)
+{
+    try {
+        ParseChildren(payload, depth);
+        return true;
+    } catch (const W3DChunkError&) {
+        m_children.clear();
+        return false;
+    }
+}
+
+bool W3DChunk::IsContainerId(std::uint32_t id)
+{
+    switch (id) {
+    case W3D_CHUNK_MESH:
+    case W3D_CHUNK_VERTEX_MATERIALS:
+    case W3D_CHUNK_VERTEX_MATERIAL:
+    case W3D_CHUNK_TEXTURES:
+    case W3D_CHUNK_TEXTURE:
+    case W3D_CHUNK_MATERIAL_PASS:
+    case W3D_CHUNK_TEXTURE_STAGE:
+    case W3D_CHUNK_SHADER_MATERIALS:
+    case W3D_CHUNK_SHADER_MATERIAL:
+    case W3D_CHUNK_HIERARCHY:
+    case W3D_CHUNK_ANIMATION:
+    case W3D_CHUNK_COMPRESSED_ANIMATION:
+    case W3D_CHUNK_HLOD:
+    case W3D_CHUNK_HLOD_LOD_ARRAY:
+    case W3D_CHUNK_HLOD_AGGREGATE_ARRAY:
+    case W3D_CHUNK_HLOD_PROXY_ARRAY: return true;
+    default: return false;
     }
 }
 

@@ -52,6 +52,9 @@ public:
     bool IsContainer() const { return m_container; }
     const std::vector<std::unique_ptr<W3DChunk>>& Children() const { return m_children; }
 
+    /// Ids whose chunks only ever hold sub-chunks, whatever their container bit says.
+    static bool IsContainerId(std::uint32_t id);
+
     /// The n-th (from 0) direct child with this id, or null.
     const W3DChunk* FindChild(std::uint32_t id, size_t n = 0) const;
     size_t CountChildren(std::uint32_t id) const;
@@ -71,6 +74,8 @@ private:
     static std::unique_ptr<W3DChunk> ReadAt(W3DChunk* parent, std::span<const std::uint8_t> available,
                                             int depth);
     void ParseChildren(std::span<const std::uint8_t> payload, int depth);
+    /// ParseChildren that leaves no children and returns false when the payload is no chunk sequence.
+    bool TryParseChildren(std::span<const std::uint8_t> payload, int depth);
 
     W3DChunk* m_parent = nullptr;
     std::uint32_t m_id = RootId;

@@ -1,6 +1,7 @@
 #include "w3d/W3DModelAssembly.h"
 
 #include "w3d/Matrix4.h"
+#include "w3d/W3DAnimation.h"
 #include "w3d/W3DChunk.h"
 #include "w3d/W3DTypedChunks.h"
 
@@ -11,15 +12,9 @@
 namespace kestrel {
 namespace {
 
-struct PivotTransform
-{
-    std::string name;
-    Matrix4 world;
-};
-
 struct SubObjectBinding
 {
-    const PivotTransform* pivot = nullptr;
+    std::optional<size_t> pivot;
     std::string name;
 };
 
@@ -42,6 +37,10 @@ struct MeshMaterialSetup
 
 // Range bounds are 16-bit, so a longer triangle list cannot be drawn in full.
 constexpr size_t MaxTrianglesPerMesh = 65536;
+// Baked animation frames: about 110 MB of vertices at most, and no more frames than a long
+// animation at the games' rates needs.
+constexpr size_t MaxAnimationVertices = 2'000'000;
+constexpr size_t MaxAnimationFrames = 1800;
 
 std::array<float, 3> ToArray(const W3DVector3& v)
 {
@@ -122,6 +121,7 @@ public:
         if (const W3DChunk* hierarchy = FindHierarchy(*root)) {
             BuildPivots(*hierarchy);
             BuildBindings(*root);
+            BakeAnimationFrames(*root);
         }
         for (const auto& chunk : root->Children()) {
             if (chunk->Id() == W3D_CHUNK_MESH)
@@ -143,10 +143,18 @@ private:
         if (!header)
             return nullptr;
         m_summary.hierarchyName = header->Get().hierarchyName;
-        m_summary.hierarchyEntry = "art\\w3d\\" + header->Get().hierarchyName + ".w3d";
+        const auto candidates = SkeletonEntryNames(header->Get().hierarchyName);
+        // Reported when the skeleton is found nowhere: the folder every game uses.
+        m_summary.hierarchyEntry = candidates.back();
         if (!m_options.readArchiveEntry)
             return nullptr;
-        m_skeletonBytes = m_options.readArchiveEntry(m_summary.hierarchyEntry);
+        for (const auto& candidate : candidates) {
+            m_skeletonBytes = m_options.readArchiveEntry(candidate);
+            if (m_skeletonBytes) {
+                m_summary.hierarchyEntry = candidate;
+                break;
+            }
+        }
         if (!m_skeletonBytes)
             return nullptr;
         m_skeleton = W3DChunk::ParseFile(*m_skeletonBytes);
@@ -161,19 +169,17 @@ private:
         const auto* pivots = hierarchy.FindChild<W3DPivotsChunk>();
         if (!pivots)
             return;
-        m_pivots.reserve(pivots->Get().size());
+        m_locals.reserve(pivots->Get().size());
         for (const auto& pivot : pivots->Get()) {
             const auto& t = pivot.translation;
-            const Matrix4 local = Matrix4::FromRotationTranslation(pivot.rotation, t.x, t.y, t.z);
-            Matrix4 world = local;
-            if (pivot.parentIndex != W3DPivot::NoParent) {
-                if (pivot.parentIndex >= m_pivots.size())
-                    throw W3DChunkError("pivot parent does not precede the pivot");
-                world = local.Then(m_pivots[pivot.parentIndex].world);
-            }
-            m_pivots.push_back(PivotTransform{pivot.name, world});
+            m_locals.push_back(Matrix4::FromRotationTranslation(pivot.rotation, t.x, t.y, t.z));
+            if (pivot.parentIndex != W3DPivot::NoParent && pivot.parentIndex >= m_parents.size())
+                throw W3DChunkError("pivot parent does not precede the pivot");
+            m_parents.push_back(pivot.parentIndex == W3DPivot::NoParent ? std::nullopt
+                                                                        : std::optional<size_t>(pivot.parentIndex));
         }
-        m_summary.pivotCount = m_pivots.size();
+        m_worlds = Worlds(m_locals);
+        m_summary.pivotCount = m_locals.size();
     }
 
     void BuildBindings(const W3DChunk& root)
@@ -192,25 +198,27 @@ private:
         m_bindings.resize(count);
         for (size_t k = 0; k < count; ++k) {
             const auto* subObject = lodArray->FindChild<W3DHLodSubObjectChunk>(k);
-            if (subObject && subObject->Get().boneIndex < m_pivots.size())
-                m_bindings[k] = SubObjectBinding{&m_pivots[subObject->Get().boneIndex], subObject->Get().name};
+            if (subObject && subObject->Get().boneIndex < m_locals.size())
+                m_bindings[k] = SubObjectBinding{subObject->Get().boneIndex, subObject->Get().name};
         }
     }
 
-    Matrix4 MeshTransform(const W3DMeshHeader3& header) const
+    Matrix4 MeshTransform(const W3DMeshHeader3& header, const std::vector<Matrix4>& worlds) const
     {
         const std::string fullName = header.containerName + "." + header.meshName;
         Matrix4 transform;
         for (const auto& binding : m_bindings) {
             if (binding.pivot && binding.name == fullName)
-                transform = binding.pivot->world;
+                transform = worlds[*binding.pivot];
         }
         return transform;
     }
 
-    std::vector<MeshVertex> PlaceVertices(const W3DChunk& mesh, const MeshParts& parts) const
+    /// The mesh's vertices with the pivots standing at `worlds` (one world transform per pivot).
+    std::vector<MeshVertex> PlaceVertices(const W3DChunk& mesh, const MeshParts& parts,
+                                          const std::vector<Matrix4>& worlds) const
     {
-        const Matrix4 transform = MeshTransform(*parts.header);
+        const Matrix4 transform = MeshTransform(*parts.header, worlds);
         std::vector<MeshVertex> vertices(parts.positions->size());
         for (size_t v = 0; v < vertices.size(); ++v) {
             vertices[v].position = transform.TransformPoint(ToArray((*parts.positions)[v]));
@@ -221,25 +229,61 @@ private:
             return vertices;
         for (size_t v = 0; v < vertices.size(); ++v) {
             const size_t bone = influences->Get()[v].boneIndex;
-            if (bone < m_pivots.size()) {
-                vertices[v].position = m_pivots[bone].world.TransformPoint(vertices[v].position);
-                vertices[v].normal = m_pivots[bone].world.TransformDirection(vertices[v].normal);
+            if (bone < worlds.size()) {
+                vertices[v].position = worlds[bone].TransformPoint(vertices[v].position);
+                vertices[v].normal = worlds[bone].TransformDirection(vertices[v].normal);
             }
         }
         return vertices;
     }
 
+    /// The pivots' world transforms when every pivot's local transform is `locals`.
+    std::vector<Matrix4> Worlds(const std::vector<Matrix4>& locals) const
+    {
+        std::vector<Matrix4> worlds;
+        worlds.reserve(locals.size());
+        for (size_t i = 0; i < locals.size(); ++i)
+            worlds.push_back(m_parents[i] ? locals[i].Then(worlds[*m_parents[i]]) : locals[i]);
+        return worlds;
+    }
+
+    /// Every frame of the animation the model is posed in, as pivot world transforms. Long
+    /// animations of large models are sampled at fewer frames so that the frames of all meshes
+    /// stay within a bounded number of vertices.
+    void BakeAnimationFrames(const W3DChunk& root)
+    {
+        const W3DAnimation* animation = m_options.animation;
+        if (!animation || m_locals.empty() || animation->frameCount == 0)
+            return;
+        size_t vertices = 0;
+        for (const auto& chunk : root.Children()) {
+            if (const auto* positions = chunk->Id() == W3D_CHUNK_MESH ? chunk->FindChild<W3DVerticesChunk>() : nullptr)
+                vertices += positions->Get().size();
+        }
+        const size_t frames = std::clamp<size_t>(MaxAnimationVertices / std::max<size_t>(vertices, 1), 1,
+                                                 std::min<size_t>(animation->frameCount, MaxAnimationFrames));
+        m_frameWorlds.reserve(frames);
+        for (size_t k = 0; k < frames; ++k) {
+            const float frame = static_cast<float>(k) * static_cast<float>(animation->frameCount) / static_cast<float>(frames);
+            m_frameWorlds.push_back(Worlds(animation->Pose(m_locals, frame)));
+        }
+        m_summary.animationFrames = frames;
+    }
+
     void ApplyTextureStage(const W3DChunk& mesh, const W3DChunk& pass, std::vector<MeshVertex>& vertices,
                            MeshMaterialSetup& setup) const
     {
-        const W3DChunk* stage = m_options.texturesEnabled ? pass.FindChild(W3D_CHUNK_TEXTURE_STAGE) : nullptr;
-        if (!stage)
+        if (!m_options.texturesEnabled)
             return;
-        const auto* coords = stage->FindChild<W3DStageTexCoordsChunk>();
+        const W3DChunk* stage = pass.FindChild(W3D_CHUNK_TEXTURE_STAGE);
+        // Passes drawn by shader materials keep their coordinates directly, without a stage.
+        const auto* coords = (stage ? stage : &pass)->FindChild<W3DStageTexCoordsChunk>();
         if (coords && coords->Get().size() == vertices.size()) {
             for (size_t v = 0; v < vertices.size(); ++v)
                 vertices[v].texCoord = {coords->Get()[v].u, 1.0f - coords->Get()[v].v};
         }
+        if (!stage)
+            return;
         if (const auto* ids = stage->FindChild<W3DTextureIdsChunk>()) {
             for (const auto& id : ids->Get())
                 setup.textureIds.push_back(id.value);
@@ -251,6 +295,54 @@ private:
             if (const auto* name = texture->FindChild<W3DTextureNameChunk>())
                 setup.textureNames.push_back(name->Get());
         }
+    }
+
+    /// Battle for Middle-earth II textures its meshes through shader materials instead of texture
+    /// stages: each material names its textures as properties, and the pass picks the material
+    /// of the mesh (or of every triangle). The diffuse texture is the one drawn.
+    void ApplyShaderMaterials(const W3DChunk& mesh, const W3DChunk& pass, MeshMaterialSetup& setup)
+    {
+        const W3DChunk* materials = mesh.FindChild(W3D_CHUNK_SHADER_MATERIALS);
+        if (!materials)
+            return;
+        for (size_t k = 0; const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, k); ++k) {
+            const auto* header = material->FindChild<W3DShaderMaterialHeaderChunk>();
+            m_summary.shaderMaterials.push_back({header ? header->Get().typeName : std::string(),
+                                                 DiffuseTextureOf(*material)});
+        }
+        if (!m_options.texturesEnabled || !setup.textureNames.empty())
+            return;
+        setup.textureIds.clear();
+        if (const auto* ids = pass.FindChild<W3DShaderMaterialIdsChunk>()) {
+            for (const auto& id : ids->Get())
+                setup.textureIds.push_back(id.value);
+        }
+        if (setup.textureIds.empty())
+            setup.textureIds.push_back(0);
+        if (setup.textureIds.size() == 1) {
+            // One material for the whole mesh: it alone becomes the mesh's material.
+            if (const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, setup.textureIds[0]))
+                setup.textureNames.push_back(DiffuseTextureOf(*material));
+            return;
+        }
+        for (size_t k = 0; const W3DChunk* material = materials->FindChild(W3D_CHUNK_SHADER_MATERIAL, k); ++k)
+            setup.textureNames.push_back(DiffuseTextureOf(*material));
+    }
+
+    static std::string DiffuseTextureOf(const W3DChunk& material)
+    {
+        std::string fallback;
+        for (size_t i = 0; const auto* chunk = material.FindChild<W3DShaderMaterialPropertyChunk>(i); ++i) {
+            const auto& property = chunk->Get();
+            if (property.type != W3DShaderMaterialProperty::Texture)
+                continue;
+            if (property.name == "DiffuseTexture")
+                return property.texture;
+            // Shaders without a diffuse slot number their textures; the first is the colour map.
+            if (property.name == "Texture_0")
+                fallback = property.texture;
+        }
+        return fallback;
     }
 
     static void ApplyVertexMaterial(const W3DChunk& mesh, const W3DChunk& pass, MeshMaterialDesc& desc)
@@ -300,21 +392,37 @@ private:
             ++m_summary.skippedMeshCount;
             return;
         }
-        auto vertices = PlaceVertices(mesh, *parts);
+        auto vertices = PlaceVertices(mesh, *parts, m_frameWorlds.empty() ? m_worlds : m_frameWorlds.front());
         const size_t triangleCount = parts->triangles->size();
         std::vector<TriangleRange> ranges;
         if (const W3DChunk* pass = mesh.FindChild(W3D_CHUNK_MATERIAL_PASS)) {
             MeshMaterialSetup setup;
             ApplyTextureStage(mesh, *pass, vertices, setup);
+            ApplyShaderMaterials(mesh, *pass, setup);
             ApplyVertexMaterial(mesh, *pass, setup.desc);
             ranges = AddMaterialsAndRanges(setup, m, triangleCount);
         } else {
             ranges = WholeMeshRange(triangleCount, std::string());
         }
-        const int group = m_target.AddGeometry(parts->header->meshName, vertices, 1, *indices, ranges);
+        const size_t perFrame = vertices.size();
+        for (size_t f = 1; f < m_frameWorlds.size(); ++f) {
+            auto frame = PlaceVertices(mesh, *parts, m_frameWorlds[f]);
+            for (size_t v = 0; v < perFrame; ++v)
+                frame[v].texCoord = vertices[v].texCoord;
+            vertices.insert(vertices.end(), frame.begin(), frame.end());
+        }
+        const int frames = std::max(1, static_cast<int>(m_frameWorlds.size()));
+        const int group = m_target.AddGeometry(parts->header->meshName, vertices, frames, *indices, ranges);
         MeshBounds bounds;
-        if (group >= 0 && m_target.GetBounds(group, bounds))
-            m_summary.extent = std::max(m_summary.extent, bounds.LargestAbsolute());
+        if (group < 0 || !m_target.GetBounds(group, bounds))
+            return;
+        m_summary.extent = std::max(m_summary.extent, bounds.LargestAbsolute());
+        if (vertices.empty())
+            return;
+        if (m_summary.bounds)
+            m_summary.bounds->Include(bounds);
+        else
+            m_summary.bounds = bounds;
     }
 
     const W3DAssemblyOptions& m_options;
@@ -322,11 +430,24 @@ private:
     W3DModelSummary& m_summary;
     std::optional<std::vector<std::uint8_t>> m_skeletonBytes;
     std::unique_ptr<W3DChunk> m_skeleton;
-    std::vector<PivotTransform> m_pivots;
+    std::vector<Matrix4> m_locals;               ///< per pivot, as stored
+    std::vector<std::optional<size_t>> m_parents; ///< per pivot
+    std::vector<Matrix4> m_worlds;               ///< per pivot, unanimated
+    std::vector<std::vector<Matrix4>> m_frameWorlds; ///< per baked animation frame, per pivot
     std::vector<SubObjectBinding> m_bindings;
 };
 
 } // namespace
+
+std::vector<std::string> SkeletonEntryNames(const std::string& hierarchyName)
+{
+    std::vector<std::string> names;
+    // Battle for Middle-earth files its skeletons by the first two letters of their names.
+    if (hierarchyName.size() > 2)
+        names.push_back("art\\w3d\\" + hierarchyName.substr(0, 2) + "\\" + hierarchyName + ".w3d");
+    names.push_back("art\\w3d\\" + hierarchyName + ".w3d");
+    return names;
+}
 
 W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DAssemblyOptions& options,
                                  IModelBuilderTarget& target)
@@ -343,6 +464,7 @@ W3DModelSummary AssembleW3DModel(std::span<const std::uint8_t> bytes, const W3DA
     if (!summary.loaded) {
         target.Clear();
         summary.extent = 0;
+        summary.bounds.reset();
     }
     return summary;
 }

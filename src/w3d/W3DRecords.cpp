@@ -1,54 +1,10 @@
 #include "w3d/W3DRecords.h"
 
 #include "base/ByteReader.h"
-#include "w3d/W3DChunk.h"
-
-#include <algorithm>
+#include "w3d/W3DReadHelpers.h"
 
 namespace kestrel {
-namespace {
-
-// Records are only read after their payload was checked to be long enough, so a failing read
-// means a layout mistake; it still ends the load cleanly rather than reading garbage.
-[[noreturn]] void Truncated()
-{
-    throw W3DChunkError("W3D record shorter than its layout");
-}
-
-std::uint32_t U32(ByteReader& reader)
-{
-    const auto value = reader.ReadU32LE();
-    if (!value)
-        Truncated();
-    return *value;
-}
-
-float F32(ByteReader& reader)
-{
-    const auto value = reader.ReadF32LE();
-    if (!value)
-        Truncated();
-    return *value;
-}
-
-std::string FixedString(ByteReader& reader, size_t length)
-{
-    const auto bytes = reader.ReadBytes(length);
-    if (!bytes)
-        Truncated();
-    const auto end = std::find(bytes->begin(), bytes->end(), std::uint8_t{0});
-    return std::string(bytes->begin(), end);
-}
-
-W3DColor Color(ByteReader& reader)
-{
-    const auto bytes = reader.ReadBytes(4);
-    if (!bytes)
-        Truncated();
-    return W3DColor{(*bytes)[0], (*bytes)[1], (*bytes)[2]};
-}
-
-} // namespace
+using namespace w3dread;
 
 W3DVector3 W3DVector3::Read(ByteReader& reader)
 {
@@ -171,6 +127,37 @@ W3DHLodSubObject W3DHLodSubObject::Read(ByteReader& reader)
     s.boneIndex = U32(reader);
     s.name = FixedString(reader, 32);
     return s;
+}
+
+W3DShaderMaterialHeader W3DShaderMaterialHeader::Read(ByteReader& reader)
+{
+    W3DShaderMaterialHeader h;
+    h.number = U8(reader);
+    h.typeName = FixedString(reader, 32);
+    U32(reader); // reserved
+    return h;
+}
+
+W3DShaderMaterialProperty W3DShaderMaterialProperty::Read(ByteReader& reader)
+{
+    W3DShaderMaterialProperty p;
+    p.type = U32(reader);
+    // Names and texture names carry their own length (their NUL included).
+    p.name = FixedString(reader, U32(reader));
+    switch (p.type) {
+    case Texture: p.texture = FixedString(reader, U32(reader)); break;
+    case Float:
+    case Vector2:
+    case Vector3:
+    case Vector4:
+        for (std::uint32_t i = 0; i <= p.type - Float; ++i)
+            p.values[i] = F32(reader);
+        break;
+    case Int: p.integer = U32(reader); break;
+    case Bool: p.integer = U8(reader); break;
+    default: break; // a kind Kestrel does not know: its name is all it keeps
+    }
+    return p;
 }
 
 } // namespace kestrel

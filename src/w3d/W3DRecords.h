@@ -28,14 +28,28 @@ constexpr std::uint32_t W3D_CHUNK_VERTEX_MATERIAL_IDS = 0x39;
 constexpr std::uint32_t W3D_CHUNK_TEXTURE_STAGE = 0x48;
 constexpr std::uint32_t W3D_CHUNK_TEXTURE_IDS = 0x49;
 constexpr std::uint32_t W3D_CHUNK_STAGE_TEXCOORDS = 0x4A;
+constexpr std::uint32_t W3D_CHUNK_SHADER_MATERIAL_ID = 0x3F;
+constexpr std::uint32_t W3D_CHUNK_SHADER_MATERIALS = 0x50;
+constexpr std::uint32_t W3D_CHUNK_SHADER_MATERIAL = 0x51;
+constexpr std::uint32_t W3D_CHUNK_SHADER_MATERIAL_HEADER = 0x52;
+constexpr std::uint32_t W3D_CHUNK_SHADER_MATERIAL_PROPERTY = 0x53;
 constexpr std::uint32_t W3D_CHUNK_HIERARCHY = 0x100;
 constexpr std::uint32_t W3D_CHUNK_HIERARCHY_HEADER = 0x101;
 constexpr std::uint32_t W3D_CHUNK_PIVOTS = 0x102;
+constexpr std::uint32_t W3D_CHUNK_ANIMATION = 0x200;
+constexpr std::uint32_t W3D_CHUNK_ANIMATION_HEADER = 0x201;
+constexpr std::uint32_t W3D_CHUNK_ANIMATION_CHANNEL = 0x202;
+constexpr std::uint32_t W3D_CHUNK_COMPRESSED_ANIMATION = 0x280;
+constexpr std::uint32_t W3D_CHUNK_COMPRESSED_ANIMATION_HEADER = 0x281;
+constexpr std::uint32_t W3D_CHUNK_COMPRESSED_ANIMATION_CHANNEL = 0x282;
+constexpr std::uint32_t W3D_CHUNK_COMPRESSED_ANIMATION_MOTION_CHANNEL = 0x284;
 constexpr std::uint32_t W3D_CHUNK_HLOD = 0x700;
 constexpr std::uint32_t W3D_CHUNK_HLOD_HEADER = 0x701;
 constexpr std::uint32_t W3D_CHUNK_HLOD_LOD_ARRAY = 0x702;
 constexpr std::uint32_t W3D_CHUNK_HLOD_SUB_OBJECT_ARRAY_HEADER = 0x703;
 constexpr std::uint32_t W3D_CHUNK_HLOD_SUB_OBJECT = 0x704;
+constexpr std::uint32_t W3D_CHUNK_HLOD_AGGREGATE_ARRAY = 0x705;
+constexpr std::uint32_t W3D_CHUNK_HLOD_PROXY_ARRAY = 0x706;
 
 /// The record layouts below mirror the file: every record has a fixed Size in bytes and a Read
 /// that takes exactly that many bytes. Fixed-length names end at their first NUL, or fill the
@@ -163,6 +177,28 @@ struct W3DHLodSubObject
     std::uint32_t boneIndex = 0;
     std::string name;
     static W3DHLodSubObject Read(ByteReader& reader);
+};
+
+struct W3DShaderMaterialHeader
+{
+    static constexpr size_t Size = 37;
+    std::uint8_t number = 0;
+    std::string typeName;
+    static W3DShaderMaterialHeader Read(ByteReader& reader);
+};
+
+/// One named setting of a shader material (such as its "DiffuseTexture"). Its length follows
+/// from its name and its type; Read takes the whole payload.
+struct W3DShaderMaterialProperty
+{
+    enum Type : std::uint32_t { Texture = 1, Float, Vector2, Vector3, Vector4, Int, Bool };
+    static constexpr size_t MinimumSize = 8;
+    std::uint32_t type = 0;
+    std::string name;
+    std::string texture;          ///< Texture: the texture's name
+    std::array<float, 4> values{}; ///< Float to Vector4: their components
+    std::uint32_t integer = 0;    ///< Int and Bool
+    static W3DShaderMaterialProperty Read(ByteReader& reader);
 };
 
 } // namespace kestrel

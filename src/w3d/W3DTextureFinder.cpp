@@ -42,48 +42,72 @@ struct Ending
 constexpr Ending FallbackEndings[] = {
     {"dds", ImageFileType::DDS}, {"jpg", ImageFileType::JPEG}, {"png", ImageFileType::PNG}};
 
+/// The folders below the installation folder (and inside archives) a texture may sit in, in the
+/// order they are tried: where Generals keeps textures, then where Battle for Middle-earth keeps
+/// its compiled ones, by the first two letters of the name.
+std::vector<std::string> TextureFolders(const std::string& name)
+{
+    std::vector<std::string> folders{"Art\\Textures\\"};
+    if (name.size() > 2 && name.find_first_of("\\/") == std::string::npos)
+        folders.push_back("Art\\CompiledTextures\\" + name.substr(0, 2) + "\\");
+    return folders;
+}
+
 } // namespace
 
 W3DTextureFinder::W3DTextureFinder(C3DWDevice* device, std::array<CBIGFile*, 3> archives, std::string installFolder)
-    : m_device(device), m_archives(archives), m_diskFolder(std::move(installFolder) + "Art\\Textures\\")
+    : m_device(device), m_archives(archives), m_installFolder(std::move(installFolder))
 {
 }
 
 W3DTextureFinder::Location W3DTextureFinder::Search(const std::string& name, const Attempt& tryDisk,
                                                     const Attempt& useEntry)
 {
+    const auto folders = TextureFolders(name);
     Location location;
-    std::string path = m_diskFolder + name;
-    for (size_t attempt = 0; attempt <= std::size(FallbackEndings); ++attempt) {
-        if (attempt > 0)
-            path = WithEnding(path, FallbackEndings[attempt - 1].text);
-        location.source = Location::Source::Disk;
-        location.file = ResolvePathIgnoringCase(path);
-        std::error_code error;
-        if (std::filesystem::is_regular_file(location.file, error) && tryDisk(location))
-            return location;
+    for (const auto& folder : folders) {
+        std::string path = m_installFolder + folder + name;
+        for (size_t attempt = 0; attempt <= std::size(FallbackEndings); ++attempt) {
+            if (attempt > 0)
+                path = WithEnding(path, FallbackEndings[attempt - 1].text);
+            location.source = Location::Source::Disk;
+            location.file = ResolvePathIgnoringCase(path);
+            std::error_code error;
+            if (std::filesystem::is_regular_file(location.file, error) && tryDisk(location))
+                return location;
+        }
     }
-    const std::string entry = AsciiLowered("art\\textures\\" + name);
     for (size_t archive = 0; archive < m_archives.size(); ++archive) {
         if (m_archives[archive] == nullptr)
             continue;
-        location = Location{Location::Source::Archive, {}, archive, entry, TypeOfEntryName(entry)};
-        for (size_t attempt = 0; attempt <= std::size(FallbackEndings); ++attempt) {
-            if (attempt > 0) {
-                location.entryName = WithEnding(location.entryName, FallbackEndings[attempt - 1].text);
-                location.type = FallbackEndings[attempt - 1].type;
-            }
-            if (m_archives[archive]->FindEntry(location.entryName) >= 0) {
-                useEntry(location);
-                return location;
+        for (const auto& folder : folders) {
+            const std::string entry = AsciiLowered(folder + name);
+            location = Location{Location::Source::Archive, {}, archive, entry, TypeOfEntryName(entry)};
+            for (size_t attempt = 0; attempt <= std::size(FallbackEndings); ++attempt) {
+                if (attempt > 0) {
+                    location.entryName = WithEnding(location.entryName, FallbackEndings[attempt - 1].text);
+                    location.type = FallbackEndings[attempt - 1].type;
+                }
+                if (m_archives[archive]->FindEntry(location.entryName) >= 0) {
+                    useEntry(location);
+                    return location;
+                }
             }
         }
     }
     return Location{};
 }
 
-std::optional<std::vector<std::uint8_t>> W3DTextureFinder::ReadEntry(const Location& location)
+std::optional<std::vector<std::uint8_t>> W3DTextureFinder::ReadBytes(const Location& location)
 {
+    if (location.source == Location::Source::Disk) {
+        std::string bytes;
+        if (!ReadWholeFile(location.file, bytes))
+            return std::nullopt;
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }
+    if (location.source != Location::Source::Archive || m_archives[location.archive] == nullptr)
+        return std::nullopt;
     CBIGFile& archive = *m_archives[location.archive];
     return archive.GetEntryBytes(archive.FindEntry(location.entryName));
 }
@@ -100,7 +124,7 @@ std::unique_ptr<C3DWTexture> W3DTextureFinder::LoadTexture(const std::string& na
             return texture != nullptr;
         },
         [&](const Location& location) {
-            if (const auto bytes = ReadEntry(location))
+            if (const auto bytes = ReadBytes(location))
                 texture = m_device->CreateTextureFromMemory(bytes->data(), static_cast<std::int64_t>(bytes->size()),
                                                             location.type);
             return true;

@@ -15,9 +15,11 @@ class CBIGFile;
 
 /// Finds the texture a model names the way the game would: first as a file below the game's
 /// installation folder + "Art\Textures\", then as "art\textures\" + name in the open archive, the
-/// game's texture archive and the base game's texture archive, in that order. Where the named
-/// file is missing, the same name ending in "dds", "jpg" or "png" is tried. One finder serves one
-/// model load; it borrows the device and the archives.
+/// game's texture archive and the base game's texture archive, in that order. Battle for
+/// Middle-earth's compiled textures are looked for after "Art\Textures\" at each of those places,
+/// in "Art\CompiledTextures\" + the name's first two letters (regardless of case on disk). Where
+/// the named file is missing, the same name ending in "dds", "jpg" or "png" is tried. One finder
+/// serves one model load; it borrows the device and the archives.
 class W3DTextureFinder : public IW3DTextureSource
 {
 public:
@@ -43,16 +45,18 @@ public:
     /// decode, archive entries when present.
     Location LocateTexture(const std::string& name);
 
+    /// The bytes at a found location (a disk file or an archive entry), or nullopt.
+    std::optional<std::vector<std::uint8_t>> ReadBytes(const Location& location);
+
 private:
     using Attempt = std::function<bool(const Location&)>;
     /// Walks the search order and stops at the first candidate `tryDisk` accepts or the first
     /// archive entry present (after `useEntry`).
     Location Search(const std::string& name, const Attempt& tryDisk, const Attempt& useEntry);
-    std::optional<std::vector<std::uint8_t>> ReadEntry(const Location& location);
 
     C3DWDevice* m_device;
     std::array<CBIGFile*, 3> m_archives;
-    std::string m_diskFolder;
+    std::string m_installFolder;
 };
 
 } // namespace kestrel

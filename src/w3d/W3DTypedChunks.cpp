@@ -7,9 +7,15 @@ namespace kestrel {
 template <std::uint32_t ChunkIdValue, class Record>
 void W3DRecordChunk<ChunkIdValue, Record>::ReadRecord(std::span<const std::uint8_t> payload)
 {
-    if (payload.size() < Record::Size)
-        throw W3DChunkError("W3D chunk shorter than its record");
-    ByteReader reader(payload.first(Record::Size));
+    if constexpr (requires { Record::MinimumSize; }) {
+        if (payload.size() < Record::MinimumSize)
+            throw W3DChunkError("W3D chunk shorter than its record");
+    } else {
+        if (payload.size() < Record::Size)
+            throw W3DChunkError("W3D chunk shorter than its record");
+        payload = payload.first(Record::Size);
+    }
+    ByteReader reader(payload);
     m_record = Record::Read(reader);
 }
 
@@ -57,8 +63,16 @@ std::unique_ptr<W3DChunk> CreateW3DChunkNode(std::uint32_t id)
     case W3D_CHUNK_VERTEX_MATERIAL_IDS: return Make<W3DVertexMaterialIdsChunk>();
     case W3D_CHUNK_TEXTURE_IDS: return Make<W3DTextureIdsChunk>();
     case W3D_CHUNK_STAGE_TEXCOORDS: return Make<W3DStageTexCoordsChunk>();
+    case W3D_CHUNK_SHADER_MATERIAL_ID: return Make<W3DShaderMaterialIdsChunk>();
+    case W3D_CHUNK_SHADER_MATERIAL_HEADER: return Make<W3DShaderMaterialHeaderChunk>();
+    case W3D_CHUNK_SHADER_MATERIAL_PROPERTY: return Make<W3DShaderMaterialPropertyChunk>();
     case W3D_CHUNK_HIERARCHY_HEADER: return Make<W3DHierarchyHeaderChunk>();
     case W3D_CHUNK_PIVOTS: return Make<W3DPivotsChunk>();
+    case W3D_CHUNK_ANIMATION_HEADER: return Make<W3DAnimationHeaderChunk>();
+    case W3D_CHUNK_ANIMATION_CHANNEL: return Make<W3DAnimationChannelChunk>();
+    case W3D_CHUNK_COMPRESSED_ANIMATION_HEADER: return Make<W3DCompressedAnimationHeaderChunk>();
+    case W3D_CHUNK_COMPRESSED_ANIMATION_CHANNEL: return Make<W3DCompressedAnimationChannelChunk>();
+    case W3D_CHUNK_COMPRESSED_ANIMATION_MOTION_CHANNEL: return Make<W3DMotionChannelChunk>();
     case W3D_CHUNK_HLOD_HEADER: return Make<W3DHLodHeaderChunk>();
     case W3D_CHUNK_HLOD_SUB_OBJECT_ARRAY_HEADER: return Make<W3DHLodSubObjectArrayHeaderChunk>();
     case W3D_CHUNK_HLOD_SUB_OBJECT: return Make<W3DHLodSubObjectChunk>();

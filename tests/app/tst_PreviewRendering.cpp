@@ -2,6 +2,7 @@
 #include "AppHarness.h"
 
 #include "DemoModel.h"
+#include "support/W3DWriter.h"
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
@@ -130,7 +131,7 @@ TEST_F(PreviewRenderingTest, AModelIsDrawnLitInFrontOfTheCameraAndKeepsTurning)
 {
     test::SelectRow(*frame, 1);
     ASSERT_EQ(view->Mode(), PreviewMode::Model);
-    EXPECT_FLOAT_EQ(view->Zoom(), 1.0f); // the box's extent
+    EXPECT_FLOAT_EQ(view->Zoom(), 1.0f); // framed as loaded
     EXPECT_TRUE(view->IsTimerRunning());
     const std::vector<Rgb> pixels = DrawAndRead({{0.5f, 0.5f}, {0.02f, 0.02f}});
     ASSERT_EQ(pixels.size(), 2u);
@@ -162,6 +163,43 @@ TEST_F(PreviewRenderingTest, APreviewOverlappedByAnotherArchiveWindowHidesItsNat
     EXPECT_TRUE(test::WaitFor([&] { return !surface->isVisible(); }));
     area->setActiveSubWindow(frame);
     EXPECT_TRUE(test::WaitFor([&] { return surface->isVisible(); })) << "its own window active again";
+}
+
+TEST(PreviewAnimation, AnAnimationShowsItsModelMovingAndAModelOffersItsAnimations)
+{
+    using namespace test;
+    W3DMeshDesc arm = UnitQuad("ARM");
+    arm.containerName = "ROBOT";
+    const Bytes8 robot = Cat({HierarchyChunk("ROBOT_SKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 0}}, {"ARM", 0, {1, 0, 0}}}),
+                                   HLodChunk("ROBOT", "ROBOT_SKL", {{1, "ROBOT.ARM"}}), MeshChunk(arm)});
+    AppHarness harness;
+    BigArchiveBuilder archive;
+    archive.Add("art\\w3d\\robot.w3d", robot)
+        .Add("art\\w3d\\robot_wave.w3d", AnimationChunk("ROBOT.WAVE", "ROBOT_SKL", 30, 15, {{1, 2, {0}, std::vector<float>(30, 1.0f)}}))
+        .Add("art\\w3d\\ghost_walk.w3d", AnimationChunk("GHOST.WALK", "GHOST_SKL", 30, 15, {}));
+    CChildFrame* frame = harness.StartOn(archive);
+    ASSERT_NE(frame, nullptr);
+    CQuartoView* view = frame->EditorView();
+    if (!harness.App().Context().device.Device())
+        GTEST_SKIP() << "no OpenGL here (run under Xvfb)";
+
+    SelectRow(*frame, 0);
+    ASSERT_EQ(view->Mode(), PreviewMode::Model);
+    ASSERT_EQ(view->Animations().size(), 1u);
+    EXPECT_EQ(view->Animations()[0].entry, "art\\w3d\\robot_wave.w3d");
+    EXPECT_EQ(view->AnimationIndex(), -1);
+    EXPECT_EQ(view->StatusNote(), QStringLiteral("1 mesh, 2 triangles, 0 textures found, 0 missing"));
+
+    SelectRow(*frame, 1);
+    ASSERT_EQ(view->Mode(), PreviewMode::Model);
+    EXPECT_EQ(view->AnimationIndex(), 0);
+    EXPECT_TRUE(view->StatusNote().endsWith(QStringLiteral("; animation ROBOT.WAVE, 30 frames"))) << view->StatusNote().toStdString();
+    // Playing at 15 frames a second: the frame moves on as the preview redraws.
+    EXPECT_TRUE(WaitFor([&] { return view->AnimationFrame() > 0; }, 5000));
+
+    SelectRow(*frame, 2);
+    EXPECT_NE(view->Mode(), PreviewMode::Model);
+    EXPECT_EQ(view->StatusNote(), QStringLiteral("No model found for the skeleton GHOST_SKL of this animation"));
 }
 
 TEST_F(PreviewRenderingTest, EveryViewSharesTheOneDeviceWhichGoesWithTheLastView)

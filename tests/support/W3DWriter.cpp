@@ -69,6 +69,26 @@ Bytes8 VertexMaterials(const W3DMeshDesc& mesh)
     return Container(0x2A, materials);
 }
 
+Bytes8 ShaderMaterialProperty(std::uint32_t type, const std::string& name, const Bytes8& value)
+{
+    return Chunk(0x53, ByteWriter().U32(type).U32(static_cast<std::uint32_t>(name.size() + 1)).Raw(CString(name)).Raw(value));
+}
+
+Bytes8 ShaderMaterials(const W3DMeshDesc& mesh)
+{
+    std::vector<Bytes8> materials;
+    for (const auto& texture : mesh.shaderDiffuseTextures) {
+        const Bytes8 header = ByteWriter().Raw({1}).Fixed("NormalMapped.fx", 32).U32(0);
+        const Bytes8 textureValue = ByteWriter().U32(static_cast<std::uint32_t>(texture.size() + 1)).Raw(CString(texture));
+        materials.push_back(Container(0x51, {Chunk(0x52, header),
+                                             ShaderMaterialProperty(1, "NormalMap", ByteWriter().U32(7).Raw(CString("nrm.dds"))),
+                                             ShaderMaterialProperty(2, "BumpScale", ByteWriter().F32(1)),
+                                             ShaderMaterialProperty(1, "DiffuseTexture", textureValue),
+                                             ShaderMaterialProperty(7, "AlphaTestEnable", {1})}));
+    }
+    return Container(0x50, materials);
+}
+
 Bytes8 MaterialPass(const W3DMeshDesc& mesh)
 {
     std::vector<Bytes8> pass;
@@ -77,6 +97,11 @@ Bytes8 MaterialPass(const W3DMeshDesc& mesh)
     ByteWriter coords;
     for (const auto& uv : mesh.texCoords)
         coords.F32(uv[0]).F32(uv[1]);
+    if (!mesh.shaderDiffuseTextures.empty()) {
+        pass.push_back(Chunk(0x3F, Ids(mesh.shaderMaterialIds)));
+        pass.push_back(Chunk(0x4A, coords));
+        return Container(0x38, pass);
+    }
     std::vector<Bytes8> stage;
     if (!mesh.textureIds.empty())
         stage.push_back(Chunk(0x49, Ids(mesh.textureIds)));
@@ -107,6 +132,8 @@ Bytes8 MeshChunk(const W3DMeshDesc& mesh)
             textures.push_back(Container(0x31, {Chunk(0x32, CString(name))}));
         children.push_back(Container(0x30, textures));
     }
+    if (!mesh.shaderDiffuseTextures.empty())
+        children.push_back(ShaderMaterials(mesh));
     if (mesh.materialPass)
         children.push_back(MaterialPass(mesh));
     return Container(0x00, children);
@@ -135,6 +162,72 @@ Bytes8 HLodChunk(const std::string& name, const std::string& hierarchyName,
     for (const auto& s : subObjects)
         lodArray.push_back(Chunk(0x704, ByteWriter().U32(s.bone).Fixed(s.name, 32)));
     return Container(0x700, {Chunk(0x701, header), Container(0x702, lodArray)});
+}
+
+namespace {
+
+Bytes8 AnimationHeader(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount)
+{
+    return ByteWriter().U32(0x40000).Fixed(name, 16).Fixed(hierarchyName, 16).U32(frameCount);
+}
+
+std::uint8_t VectorLength(const W3DChannelDesc& channel)
+{
+    return channel.kind == 6 ? 4 : 1;
+}
+
+ByteWriter& Values(ByteWriter& writer, const W3DChannelDesc& channel)
+{
+    for (float value : channel.values)
+        writer.F32(value);
+    return writer;
+}
+
+} // namespace
+
+Bytes8 AnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                        std::uint32_t frameRate, const std::vector<W3DChannelDesc>& channels)
+{
+    std::vector<Bytes8> children{Chunk(0x201, ByteWriter().Raw(AnimationHeader(name, hierarchyName, frameCount)).U32(frameRate))};
+    for (const auto& channel : channels) {
+        const auto keys = static_cast<std::uint16_t>(channel.values.size() / VectorLength(channel));
+        const auto first = static_cast<std::uint16_t>(channel.frames.at(0));
+        ByteWriter payload;
+        payload.U16(first).U16(static_cast<std::uint16_t>(first + keys - 1)).U16(VectorLength(channel)).U16(channel.kind);
+        payload.U16(channel.pivot).U16(0);
+        children.push_back(Chunk(0x202, Values(payload, channel)));
+    }
+    return Container(0x200, children);
+}
+
+Bytes8 CompressedAnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                                  std::uint16_t frameRate, const std::vector<W3DChannelDesc>& channels, bool motion)
+{
+    std::vector<Bytes8> children{
+        Chunk(0x281, ByteWriter().Raw(AnimationHeader(name, hierarchyName, frameCount)).U16(frameRate).U16(0))};
+    for (const auto& channel : channels) {
+        ByteWriter payload;
+        const auto keys = static_cast<std::uint16_t>(channel.frames.size());
+        if (motion) {
+            payload.Raw({0, 0, VectorLength(channel), channel.kind}).U16(keys).U16(channel.pivot);
+            for (auto frame : channel.frames)
+                payload.U16(static_cast<std::uint16_t>(frame));
+            if (keys % 2 != 0)
+                payload.U16(0);
+        } else {
+            payload.U32(keys).U16(channel.pivot).Raw({VectorLength(channel), channel.kind});
+            for (auto frame : channel.frames)
+                payload.U32(frame);
+        }
+        children.push_back(Chunk(motion ? 0x284 : 0x282, Values(payload, channel)));
+    }
+    return Container(0x280, children);
+}
+
+Bytes8 WithoutContainerBit(Bytes8 chunk)
+{
+    chunk.at(7) &= 0x7F;
+    return chunk;
 }
 
 W3DMeshDesc UnitQuad(const std::string& meshName)

@@ -51,6 +51,11 @@ struct W3DMeshDesc
         float opacity = 1.0f;
     };
     std::vector<VertexMaterial> vertexMaterials;
+
+    /// Shader materials (W3D_CHUNK_SHADER_MATERIALS), each with its diffuse texture and a normal
+    /// map property beside it; the pass then holds the ids and the coordinates without a stage.
+    std::vector<std::string> shaderDiffuseTextures;
+    std::vector<std::uint32_t> shaderMaterialIds;
 };
 
 struct W3DPivotDesc
@@ -71,6 +76,27 @@ Bytes8 MeshChunk(const W3DMeshDesc& mesh);
 Bytes8 HierarchyChunk(const std::string& name, const std::vector<W3DPivotDesc>& pivots);
 Bytes8 HLodChunk(const std::string& name, const std::string& hierarchyName,
                 const std::vector<W3DSubObjectDesc>& subObjects);
+
+/// One animation channel: `kind` 0..2 translate along x, y, z, 3..5 turn about them, 6 a
+/// quaternion (four values per key); `frames` the key frames (consecutive for an uncompressed
+/// animation, where only the first counts), `values` the values of all keys in order.
+struct W3DChannelDesc
+{
+    std::uint16_t pivot = 0;
+    std::uint8_t kind = 0;
+    std::vector<std::uint32_t> frames;
+    std::vector<float> values;
+};
+
+Bytes8 AnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                        std::uint32_t frameRate, const std::vector<W3DChannelDesc>& channels);
+/// A compressed animation of time-coded channels, or (`motion`) of motion channels with 16-bit
+/// frame numbers.
+Bytes8 CompressedAnimationChunk(const std::string& name, const std::string& hierarchyName, std::uint32_t frameCount,
+                                  std::uint16_t frameRate, const std::vector<W3DChannelDesc>& channels, bool motion);
+
+/// The chunk with its container bit cleared, as some exporters write containers.
+Bytes8 WithoutContainerBit(Bytes8 chunk);
 
 /// A quad of two triangles in the z = 0 plane from (0,0) to (1,1), normals +z.
 W3DMeshDesc UnitQuad(const std::string& meshName = "QUAD");

@@ -80,6 +80,51 @@ TEST(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
     EXPECT_EQ(RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\none.w3d"}).status, 2);
 }
 
+TEST(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
+{
+    TempFolder folder;
+    W3DMeshDesc wall = UnitQuad("WALL");
+    wall.materialPass = true;
+    wall.shaderDiffuseTextures = {"guwall.tga", "gumissing.tga"};
+    wall.shaderMaterialIds = {0, 1};
+    BigArchiveBuilder()
+        .Add("art\\w3d\\gu\\guhouse.w3d", MeshChunk(wall))
+        .Add("art\\compiledtextures\\gu\\guwall.dds", TinyDxt1Dds(0xF800))
+        .WriteTo(folder / "mod.big");
+    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("shader materials: 2\n"
+                            "  NormalMapped.fx: guwall.tga (archive mod.big: art\\compiledtextures\\gu\\guwall.dds)\n"
+                            "  NormalMapped.fx: gumissing.tga (not found)\n"),
+              std::string::npos) << text.out;
+    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
+    EXPECT_NE(json.out.find("{\"shader\": \"NormalMapped.fx\", \"diffuseTexture\": \"guwall.tga\", \"found\": "
+                            "\"archive mod.big: art\\\\compiledtextures\\\\gu\\\\guwall.dds\"}"),
+              std::string::npos) << json.out;
+}
+
+TEST(W3dCommand, SummarisesTheAnimationAnEntryHolds)
+{
+    TempFolder folder;
+    const Bytes8 walk = CompressedAnimationChunk("TANK.WALK", "TANKSKL", 40, 30,
+                                                   {{1, 0, {0, 39}, {0, 4}}, {1, 15, {0}, {1}}}, false);
+    BigArchiveBuilder()
+        .Add("art\\w3d\\tank_walk.w3d", walk)
+        .Add("art\\w3d\\tank_bad.w3d", CompressedAnimationChunk("TANK.BAD", "TANKSKL", 40, 0, {}, false))
+        .WriteTo(folder / "mod.big");
+    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("animation:  TANK.WALK of TANKSKL, 40 frames at 30 per second, compressed, 1 channels (1 more not played)\n"),
+              std::string::npos) << text.out;
+    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
+    EXPECT_NE(json.out.find("\"animation\": {\"name\": \"TANK.WALK\", \"hierarchy\": \"TANKSKL\", \"frames\": 40, \"rate\": 30, "
+                            "\"compressed\": true, \"channels\": 1, \"unplayedChannels\": 1}"),
+              std::string::npos) << json.out;
+    const auto bad = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_bad.w3d", "--game-folder", "none"});
+    EXPECT_NE(bad.out.find("\"animation\": null,\n  \"animationError\": \"damaged W3D animation: a frame rate of 0\""),
+              std::string::npos) << bad.out;
+}
+
 TEST(W3dCommand, JsonStaysValidAndBoundsFiniteWhenVerticesAreNotNumbers)
 {
     TempFolder folder;
@@ -92,5 +137,5 @@ TEST(W3dCommand, JsonStaysValidAndBoundsFiniteWhenVerticesAreNotNumbers)
     EXPECT_TRUE(IsValidJson(run.out)) << run.out;
     EXPECT_FALSE(IsValidJson("{\"extent\": nan}")) << "the check must reject what the report once held";
     EXPECT_NE(run.out.find("\"bounds\": {\"min\": [0, 0, 0], \"max\": [1, 1, 0]}"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\"extent\": 1\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"extent\": 1,\n"), std::string::npos) << run.out;
 }

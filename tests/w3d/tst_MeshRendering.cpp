@@ -30,7 +30,7 @@ Bytes8 QuadrantTexture()
 }
 
 /// A square over the whole clip space, texture coordinates stored W3D style (v = 0 at the bottom).
-Bytes8 SquareModel()
+W3DMeshDesc Square()
 {
     W3DMeshDesc square;
     square.meshName = "SQUARE";
@@ -39,9 +39,7 @@ Bytes8 SquareModel()
     square.triangles = {{0, 1, 2}, {0, 2, 3}};
     square.materialPass = true;
     square.texCoords = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    square.textureIds = {0};
-    square.textureNames = {"quadrants.tga"};
-    return MeshChunk(square);
+    return square;
 }
 
 struct Pixel
@@ -57,17 +55,14 @@ Pixel PixelAt(int x, int y)
     return {rgba[0], rgba[1], rgba[2]};
 }
 
-} // namespace
-
-TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
+/// Draws `model` from an archive that holds the quadrant texture as `textureEntry` and checks
+/// that each quadrant of the window shows its texel.
+void ExpectQuadrantsDrawn(const Bytes8& model, const std::string& textureEntry)
 {
-    if (!WindowsHaveOpenGL())
-        GTEST_SKIP() << "no X display for OpenGL";
     TempFolder temp;
-    const Bytes8 model = SquareModel();
     BigArchiveBuilder()
         .Add("art\\w3d\\square.w3d", model)
-        .Add("Art\\Textures\\Quadrants.tga", QuadrantTexture())
+        .Add(textureEntry, QuadrantTexture())
         .WriteTo(temp / "mod.big");
     FakePrompt prompt;
     CQuartoDoc document(prompt);
@@ -115,4 +110,32 @@ TEST(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
         EXPECT_GT(bottomRight.blue, 40);
     }
     device.Destroy();
+}
+
+} // namespace
+
+class MeshRendering : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!WindowsHaveOpenGL())
+            GTEST_SKIP() << "no X display for OpenGL";
+    }
+};
+
+TEST_F(MeshRendering, ATexturedModelFromAnArchiveShowsItsTextureInPlace)
+{
+    W3DMeshDesc square = Square();
+    square.textureIds = {0};
+    square.textureNames = {"quadrants.tga"};
+    ExpectQuadrantsDrawn(MeshChunk(square), "Art\\Textures\\Quadrants.tga");
+}
+
+TEST_F(MeshRendering, AShaderMaterialDrawsItsDiffuseTextureFromTheCompiledTexturesFolder)
+{
+    W3DMeshDesc square = Square();
+    square.shaderDiffuseTextures = {"other.tga", "quadrants.tga"};
+    square.shaderMaterialIds = {1};
+    ExpectQuadrantsDrawn(MeshChunk(square), "art\\compiledtextures\\QU\\quadrants.tga");
 }

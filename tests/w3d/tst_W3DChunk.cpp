@@ -158,3 +158,21 @@ TEST(W3DChunk, AnEmptyFileIsAnEmptyRoot)
     EXPECT_TRUE(root->Children().empty());
     EXPECT_EQ(root->FindChild(W3D_CHUNK_MESH), nullptr);
 }
+
+TEST(W3DChunk, KnownContainersAreReadAsContainersWhateverTheirBitSays)
+{
+    const Bytes8 pivots = ByteWriter().Fixed("ROOT", 16).U32(0xFFFFFFFFu).Zeros(40);
+    const Bytes8 hierarchy = ChunkWithSize(0x100, 8 + 60, Chunk(0x102, pivots));
+    // A payload that is no chunk sequence keeps such a chunk the leaf its bit says.
+    const Bytes8 odd = ChunkWithSize(0x2B, 3, {1, 2, 3});
+    const auto root = Parse(Cat({hierarchy, odd, ChunkWithSize(0x77, 8, Chunk(0x102, {}))}));
+    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_TRUE(root->Children()[0]->IsContainer());
+    ASSERT_NE(root->Children()[0]->FindChild<W3DPivotsChunk>(), nullptr);
+    EXPECT_EQ(root->Children()[0]->FindChild<W3DPivotsChunk>()->Get().at(0).name, "ROOT");
+    EXPECT_FALSE(root->Children()[1]->IsContainer());
+    EXPECT_TRUE(root->Children()[1]->Children().empty());
+    // Unknown ids still follow their bit.
+    EXPECT_FALSE(root->Children()[2]->IsContainer());
+    EXPECT_TRUE(root->Children()[2]->Children().empty());
+}

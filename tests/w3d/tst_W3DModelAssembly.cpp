@@ -270,3 +270,43 @@ TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCover
     ExpectVec(bounds.max, 1, 1, -12.5f);
     EXPECT_FLOAT_EQ(loaded->summary.extent, 12.5f);
 }
+
+TEST(W3DModelAssembly, ABfmeSkeletonIsFoundInItsTwoLetterFolderEvenWithoutTheContainerBit)
+{
+    W3DMeshDesc arm = UnitQuad("ARMMESH");
+    arm.containerName = "EUTWIN1";
+    const Bytes8 model = Cat({HLodChunk("EUTWIN1", "EUTWIN1_SKL", {{1, "EUTWIN1.ARMMESH"}}), MeshChunk(arm)});
+    // The exporter of a real skeleton left the hierarchy's container bit clear.
+    const Bytes8 skeleton = WithoutContainerBit(HierarchyChunk("EUTWIN1_SKL", TwoBoneSkeleton()));
+    const auto loaded = Assemble(model, {{"art\\w3d\\EU\\EUTWIN1_SKL.w3d", skeleton},
+                                         {"art\\w3d\\EUTWIN1_SKL.w3d", HierarchyChunk("EUTWIN1_SKL", {})}});
+    ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
+    EXPECT_EQ(loaded->summary.hierarchyEntry, "art\\w3d\\EU\\EUTWIN1_SKL.w3d");
+    EXPECT_EQ(loaded->summary.pivotCount, 2u);
+    ExpectVec(loaded->model.Groups().at(0).vertices[1].position, 10, 2, 0);
+}
+
+TEST(W3DModelAssembly, ShaderMaterialsGiveTheirDiffuseTexturesToTheMeshOrToEachTriangle)
+{
+    W3DMeshDesc mesh = UnitQuad();
+    mesh.materialPass = true;
+    mesh.shaderDiffuseTextures = {"eu_wall.tga", "eu_roof.tga"};
+    mesh.shaderMaterialIds = {1};
+    mesh.texCoords = {{0, 0}, {1, 0}, {1, 0.25f}, {0, 1}};
+    const auto whole = Assemble(MeshChunk(mesh));
+    ASSERT_TRUE(whole->summary.loaded) << whole->summary.error;
+    ASSERT_EQ(whole->model.Materials().size(), 1u);
+    EXPECT_EQ(whole->model.Materials()[0].desc.textureNames[0], "eu_roof.tga");
+    const auto& group = whole->model.Groups().at(0);
+    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat0"}));
+    // The coordinates stand in the pass itself, flipped like a stage's.
+    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[1], 0.75f);
+
+    mesh.shaderMaterialIds = {1, 0};
+    const auto split = Assemble(MeshChunk(mesh));
+    EXPECT_EQ(RangeNames(split->model.Groups().at(0)), (std::vector<std::string>{"0-0:Mesh0Mat1", "1-1:Mesh0Mat0"}));
+    EXPECT_EQ(split->model.Materials().at(0).desc.textureNames[0], "eu_wall.tga");
+
+    const auto off = Assemble(MeshChunk(mesh), {}, false);
+    EXPECT_TRUE(off->model.Materials().empty());
+}

@@ -81,6 +81,25 @@ TEST_F(ZeroHourInstallation, TexturesComeFromZeroHourThenFromGenerals)
     EXPECT_EQ(loaded.mesh->Materials().at(2).textureIndex[0], -1);
     ASSERT_EQ(loaded.mesh->Groups().size(), 1u);
     EXPECT_EQ(loaded.mesh->Groups()[0].ranges.size(), 2u);
+    EXPECT_EQ(ModelStatusText(loaded), "1 mesh, 2 triangles, 2 textures found, 1 missing");
+}
+
+TEST_F(ZeroHourInstallation, SkeletonsAreAlsoFoundInTheInstallationFolderAndAMissingOneIsSaid)
+{
+    CQuartoDoc document(prompt);
+    Open(document, true);
+    W3DMeshDesc hull = UnitQuad("HULL");
+    hull.containerName = "TWIN";
+    const Bytes8 other = Cat({HLodChunk("TWIN", "EUTWIN_SKL", {{0, "TWIN.HULL"}}), MeshChunk(hull)});
+    const auto missing = LoadW3DPreviewModel(device, document, other, "", true);
+    ASSERT_TRUE(missing.summary.loaded);
+    EXPECT_EQ(ModelStatusText(missing), "1 mesh, 2 triangles, 0 textures found, 0 missing; skeleton EUTWIN_SKL not found");
+
+    WriteFileBytes(temp / "Zero Hour/Art/W3D/eu/eutwin_skl.w3d",
+                   HierarchyChunk("EUTWIN_SKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 5}, {0, 0, 0, 1}}}));
+    const auto found = LoadW3DPreviewModel(device, document, other, "", true);
+    EXPECT_EQ(found.summary.hierarchyEntry, "art\\w3d\\EU\\EUTWIN_SKL.w3d");
+    EXPECT_FLOAT_EQ(found.extent, 5.0f);
 }
 
 TEST_F(ZeroHourInstallation, WithTexturesOffNothingIsOpenedAndTheModelIsUntextured)

@@ -1,6 +1,9 @@
 #include "w3d/W3DTextureFinder.h"
 
 #include "archive/CBIGFile.h"
+#include "base/File.h"
+#include "image/ImageDecoders.h"
+#include "w3d/W3DTextureExport.h"
 
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
@@ -94,4 +97,49 @@ TEST_F(TextureFinder, TheFirstEntryPresentEndsTheSearchEvenWhenItDoesNotDecode)
     EXPECT_EQ(finder.LocateTexture("bad.tga").archive, 0u);
     EXPECT_EQ(finder.LocateTexture("missing.tga").source, Source::NotFound);
     EXPECT_EQ(W3DTextureFinder(nullptr, {&own, &game, &base}, "").LoadTexture("bad.tga"), nullptr);
+}
+
+TEST_F(TextureFinder, CompiledTexturesAreFoundInTheTwoLetterFolderOfTheirName)
+{
+    WriteFileBytes(temp / "Bfme/art/compiledtextures/EU/eutwin1.dds", TinyDxt1Dds(0x07E0));
+    OpenArchive(game, "game.big", BigArchiveBuilder()
+                                      .Add("Art\\CompiledTextures\\GU\\GUWall.dds", TinyDxt1Dds(0xF800))
+                                      .Add("art\\textures\\guwall.tga", TinyTga(0, 0, 255)));
+    auto finder = Finder((temp / "Bfme").string() + "/");
+    EXPECT_EQ(FirstPixel(finder.LoadTexture("EUTwin1.tga")), (std::vector<std::uint8_t>{0, 252, 0, 255}));
+    EXPECT_EQ(finder.LocateTexture("EUTwin1.tga").file, temp / "Bfme/art/compiledtextures/EU/eutwin1.dds");
+    // The games' own texture folder comes first where both hold the name.
+    EXPECT_EQ(finder.LocateTexture("guwall.tga").entryName, "art\\textures\\guwall.tga");
+    OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\compiledtextures\\gu\\guroof.dds", TinyDxt1Dds(0xF800)));
+    const auto roof = finder.LocateTexture("GURoof.tga");
+    EXPECT_EQ(roof.archive, 0u);
+    EXPECT_EQ(roof.entryName, "art\\compiledtextures\\gu\\guroof.dds");
+    EXPECT_EQ(roof.type, ImageFileType::DDS);
+}
+
+TEST_F(TextureFinder, ModelTexturesAreSavedAsPngWhereverTheyWereFound)
+{
+    WriteFileBytes(temp / "Inst/Art/Textures/disk.tga", TinyTga(1, 2, 3));
+    OpenArchive(own, "own.big", BigArchiveBuilder()
+                                    .Add("art\\textures\\tree.dds", TinyDxt1Dds(0xF800))
+                                    .Add("art\\textures\\broken.tga", std::string("not an image")));
+    auto finder = Finder((temp / "Inst").string() + "/");
+    std::filesystem::create_directories(temp / "out");
+    const auto results = ExportTexturesAsPNG(finder, {"tree.tga", "sub\\disk.TGA", "broken.tga", "gone.tga"}, temp / "out");
+    ASSERT_EQ(results.size(), 4u);
+    EXPECT_EQ(results[0].file, temp / "out/tree.png");
+    EXPECT_EQ(results[1].error, "not found") << "a texture name's folders are not the disk's";
+    EXPECT_EQ(results[2].error, "not a picture Kestrel can decode");
+    EXPECT_EQ(results[3].error, "not found");
+    std::string png;
+    ASSERT_TRUE(ReadWholeFile(temp / "out/tree.png", png));
+    DecodedImage image;
+    ASSERT_TRUE(DecodeImage({reinterpret_cast<const std::uint8_t*>(png.data()), png.size()}, ImageFileType::PNG, image));
+    EXPECT_EQ(std::vector<std::uint8_t>(image.pixels.begin(), image.pixels.begin() + 4),
+              (std::vector<std::uint8_t>{0, 0, 248, 255}));
+
+    const auto disk = ExportTexturesAsPNG(finder, {"disk.tga"}, temp / "no such folder");
+    EXPECT_TRUE(disk[0].file.empty());
+    EXPECT_NE(disk[0].error, "");
+    EXPECT_FALSE(std::filesystem::exists(temp / "no such folder"));
 }

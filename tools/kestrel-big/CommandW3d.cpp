@@ -3,6 +3,7 @@
 #include "ToolArchive.h"
 
 #include "w3d/GameTextureArchives.h"
+#include "w3d/W3DAnimation.h"
 #include "w3d/SettingsAndWineInstallPathProvider.h"
 #include "w3d/W3DModelCollector.h"
 #include "w3d/W3DPreviewModel.h"
@@ -42,7 +43,9 @@ struct ModelReport
     std::string entry;
     W3DModelSummary summary;
     W3DModelCollector model;
+    W3DAnimationLoad animation;
     std::vector<TextureReport> textures;
+    std::vector<TextureReport> shaderTextures; // one per shader material of the summary
     std::vector<std::string> archiveNames; // the finder's archive list, as shown
     std::string installFolder;
     GameKind game = GameKind::Generals;
@@ -131,9 +134,24 @@ std::string TextReport(ModelReport& report)
     out += "textures:   " + std::to_string(report.textures.size()) + "\n";
     for (const auto& texture : report.textures)
         out += "  " + texture.name + ": " + FoundText(texture, report) + "\n";
+    if (!s.shaderMaterials.empty())
+        out += "shader materials: " + std::to_string(s.shaderMaterials.size()) + "\n";
+    for (size_t i = 0; i < s.shaderMaterials.size(); ++i) {
+        const auto& texture = report.shaderTextures[i];
+        out += "  " + (s.shaderMaterials[i].shader.empty() ? std::string("(no shader)") : s.shaderMaterials[i].shader);
+        out += texture.name.empty() ? std::string(": no diffuse texture\n")
+                                    : ": " + texture.name + " (" + FoundText(texture, report) + ")\n";
+    }
     if (const auto bounds = ModelBounds(report.model))
         out += "bounds:     " + Triple(bounds->min, false) + " to " + Triple(bounds->max, false) + "\n";
     out += "extent:     " + Number(s.extent) + "\n";
+    if (const auto& a = report.animation.animation) {
+        out += "animation:  " + a->name + " of " + a->hierarchyName + ", " + std::to_string(a->frameCount) + " frames at "
+            + Number(a->frameRate) + " per second, " + (a->compressed ? "compressed, " : "") + std::to_string(a->channels.size())
+            + " channels" + (a->unplayedChannels ? " (" + std::to_string(a->unplayedChannels) + " more not played)\n" : "\n");
+    } else if (!report.animation.error.empty()) {
+        out += "animation:  " + report.animation.error + "\n";
+    }
     return out;
 }
 
@@ -176,23 +194,36 @@ std::string JsonReport(ModelReport& report)
         AppendField(out, "found", FoundText(texture, report));
         out += "}";
     }
+    out += "],\n  \"shaderMaterials\": [";
+    for (size_t i = 0; i < s.shaderMaterials.size(); ++i) {
+        const auto& texture = report.shaderTextures[i];
+        out += i == 0 ? "\n    {" : ",\n    {";
+        AppendField(out, "shader", s.shaderMaterials[i].shader);
+        out += ", ";
+        AppendField(out, "diffuseTexture", texture.name);
+        out += ", ";
+        AppendField(out, "found", texture.name.empty() ? std::string() : FoundText(texture, report));
+        out += "}";
+    }
     out += "],\n";
     if (const auto bounds = ModelBounds(report.model))
         out += "  \"bounds\": {\"min\": " + Triple(bounds->min, true) + ", \"max\": " + Triple(bounds->max, true) + "},\n";
-    out += "  \"extent\": " + Number(s.extent, true) + "\n}\n";
-    return out;
-}
-
-std::vector<std::string> TextureNames(const W3DModelCollector& model)
-{
-    std::vector<std::string> names;
-    for (const auto& material : model.Materials()) {
-        for (const auto& name : material.desc.textureNames) {
-            if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
-                names.push_back(name);
-        }
+    out += "  \"extent\": " + Number(s.extent, true) + ",\n  \"animation\": ";
+    if (const auto& a = report.animation.animation) {
+        out += "{";
+        AppendField(out, "name", a->name);
+        out += ", ";
+        AppendField(out, "hierarchy", a->hierarchyName);
+        out += ", \"frames\": " + std::to_string(a->frameCount) + ", \"rate\": " + Number(a->frameRate, true)
+            + ", \"compressed\": " + (a->compressed ? "true" : "false") + ", \"channels\": " + std::to_string(a->channels.size())
+            + ", \"unplayedChannels\": " + std::to_string(a->unplayedChannels) + "}";
+    } else {
+        out += "null";
     }
-    return names;
+    out += ",\n  ";
+    AppendField(out, "animationError", report.animation.error);
+    out += "\n}\n";
+    return out;
 }
 
 void OpenGameArchives(GameArchives& game, ToolArchive& archive, const ToolContext& context, const Arguments& args)
@@ -222,11 +253,14 @@ const CommandDetails W3dDetails = {
     R"(DESCRIPTION
     Assembles the W3D model ENTRY as the editor's model preview does and summarises it: the
     game the archive belongs to, the skeleton (the model's own hierarchy, or the HLOD's,
-    looked up in the archive as art\w3d\NAME.w3d), every mesh with its vertex and triangle
-    counts, every texture its materials name and where the editor would find it (a file
-    below the game's Art\Textures folder, an entry of the archive, of the game's texture
-    archive or of the base game's), the bounds of all meshes and the model's extent (the
-    largest absolute coordinate, which sets the preview's camera distance).
+    looked up as art\w3d\XX\NAME.w3d, XX its first two letters, then as art\w3d\NAME.w3d, in
+    the archive, the game's texture archives and the game's folder), every mesh with its
+    vertex and triangle counts, every texture its materials name and where the editor would
+    find it (a file below the game's Art\Textures or Art\CompiledTextures\XX folder, an entry
+    of the archive, of the game's texture archive or of the base game's), the shader materials with their diffuse textures, the
+    bounds of all meshes, the model's extent (the largest absolute coordinate), and the
+    animation the entry holds: its name, the hierarchy it moves, its frames and frame rate,
+    and how many channels it has (and how many of them the preview does not play).
 
 OPTIONS
     --json             Print one JSON object instead.
@@ -261,13 +295,18 @@ int RunW3d(ToolContext& context, const Arguments& args)
     report.game = game.plan.game;
     report.installFolder = game.plan.installFolder;
     W3DAssemblyOptions options;
-    options.readArchiveEntry = ArchiveEntryReader(archive.Archive());
+    options.readArchiveEntry = GameModelFileReader({&archive.Archive(), &game.game, &game.base}, game.plan.installFolder);
     report.summary = AssembleW3DModel(*bytes, options, report.model);
+    report.animation = LoadW3DAnimation(*bytes);
     W3DTextureFinder finder(nullptr, {&archive.Archive(), &game.game, &game.base}, game.plan.installFolder);
     report.archiveNames = {archive.ShownName(), game.plan.gameArchive.value_or("").string(),
                            game.plan.baseArchive.value_or("").string()};
-    for (const auto& name : TextureNames(report.model))
+    for (const auto& name : MaterialTextureNames(report.model.Materials()))
         report.textures.push_back(TextureReport{name, finder.LocateTexture(name)});
+    for (const auto& material : report.summary.shaderMaterials) {
+        const auto& name = material.diffuseTexture;
+        report.shaderTextures.push_back(TextureReport{name, name.empty() ? W3DTextureFinder::Location{} : finder.LocateTexture(name)});
+    }
 
     const std::string out = args.Has("json") ? JsonReport(report) : TextReport(report);
     context.out.write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -1,7 +1,6 @@
 #include "ImageEntry.h"
 
-#include "image/EncodePNG.h"
-#include "image/ImageDecoders.h"
+#include "image/ConvertToPNG.h"
 
 namespace kestrel::cli {
 
@@ -26,16 +25,7 @@ int EntryAsPng(ToolArchive& archive, int index, std::vector<std::uint8_t>& png, 
     }, error);
     if (status != ExitOk)
         return status;
-    DecodedImage image;
-    if (!DecodeImage(bytes, *type, image)) {
-        error = "not a picture Kestrel can decode";
-        return ExitProblems;
-    }
-    if (!EncodePNG(image, png)) {
-        error = image.pixels.empty() ? "the picture is empty" : "the PNG could not be made";
-        return ExitProblems;
-    }
-    return ExitOk;
+    return ConvertToPNG(bytes, *type, png, error) ? ExitOk : ExitProblems;
 }
 
 } // namespace kestrel::cli
