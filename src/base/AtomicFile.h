@@ -8,8 +8,13 @@
 
 namespace kestrel {
 
+class File;
+
 /// Writes a file so that it is either wholly replaced or not touched at all: the bytes go to a
 /// temporary file beside the target, which is flushed to disk and then renamed over the target.
+/// A target that is a symbolic link is written through: the file it points to is replaced and
+/// the link stays. The new file keeps the old one's permissions and, where the system allows,
+/// its owner and group. Other hard links to the old file keep the old content.
 /// Destroying the writer without a successful Commit removes the temporary file and leaves the
 /// target as it was. Writes are buffered and sequential.
 class AtomicFileWriter
@@ -23,6 +28,8 @@ public:
     /// Creates the temporary file. False (with Error()) when the folder cannot take it.
     bool Begin();
     bool Write(const void* bytes, size_t size);
+    /// Appends `size` bytes of `source` from `offset`, letting the system copy them where it can.
+    bool CopyFrom(File& source, std::uint64_t offset, std::uint64_t size);
     /// Appends `count` zero bytes.
     bool WriteZeros(size_t count);
     std::uint64_t BytesWritten() const { return m_written; }
@@ -44,6 +51,8 @@ private:
     bool Fail(const std::string& what);
 
     std::filesystem::path m_target;
+    /// The file the rename replaces: the target with its links followed.
+    std::filesystem::path m_replaced;
     std::filesystem::path m_temporary;
     std::vector<char> m_buffer;
     std::uint64_t m_written = 0;

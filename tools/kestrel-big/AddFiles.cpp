@@ -161,4 +161,10 @@ int AddFilesToArchive(const ToolContext& context, CBIGFile& archive, const std::
     return status;
 }
 
+int NothingWritten(const ToolContext& context, const std::string& archive)
+{
+    context.Report(archive, "left as it was: nothing is added when a file cannot be read");
+    return ExitFailure;
+}
+
 } // namespace kestrel::cli

@@ -43,9 +43,13 @@ int CollectFiles(const ToolContext& context, const std::vector<std::string>& arg
                  std::vector<FileToAdd>& files);
 
 /// Adds `files` to `archive` (replacing entries of the same name regardless of case), sorting
-/// once at the end, with a progress bar labelled `label`. Files that cannot be read are
-/// reported and left out.
+/// once at the end, with a progress bar labelled `label`. Only the files' places are taken in:
+/// their bytes are read when the archive is saved. Files that cannot be opened are reported
+/// (ExitFailure); callers then save nothing.
 int AddFilesToArchive(const ToolContext& context, CBIGFile& archive, const std::vector<FileToAdd>& files,
                       const char* label);
+
+/// Says that `archive` was left as it was because of the failures reported before; ExitFailure.
+int NothingWritten(const ToolContext& context, const std::string& archive);
 
 } // namespace kestrel::cli

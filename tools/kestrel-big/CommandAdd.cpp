@@ -49,13 +49,17 @@ OPTIONS
 
 EXIT STATUS
     0 added; 1 files were skipped; 2 a file could not be read, the archive cannot be
-    read or written, or a usage error.
+    read or written, or a usage error. All or nothing: when a file or folder cannot be
+    read, or a file changes while the archive is written, nothing is added and the
+    archive is left as it was.
 
 EXAMPLES
     kestrel-big add mod.big data                      # data\... from ./data
     kestrel-big add mod.big ~/work/w.ini --as data/ini/weapon.ini
     kestrel-big add mod.big --base build build/art/textures
 )",
+    false,
+    true,
 };
 
 int RunAdd(ToolContext& context, const Arguments& args)
@@ -74,10 +78,11 @@ int RunAdd(ToolContext& context, const Arguments& args)
     rule.excluded = archive.Archive().GetPath();
     std::vector<FileToAdd> files;
     const std::vector<std::string> paths(args.positional.begin() + 1, args.positional.end());
-    int status = CollectFiles(context, paths, rule, files);
+    const int status = CollectFiles(context, paths, rule, files);
+    if (status == ExitFailure || (!files.empty() && AddFilesToArchive(context, archive.Archive(), files, "add") != ExitOk))
+        return NothingWritten(context, args.positional[0]);
     if (files.empty())
         return status;
-    status = std::max(status, AddFilesToArchive(context, archive.Archive(), files, "add"));
     return std::max(status, archive.Save(args.Has("in-place")));
 }
 

@@ -18,7 +18,7 @@ std::string VariantText(const CBIGFile& archive)
     case BIGFormat_BIG4:
         return "BIG4 (The Battle for Middle-earth)";
     default:
-        return "unknown magic \"" + archive.GetMagic() + "\", read as a BIG archive";
+        return "unknown magic \"" + PrintableMagic(archive.GetMagic()) + "\", read as a BIG archive";
     }
 }
 

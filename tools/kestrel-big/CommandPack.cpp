@@ -41,12 +41,15 @@ OPTIONS
 
 EXIT STATUS
     0 packed; 1 files were skipped (names over 259 characters, links to folders, special
-    files); 2 DIR or a file cannot be read, OUT cannot be written, or a usage error.
+    files); 2 DIR or a file cannot be read, OUT cannot be written, or a usage error. A
+    file that cannot be read fails the whole pack: OUT is then left as it was.
 
 EXAMPLES
     kestrel-big pack mymod/data mymod.big
     kestrel-big pack --format big4 lotr/data lotr.big
 )",
+    false,
+    true,
 };
 
 int RunPack(ToolContext& context, const Arguments& args)
@@ -63,14 +66,17 @@ int RunPack(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     ToolArchive archive(context);
+    if (archive.PrepareTarget(args.positional[1]) != ExitOk)
+        return ExitFailure;
     archive.Archive().SetFormat(format == "bigf" ? BIGFormat_BIGF : BIGFormat_BIG4);
     NamingRule rule;
     if (const auto base = args.Value("base"))
         rule.base = context.Resolve(*base);
     rule.excluded = context.Resolve(args.positional[1]);
     std::vector<FileToAdd> files;
-    int status = CollectFiles(context, {folder}, rule, files);
-    status = std::max(status, AddFilesToArchive(context, archive.Archive(), files, "pack"));
+    const int status = CollectFiles(context, {folder}, rule, files);
+    if (status == ExitFailure || AddFilesToArchive(context, archive.Archive(), files, "pack") != ExitOk)
+        return NothingWritten(context, args.positional[1]);
     return std::max(status, archive.SaveTo(args.positional[1]));
 }
 
