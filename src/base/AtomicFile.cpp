@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <utility>
@@ -251,9 +252,12 @@ bool AtomicFileWriter::Commit()
         return Fail("cannot flush " + m_temporary.string());
     CloseHandle(static_cast<HANDLE>(m_handle));
     m_handle = nullptr;
-    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!MoveFileExW(m_temporary.c_str(), m_replaced.c_str(), moveFlags))
+    const DWORD moveFlags = (m_replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0) |
+                            (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!MoveFileExW(m_temporary.c_str(), m_replaced.c_str(), moveFlags)) {
+        m_existedAlready = GetLastError() == ERROR_ALREADY_EXISTS;
         return Fail("cannot replace " + m_target.string());
+    }
     ForgetTemporaryFile(m_temporary);
 #else
     if (m_syncOnCommit && ::fsync(m_fd) != 0)
@@ -261,8 +265,13 @@ bool AtomicFileWriter::Commit()
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         return Fail("cannot close " + m_temporary.string());
-    if (::rename(m_temporary.c_str(), m_replaced.c_str()) != 0)
-        return Fail("cannot replace " + m_target.string());
+    const int renamed = m_replaceExisting ? ::rename(m_temporary.c_str(), m_replaced.c_str())
+                                          : ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_replaced.c_str(),
+                                                        RENAME_NOREPLACE);
+    if (renamed != 0) {
+        m_existedAlready = errno == EEXIST;
+        return Fail(m_existedAlready ? m_target.string() + " exists" : "cannot replace " + m_target.string());
+    }
     ForgetTemporaryFile(m_temporary);
     if (!m_syncOnCommit) {
         m_temporary.clear();

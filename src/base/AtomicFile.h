@@ -39,6 +39,10 @@ public:
     /// but a power cut may lose the new content. For bulk copies that must run at `cp` speed
     /// (extracting thousands of entries); saves of archives keep the default.
     void SetSyncOnCommit(bool sync) { m_syncOnCommit = sync; }
+    /// With false, Commit fails (ExistedAlready() then tells) instead of replacing a target that
+    /// exists by then, even one created while this writer was writing.
+    void SetReplaceExisting(bool replace) { m_replaceExisting = replace; }
+    bool ExistedAlready() const { return m_existedAlready; }
     /// Drops everything written so far; the target is untouched.
     void Abandon();
 
@@ -59,6 +63,8 @@ private:
     std::uint64_t m_flushed = 0;
     std::string m_error;
     bool m_syncOnCommit = true;
+    bool m_replaceExisting = true;
+    bool m_existedAlready = false;
 #ifdef _WIN32
     void* m_handle = nullptr;
 #else

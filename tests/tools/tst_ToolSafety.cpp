@@ -164,3 +164,44 @@ TEST(DiffCommand, ReportsWhatOnlyOneSideHoldsAndWhatDiffersForArchivesAndFolders
     EXPECT_EQ(RunTool(folder.Path(), {"diff", "out", "a.big"}).out, "only in out: extra.txt\n");
     EXPECT_EQ(RunTool(folder.Path(), {"diff", "a.big", "missing.big"}).status, 2);
 }
+
+TEST(ToolSafety, NamesWithALeadingSlashAreReportedAndExtractedOnlyWhenStripped)
+{
+    TempFolder folder;
+    BigArchiveBuilder().Add("/data/a.ini", "a").Add("\\b.ini", "b").Add("c.ini", "c").WriteTo(folder / "mod.big");
+    const auto verify = RunTool(folder.Path(), {"verify", "mod.big"});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE(verify.out.find("\"/data/a.ini\" cannot be extracted"), std::string::npos) << verify.out;
+    EXPECT_NE(verify.out.find("\"\\b.ini\" cannot be extracted"), std::string::npos) << verify.out;
+
+    EXPECT_EQ(RunTool(folder.Path(), {"extract", "mod.big", "-C", "plain"}).status, 1);
+    EXPECT_EQ(TreeOf(folder / "plain").size(), 1u);
+    const auto stripped = RunTool(folder.Path(), {"extract", "--strip-leading-slash", "mod.big", "-C", "out"});
+    EXPECT_EQ(stripped.status, 0) << stripped.err;
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "data" / "a.ini"), Bytes("a"));
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "b.ini"), Bytes("b"));
+}
+
+TEST(ToolSafety, ExtractCanKeepExistingFilesAndPackCanExcludeWhatABuildLeaves)
+{
+    TempFolder folder;
+    TwoEntries().WriteTo(folder / "mod.big");
+    WriteFileBytes(folder / "out" / "data" / "ini" / "weapon.ini", Bytes("edited by hand"));
+    const auto keep = RunTool(folder.Path(), {"extract", "--no-overwrite", "mod.big", "-C", "out"});
+    EXPECT_EQ(keep.status, 1);
+    EXPECT_TRUE(Mentions(keep, "weapon.ini: kept")) << keep.err;
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "data" / "ini" / "weapon.ini"), Bytes("edited by hand"));
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "art" / "a.tga"), Binary(3000, 1));
+    ASSERT_EQ(RunTool(folder.Path(), {"extract", "mod.big", "-C", "out"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(folder / "out" / "data" / "ini" / "weapon.ini"), Bytes("weapon"));
+
+    WriteFileBytes(folder / "out" / ".git" / "HEAD", Bytes("ref"));
+    WriteFileBytes(folder / "out" / "data" / "ini" / "weapon.ini.BAK", Bytes("old"));
+    WriteFileBytes(folder / "out" / "art" / "test" / "t.tga", Bytes("t"));
+    const auto pack = RunTool(folder.Path(), {"pack", "out", "new.big", "--exclude", ".git", "--exclude", "*.bak",
+                                              "--exclude", "out/art/test"});
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(EntryNames(folder / "new.big"), (std::vector<std::string>{"out\\art\\a.tga", "out\\data\\ini\\weapon.ini"}));
+    ASSERT_EQ(RunTool(folder.Path(), {"add", "mod.big", "out", "--exclude", "*.tga", "--exclude", ".git"}).status, 0);
+    EXPECT_EQ(EntryNames(folder / "mod.big").size(), 4u) << "art\\a.tga, data\\ini\\weapon.ini and out's two .ini files";
+}

@@ -1,10 +1,12 @@
 #include "AddFiles.h"
 
+#include "EntryGlob.h"
 #include "ProgressBar.h"
 
 #include "archive/BIGEntry.h"
 #include "archive/CBIGFile.h"
 #include "archive/EntryPaths.h"
+#include "base/TemporaryFiles.h"
 
 #include <algorithm>
 
@@ -21,6 +23,10 @@ public:
     {
         if (rule.excluded)
             m_excluded = fs::absolute(*rule.excluded).lexically_normal();
+        for (const auto& pattern : rule.excludePatterns) {
+            const bool wholeName = pattern.find_first_of("\\/") != std::string::npos;
+            (wholeName ? m_excludedNames : m_excludedParts).emplace_back(pattern);
+        }
     }
 
     void Argument(const std::string& argument)
@@ -108,7 +114,10 @@ private:
             return a.path().filename().native() < b.path().filename().native();
         });
         for (const auto& item : items) {
-            const std::string name = (prefix.empty() ? "" : prefix + '\\') + item.path().filename().string();
+            const std::string part = item.path().filename().string();
+            const std::string name = (prefix.empty() ? "" : prefix + '\\') + part;
+            if (IsKestrelTemporaryName(part) || Excluded(name, part))
+                continue;
             if (item.is_directory(error) && !item.is_symlink(error))
                 Walk(item.path(), name);
             else if (item.is_directory(error))
@@ -120,8 +129,18 @@ private:
         }
     }
 
+    bool Excluded(const std::string& name, const std::string& part) const
+    {
+        const auto matches = [](const std::vector<EntryGlob>& globs, const std::string& text) {
+            return std::any_of(globs.begin(), globs.end(), [&](const EntryGlob& glob) { return glob.Matches(text); });
+        };
+        return matches(m_excludedParts, part) || matches(m_excludedNames, name);
+    }
+
     const ToolContext& m_context;
     const NamingRule& m_rule;
+    std::vector<EntryGlob> m_excludedParts;
+    std::vector<EntryGlob> m_excludedNames;
     std::vector<FileToAdd>& m_files;
     std::optional<fs::path> m_excluded;
     int m_status = ExitOk;

@@ -16,13 +16,22 @@ namespace fs = std::filesystem;
 const OptionSpec Options[] = {
     {"directory", 'C', true},
     {"png", 0, false},
+    {"no-overwrite", 'k', false},
+    {"strip-leading-slash", 0, false},
+};
+
+struct ExtractOptions
+{
+    bool imagesAsPng = false;
+    bool keepExisting = false;
+    bool stripLeadingSlash = false;
 };
 
 class Extractor
 {
 public:
-    Extractor(ToolContext& context, ToolArchive& archive, fs::path folder, bool imagesAsPng)
-        : m_context(context), m_archive(archive), m_folder(std::move(folder)), m_imagesAsPng(imagesAsPng)
+    Extractor(ToolContext& context, ToolArchive& archive, fs::path folder, ExtractOptions options)
+        : m_context(context), m_archive(archive), m_folder(std::move(folder)), m_options(options)
     {
     }
 
@@ -66,11 +75,19 @@ private:
     void Extract(int index)
     {
         const std::string& name = m_archive.Archive().GetEntryName(index);
-        const bool asPng = m_imagesAsPng && ExtractsAsPng(name);
+        const bool asPng = m_options.imagesAsPng && ExtractsAsPng(name);
+        std::string_view path = name;
+        if (m_options.stripLeadingSlash)
+            path.remove_prefix(std::min(path.size(), path.find_first_not_of("\\/")));
         std::string reason;
-        const auto target = ExtractionPath(m_folder, asPng ? name + ".png" : name, &reason);
+        const auto target = ExtractionPath(m_folder, asPng ? std::string(path) + ".png" : std::string(path), &reason);
         if (!target) {
             Fail(ExitProblems, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + reason);
+            return;
+        }
+        std::error_code present;
+        if (m_options.keepExisting && fs::exists(fs::symlink_status(*target, present))) {
+            KeepExisting(index, *target);
             return;
         }
         if (!MakeFolder(target->parent_path()))
@@ -81,6 +98,7 @@ private:
         }
         AtomicFileWriter writer(*target);
         writer.SetSyncOnCommit(false);
+        writer.SetReplaceExisting(!m_options.keepExisting);
         std::string error;
         int status = writer.Begin() ? ExitOk : ExitFailure;
         if (status == ExitOk) {
@@ -95,10 +113,22 @@ private:
         ++m_entriesDone;
         if (status == ExitOk)
             return;
-        if (!writer.Error().empty())
+        if (writer.ExistedAlready())
+            KeepExisting(index, *target);
+        else if (!writer.Error().empty())
             Fail(ExitFailure, target->string(), writer.Error());
         else
             Fail(status, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + error);
+    }
+
+    /// Another program may create the file while the entry is written; it is kept then too.
+    void KeepExisting(int index, const fs::path& target)
+    {
+        if (!m_options.keepExisting)
+            return;
+        m_bytesDone += m_archive.Archive().GetEntrySize(index);
+        ++m_entriesDone;
+        Fail(ExitProblems, target.string(), "kept: the file exists (--no-overwrite)");
     }
 
     void ExtractAsPng(int index, const std::string& name, const fs::path& target)
@@ -117,7 +147,7 @@ private:
     ToolContext& m_context;
     ToolArchive& m_archive;
     fs::path m_folder;
-    bool m_imagesAsPng;
+    ExtractOptions m_options;
     fs::path m_lastFolder;
     ProgressBar* m_bar = nullptr;
     std::uint64_t m_bytesDone = 0;
@@ -128,7 +158,7 @@ private:
 } // namespace
 
 const CommandDetails ExtractDetails = {
-    "[-C DIR] [--png] ARCHIVE [FILTER...]",
+    "[-C DIR] [--png] [-k|--no-overwrite] [--strip-leading-slash] ARCHIVE [FILTER...]",
     Options,
     1,
     Unlimited,
@@ -142,11 +172,18 @@ const CommandDetails ExtractDetails = {
 
     Names that would lead out of DIR are refused and the entry is skipped with a message: a
     ".." part, a leading '\' or '/', or a drive letter ("C:"). The other entries are still
-    extracted.
+    extracted. "verify" lists such names.
 
 OPTIONS
     -C DIR, --directory DIR
                 Extract below DIR (created if missing) instead of the current folder.
+    -k, --no-overwrite
+                Keep files that exist already: such entries are not written, and each is
+                reported ("kept"). Also holds for a file that appears while the entry is
+                being written.
+    --strip-leading-slash
+                Extract names that start with '\' or '/' below DIR, without those leading
+                separators, as tar does ("\data\x.ini" becomes DIR/data/x.ini).
     --png       Write image entries (.bmp, .tga, .dds, .jpg, .jpeg in the name, as the
                 editor's preview decides) as PNG pictures decoded the way the editor shows
                 them, named after the entry with ".png" appended: art\a.dds becomes
@@ -155,7 +192,8 @@ OPTIONS
 
 EXIT STATUS
     0 everything extracted; 1 entries were skipped (refused names, entries outside the
-    file, a damaged archive, images that do not decode) or a filter selected nothing;
+    file, a damaged archive, images that do not decode, files kept by --no-overwrite) or
+    a filter selected nothing;
     2 a file or folder could not be written, or the archive cannot be read.
 
 EXAMPLES
@@ -181,7 +219,8 @@ int RunExtract(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
-    return std::max(status, Extractor(context, archive, folder, args.Has("png")).Run(selected));
+    const ExtractOptions options{args.Has("png"), args.Has("no-overwrite"), args.Has("strip-leading-slash")};
+    return std::max(status, Extractor(context, archive, folder, options).Run(selected));
 }
 
 } // namespace kestrel::cli
