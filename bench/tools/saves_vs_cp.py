@@ -19,14 +19,10 @@ import os
 import shutil
 import subprocess
 import sys
-import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
-
-
-def run(command, **kwargs):
-    subprocess.run(command, check=True, **kwargs)
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from extract_vs_cp import ROOT, best_times, run  # noqa: E402
 
 
 def peak_rss_mib(command):
@@ -36,24 +32,6 @@ def peak_rss_mib(command):
     if status != 0:
         raise RuntimeError(f"{command} failed with status {status}")
     return usage.ru_maxrss / 1024
-
-
-def timed(prepare, command):
-    prepare()
-    os.sync()
-    start = time.perf_counter()
-    run(command, stdout=subprocess.DEVNULL)
-    return time.perf_counter() - start
-
-
-def best_times(runs, jobs):
-    best = [None] * len(jobs)
-    for round_number in range(runs + 1):
-        for i, job in enumerate(jobs):
-            elapsed = timed(*job)
-            if round_number > 0:
-                best[i] = elapsed if best[i] is None else min(best[i], elapsed)
-    return best
 
 
 def main():
@@ -94,10 +72,11 @@ def main():
 
     saved = work / "saved.big"
     copied = work / "copied.big"
-    t_save, t_copy = best_times(args.runs, [
-        (lambda: shutil.copyfile(packed, saved), [tool, "compact", "--quiet", str(saved)]),
-        (lambda: copied.unlink(missing_ok=True), ["sh", "-c", f"cp '{packed}' '{copied}' && sync"]),
-    ])
+    with open(os.devnull, "wb") as null:
+        t_save, t_copy = best_times(args.runs, [
+            (lambda: shutil.copyfile(packed, saved), [tool, "compact", "--quiet", str(saved)], null),
+            (lambda: copied.unlink(missing_ok=True), ["sh", "-c", f"cp '{packed}' '{copied}' && sync"], null),
+        ])
 
     size = packed.stat().st_size
     print(f"folder: {size / 2**20:.0f} MiB in {args.entries} files")
