@@ -223,9 +223,10 @@ TEST_F(CBIGFileTest, NamesMatchWholeAndFoldOnlyAToZAndAddingReplacesTheFirstMatc
     EXPECT_EQ(archive.GetEntryName(0), "0.txt");
     EXPECT_TRUE(archive.AddEntryBytes(std::string(259, 'x'), Bytes("1")));
 
-    const std::uint8_t* own = archive.GetEntry(0)->heldBytes->data(); // "from file"
-    ASSERT_TRUE(archive.SetEntryData(0, own + 5, 4));
-    EXPECT_EQ(archive.GetEntryBytes(0), Bytes("file"));
+    const int weapon = archive.FindEntry("data\\ini\\weapon.ini");
+    const std::uint8_t* own = archive.GetEntry(weapon)->heldBytes->data(); // "new"
+    ASSERT_TRUE(archive.SetEntryData(weapon, own + 1, 2));
+    EXPECT_EQ(archive.GetEntryBytes(weapon), Bytes("ew"));
 }
 
 TEST_F(CBIGFileTest, ABatchWithDeferredSortingGivesTheSameTableAsAddingOneByOne)
