@@ -123,8 +123,10 @@ private:
     bool OpenSource(const BIGEntry& entry, File& file, std::string& problem) const;
     bool SourceUnchanged(const BIGEntry& entry, File& file, std::string& problem) const;
     int AddNewEntry(BIGEntry entry);
-    bool CopyEntryTo(const BIGEntry& entry, AtomicFileWriter& writer, std::uint64_t total,
-                     std::vector<std::uint8_t>& chunk, std::string& problem);
+    /// Writes entry `next` and moves `next` past it, and past the unchanged entries whose bytes
+    /// follow it in the archive file, which go in the same copy.
+    bool CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64_t total, std::vector<std::uint8_t>& chunk,
+                       std::string& problem);
     bool CheckWithinFile(std::uint64_t length, std::string& problem) const;
     /// Hands the entry's current bytes to `sink` in bounded pieces; false with `problem` set when
     /// reading fails (or `sink` returns false).

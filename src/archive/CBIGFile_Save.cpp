@@ -71,9 +71,10 @@ bool CBIGFile::StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vec
     return !entry.source || SourceUnchanged(entry, source, problem);
 }
 
-bool CBIGFile::CopyEntryTo(const BIGEntry& entry, AtomicFileWriter& writer, std::uint64_t total,
-                           std::vector<std::uint8_t>& chunk, std::string& problem)
+bool CBIGFile::CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64_t total,
+                             std::vector<std::uint8_t>& chunk, std::string& problem)
 {
+    const BIGEntry& entry = m_entries[next++];
     const auto toWriter = [&](const std::uint8_t* bytes, size_t size) {
         if (!writer.Write(bytes, size))
             return false;
@@ -87,7 +88,15 @@ bool CBIGFile::CopyEntryTo(const BIGEntry& entry, AtomicFileWriter& writer, std:
         return false;
     File& from = entry.source ? source : m_file;
     const std::uint64_t start = entry.source ? 0 : entry.storedOffset;
-    const std::uint64_t size = entry.source ? entry.size : entry.storedSize;
+    std::uint64_t size = entry.source ? entry.size : entry.storedSize;
+    // Unchanged entries that follow each other in the archive are copied as one range: one
+    // system copy per archive instead of one per entry keeps a save as fast as `cp`.
+    const auto continues = [&](const BIGEntry& following) {
+        return !following.heldBytes && !following.source &&
+               (following.storedSize == 0 || following.storedOffset == start + size);
+    };
+    while (!entry.source && next < m_entries.size() && continues(m_entries[next]))
+        size += m_entries[next++].storedSize;
     for (std::uint64_t done = 0; done < size;) {
         const std::uint64_t take = std::min(SystemCopyPiece, size - done);
         if (!writer.CopyFrom(from, start + done, take)) {
@@ -167,8 +176,8 @@ int CBIGFile::SaveAs(const std::filesystem::path& path)
     AtomicFileWriter writer(path);
     std::vector<std::uint8_t> chunk;
     bool ok = writer.Begin() && writer.Write(block.data(), block.size());
-    for (size_t i = 0; ok && i < m_entries.size(); ++i)
-        ok = CopyEntryTo(m_entries[i], writer, total, chunk, problem);
+    for (size_t next = 0; ok && next < m_entries.size();)
+        ok = CopyEntriesTo(next, writer, total, chunk, problem);
     ok = ok && writer.Commit();
 
 #ifdef _WIN32
