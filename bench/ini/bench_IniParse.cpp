@@ -96,7 +96,7 @@ void BM_ParseWithoutConfiguration(benchmark::State& state)
     Parse(state, {});
 }
 
-void BM_ParseWithZeroHourConfiguration(benchmark::State& state)
+void ParseWithShippedConfiguration(benchmark::State& state, kestrel::GameKind game)
 {
     static const std::unique_ptr<kestrel::CIniBlock> tree =
         kestrel::LoadConfigurationFile(KESTREL_CONFIGURATION_FILE, nullptr);
@@ -104,11 +104,23 @@ void BM_ParseWithZeroHourConfiguration(benchmark::State& state)
         state.SkipWithError("kestrel.ini not found");
         return;
     }
-    Parse(state, kestrel::StructureConfig::FromGameBlock(kestrel::FindGameBlock(*tree, kestrel::GameKind::ZeroHour)));
+    Parse(state, kestrel::StructureConfig::FromGameBlock(kestrel::FindGameBlock(*tree, game)));
+}
+
+void BM_ParseWithZeroHourConfiguration(benchmark::State& state)
+{
+    ParseWithShippedConfiguration(state, kestrel::GameKind::ZeroHour);
+}
+
+// The Battle for Middle-earth's dialect: "//" comments, directives and thousands of forced values.
+void BM_ParseWithBattleForMiddleEarthConfiguration(benchmark::State& state)
+{
+    ParseWithShippedConfiguration(state, kestrel::GameKind::BFME);
 }
 
 BENCHMARK(BM_ParseWithoutConfiguration)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseWithZeroHourConfiguration)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseWithBattleForMiddleEarthConfiguration)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -40,6 +40,8 @@ CIniBlock::CIniBlock(const CIniBlock* forcedObjects, const CIniBlock* forcedValu
 CIniBlock::CIniBlock(const StructureConfig& config, IPrompt* prompt)
     : CIniBlock(config.forcedObjects, config.forcedValues, config.objectsWithLists, config.stringAreas, prompt)
 {
+    m_lineComments = config.lineComments;
+    m_directives = config.directives;
 }
 
 CIniBlock::~CIniBlock()
@@ -222,7 +224,8 @@ void CIniBlock::MergeContentsFrom(const CIniBlock& source)
 
 StructureConfig CIniBlock::GetStructureConfig() const
 {
-    return StructureConfig{m_forcedObjects, m_forcedValues, m_objectsWithLists, m_stringAreas};
+    return StructureConfig{m_forcedObjects,    m_forcedValues, m_objectsWithLists,
+                           m_stringAreas,      m_lineComments, m_directives};
 }
 
 } // namespace kestrel

@@ -80,6 +80,9 @@ public:
 
     const std::string& GetName() const { return m_name; }
     const std::string& GetRest() const { return m_rest; }
+    /// What the closing line holds after its "End" (the games close a block on any line whose
+    /// first word is "End"), trimmed and without its comment; empty for most blocks.
+    const std::string& GetEndRest() const { return m_endRest; }
     std::int32_t GetStartLine() const { return m_startLine; }
     std::int32_t GetEndLine() const { return m_endLine; }
     const CIniBlock* GetParent() const { return m_parent; }
@@ -97,6 +100,7 @@ private:
     ValueMap m_values;
     std::string m_rest;
     std::string m_name;
+    std::string m_endRest;
     std::int32_t m_startLine = 0;
     std::int32_t m_endLine = 0;
     const CIniBlock* m_parent = nullptr;
@@ -104,6 +108,8 @@ private:
     const CIniBlock* m_forcedObjects = nullptr;
     const CIniBlock* m_objectsWithLists = nullptr;
     const CIniBlock* m_stringAreas = nullptr;
+    const CIniBlock* m_lineComments = nullptr;
+    const CIniBlock* m_directives = nullptr;
     IPrompt* m_prompt = nullptr;
 };
 

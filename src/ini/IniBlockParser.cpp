@@ -18,6 +18,53 @@ bool HasKey(const CIniBlock* configuration, std::string_view key)
     return configuration && configuration->FindValue(key);
 }
 
+/// The first blank-separated word of `text` after its first "=", or "".
+std::string_view FirstWordAfterEquals(std::string_view text)
+{
+    const std::size_t eq = text.find('=');
+    if (eq == std::string_view::npos)
+        return {};
+    std::size_t begin = eq + 1;
+    while (begin < text.size() && ini::IsWhiteSpace(text[begin]))
+        ++begin;
+    std::size_t end = begin;
+    while (end < text.size() && !ini::IsWhiteSpace(text[end]))
+        ++end;
+    return text.substr(begin, end - begin);
+}
+
+/// Whether a line starting with `key` inside `parent` opens a module although it holds "=";
+/// `line` is the line's text from after the key on. A forced object's value may limit that: its
+/// words name the blocks inside which it applies, and its words written "=Word" the first words
+/// after "=" with which it applies. Some games use one word for a sub-block in one block type and
+/// a plain key in others, or open a block only when the value starts with a keyword.
+bool OpensModule(const CIniBlock* forcedObjects, std::string_view key, const CIniBlock* parent, std::string_view line)
+{
+    const IniValue* forced = forcedObjects ? forcedObjects->FindValue(key) : nullptr;
+    if (!forced)
+        return false;
+    bool parentNamed = false;
+    bool parentFound = false;
+    bool valueNamed = false;
+    bool valueFound = false;
+    std::string_view words = forced->text;
+    while (!words.empty()) {
+        const std::size_t blank = words.find_first_of(" \t");
+        const std::string_view word = words.substr(0, blank);
+        words = blank == std::string_view::npos ? std::string_view() : words.substr(blank + 1);
+        if (word.empty())
+            continue;
+        if (word.front() == '=') {
+            valueNamed = true;
+            valueFound = valueFound || EqualsIgnoringAsciiCase(word.substr(1), FirstWordAfterEquals(line));
+        } else {
+            parentNamed = true;
+            parentFound = parentFound || (parent && parent->GetName() == word);
+        }
+    }
+    return (!parentNamed || parentFound) && (!valueNamed || valueFound);
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix)
 {
     return text.substr(0, prefix.size()) == prefix;
@@ -56,9 +103,14 @@ std::size_t CountSubtree(const CIniBlock& root, std::size_t limit)
     return count;
 }
 
-bool IsEndLine(std::string_view line)
+std::vector<std::string> KeysOf(const CIniBlock* block)
 {
-    return EqualsIgnoringAsciiCase(ini::Trim(ini::CutBeforeComment(line)), "end");
+    std::vector<std::string> keys;
+    if (block) {
+        for (const auto& value : block->Values())
+            keys.push_back(value.first);
+    }
+    return keys;
 }
 
 } // namespace
@@ -119,20 +171,35 @@ bool IniBlockParser::ChildEnded(Frame& parent, std::unique_ptr<CIniBlock> child,
     return true;
 }
 
+const ini::CommentMarkers& IniBlockParser::Markers(const CIniBlock& block)
+{
+    if (block.m_lineComments != m_markersFrom) {
+        m_markersFrom = block.m_lineComments;
+        std::vector<std::string> markers = KeysOf(m_markersFrom);
+        // ";" is a comment in every dialect already.
+        std::erase(markers, ";");
+        m_markers = ini::CommentMarkers(std::move(markers));
+    }
+    return m_markers;
+}
+
 IniBlockParser::Step IniBlockParser::ReadHeader(CIniBlock& block, std::size_t offset)
 {
-    const std::size_t first = ini::Skip(m_text, offset, m_line);
+    const ini::CommentMarkers& markers = Markers(block);
+    const std::size_t first = ini::Skip(m_text, offset, m_line, markers);
     if (first == ini::kNoPosition)
         return {true, static_cast<std::int64_t>(m_text.size() - offset), 0};
 
-    const std::string_view name = ini::Token(m_text, first);
+    const std::string_view name = ini::Token(m_text, first, markers);
     const std::size_t pos = first + name.size();
     block.m_name.assign(name);
+    if (HasKey(block.m_directives, block.m_name))
+        return ReadDirective(block, offset, pos);
     std::int64_t consumed = 0;
     if (ReadRawText(block, offset, pos, consumed))
         return {true, consumed, 0};
 
-    block.m_rest.assign(ini::CutBeforeComment(ini::Trim(ini::RestOfLine(m_text, pos))));
+    block.m_rest.assign(ini::CutBeforeComment(ini::Trim(ini::RestOfLine(m_text, pos)), markers));
     FoldModuleName(block);
     ApplyImplements(block);
     block.m_rest = WithListMarker(block.m_rest);
@@ -145,6 +212,20 @@ IniBlockParser::Step IniBlockParser::ReadHeader(CIniBlock& block, std::size_t of
     if (HasKey(block.m_forcedValues, block.m_name))
         return {true, static_cast<std::int64_t>(next - offset), 0};
     return {false, 0, next};
+}
+
+// A directive is kept whole as a one-line block: its text may name a file or a macro, and the
+// games never let it open or close anything. Unlike other one-line blocks it is kept on the last
+// line of a text too, since nothing in it can be unfinished.
+IniBlockParser::Step IniBlockParser::ReadDirective(CIniBlock& block, std::size_t offset, std::size_t pos)
+{
+    block.m_rest.assign(ini::Trim(ini::CutBeforeComment(ini::RestOfLine(m_text, pos), Markers(block))));
+    block.m_startLine = block.m_endLine = m_line;
+    const std::size_t next = ini::NextLine(m_text, pos);
+    if (next == ini::kNoPosition)
+        return {true, static_cast<std::int64_t>(m_text.size() - offset), 0};
+    ++m_line;
+    return {true, static_cast<std::int64_t>(next - offset), 0};
 }
 
 bool IniBlockParser::ReadRawText(CIniBlock& block, std::size_t offset, std::size_t pos, std::int64_t& consumed)
@@ -173,7 +254,7 @@ void IniBlockParser::FoldModuleName(CIniBlock& block)
     const std::size_t eq = rest.find('=');
     if (StartsWith(rest, "Specified")) {
         rest.erase(0, 9);
-    } else if (eq != std::string::npos && HasKey(block.m_forcedObjects, block.m_name) &&
+    } else if (eq != std::string::npos && OpensModule(block.m_forcedObjects, block.m_name, block.m_parent, rest) &&
                !HasKey(block.m_objectsWithLists, block.m_name)) {
         rest.erase(eq, 1);
     } else {
@@ -279,17 +360,20 @@ std::string IniBlockParser::WithListMarker(std::string_view rest)
 IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
 {
     CIniBlock& block = *frame.block;
+    const ini::CommentMarkers& markers = Markers(block);
     const auto toEnd = [&] { return Step{true, static_cast<std::int64_t>(m_text.size() - frame.start), 0}; };
     for (;;) {
-        const std::size_t pos = ini::Skip(m_text, frame.pos, m_line);
+        const std::size_t pos = ini::Skip(m_text, frame.pos, m_line, markers);
         block.m_endLine = m_line;
         if (pos == ini::kNoPosition)
             return toEnd();
 
-        const std::string_view token = ini::Token(m_text, pos);
+        const std::string_view token = ini::Token(m_text, pos, markers);
+        if (HasKey(block.m_directives, token))
+            return Step{false, 0, pos};
         const std::string_view line = ini::RestOfLine(m_text, pos);
         const std::size_t eq = line.find('=');
-        const bool forcedObject = HasKey(block.m_forcedObjects, token);
+        const bool forcedObject = OpensModule(block.m_forcedObjects, token, &block, line.substr(token.size()));
         if (!forcedObject && (eq != std::string_view::npos || HasKey(block.m_forcedValues, token))) {
             AddValue(block, line, eq);
             const std::size_t next = ini::NextLine(m_text, pos);
@@ -301,7 +385,11 @@ IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
             frame.pos = next;
             continue;
         }
-        if (IsEndLine(line)) {
+        // The games close a block on any line whose first word is "End", whatever follows it
+        // ("End Upgrade_X"); the rest is kept so that it stays visible.
+        const std::string_view word = ini::FirstWord(line, markers);
+        if (EqualsIgnoringAsciiCase(word, "end")) {
+            block.m_endRest.assign(ini::Trim(ini::CutBeforeComment(line.substr(word.size()), markers)));
             block.m_endLine = m_line++;
             const std::size_t next = ini::NextLine(m_text, pos);
             return next == ini::kNoPosition ? toEnd() : Step{true, static_cast<std::int64_t>(next - frame.start), 0};
@@ -319,8 +407,9 @@ void IniBlockParser::AddValue(CIniBlock& block, std::string_view line, std::size
         separator = line.find('\r');
     if (separator == std::string_view::npos)
         separator = line.size();
-    const std::string_view text =
-        separator < line.size() ? ini::CutBeforeComment(ini::Trim(line.substr(separator + 1))) : std::string_view();
+    const std::string_view text = separator < line.size()
+                                      ? ini::CutBeforeComment(ini::Trim(line.substr(separator + 1)), Markers(block))
+                                      : std::string_view();
     block.m_values.emplace(std::string(ini::Trim(line.substr(0, separator))),
                            IniValue{std::string(text), m_line});
 }

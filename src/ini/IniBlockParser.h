@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ini/IniScan.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,6 +48,9 @@ private:
     };
 
     Step ReadHeader(CIniBlock& block, std::size_t offset);
+    Step ReadDirective(CIniBlock& block, std::size_t offset, std::size_t pos);
+    /// The comment markers of the dialect `block` is parsed in.
+    const ini::CommentMarkers& Markers(const CIniBlock& block);
     bool ReadRawText(CIniBlock& block, std::size_t offset, std::size_t pos, std::int64_t& consumed);
     void FoldModuleName(CIniBlock& block);
     void ApplyImplements(CIniBlock& block);
@@ -63,6 +68,8 @@ private:
     std::string_view m_text;
     std::int32_t& m_line;
     std::size_t m_copyBudget;
+    ini::CommentMarkers m_markers;
+    const CIniBlock* m_markersFrom = nullptr;
 };
 
 } // namespace kestrel

@@ -21,7 +21,36 @@ std::string_view CutBeforeComment(std::string_view text)
     return text.substr(0, text.find(';'));
 }
 
+CommentMarkers::CommentMarkers(std::vector<std::string> markers) : m_markers(std::move(markers))
+{
+    std::erase_if(m_markers, [](const std::string& marker) { return marker.empty(); });
+    for (const std::string& marker : m_markers)
+        m_firstBytes += marker.front();
+}
+
+bool CommentMarkers::StartsAt(std::string_view text, std::size_t pos) const
+{
+    if (m_firstBytes.find(text[pos]) == std::string::npos)
+        return false;
+    const std::string_view from = text.substr(pos);
+    return std::any_of(m_markers.begin(), m_markers.end(),
+                       [from](const std::string& marker) { return from.starts_with(marker); });
+}
+
+std::size_t CommentMarkers::FindIn(std::string_view text) const
+{
+    std::size_t first = text.find(';');
+    for (const std::string& marker : m_markers)
+        first = std::min(first, text.substr(0, first).find(marker));
+    return first;
+}
+
 std::size_t Skip(std::string_view text, std::size_t pos, std::int32_t& line)
+{
+    return Skip(text, pos, line, CommentMarkers());
+}
+
+std::size_t Skip(std::string_view text, std::size_t pos, std::int32_t& line, const CommentMarkers& markers)
 {
     const std::size_t end = text.size();
     while (pos < end) {
@@ -31,7 +60,7 @@ std::size_t Skip(std::string_view text, std::size_t pos, std::int32_t& line)
             ++pos;
         } else if (IsWhiteSpace(c)) {
             ++pos;
-        } else if (c == ';') {
+        } else if (c == ';' || (!markers.empty() && markers.StartsAt(text, pos))) {
             const std::size_t lineFeed = text.find('\n', pos);
             if (lineFeed == std::string_view::npos)
                 return kNoPosition;
@@ -50,6 +79,25 @@ std::string_view Token(std::string_view text, std::size_t pos)
     while (end < text.size() && !IsWhiteSpace(text[end]) && text[end] != ';')
         ++end;
     return text.substr(pos, end - pos);
+}
+
+std::string_view Token(std::string_view text, std::size_t pos, const CommentMarkers& markers)
+{
+    const std::string_view token = Token(text, pos);
+    return markers.empty() ? token : CutBeforeComment(token, markers);
+}
+
+std::string_view CutBeforeComment(std::string_view text, const CommentMarkers& markers)
+{
+    return markers.empty() ? CutBeforeComment(text) : text.substr(0, markers.FindIn(text));
+}
+
+std::string_view FirstWord(std::string_view line, const CommentMarkers& markers)
+{
+    std::size_t end = 0;
+    while (end < line.size() && !IsTrimmed(line[end]) && line[end] != ';')
+        ++end;
+    return CutBeforeComment(line.substr(0, end), markers);
 }
 
 std::string_view RestOfLine(std::string_view text, std::size_t pos)

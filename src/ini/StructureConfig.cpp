@@ -21,8 +21,9 @@ StructureConfig StructureConfig::FromGameBlock(const CIniBlock* gameBlock)
 {
     if (!gameBlock)
         return {};
-    return StructureConfig{gameBlock->FindChild("ForcedObjects"), gameBlock->FindChild("ForcedValues"),
-                           gameBlock->FindChild("ObjectsWithLists"), gameBlock->FindChild("StringAreas")};
+    return StructureConfig{gameBlock->FindChild("ForcedObjects"),    gameBlock->FindChild("ForcedValues"),
+                           gameBlock->FindChild("ObjectsWithLists"), gameBlock->FindChild("StringAreas"),
+                           gameBlock->FindChild("LineComments"),     gameBlock->FindChild("Directives")};
 }
 
 std::unique_ptr<CIniBlock> LoadConfigurationFile(const std::filesystem::path& path, IPrompt* prompt)

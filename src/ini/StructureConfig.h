@@ -18,17 +18,25 @@ enum class GameKind { Generals = 0, ZeroHour = 1, BFME = 2 };
 /// The block name of a game below "Games": "Generals", "ZeroHour" or "BFME".
 std::string_view GameBlockName(GameKind game);
 
-/// The four blocks of a game's structure configuration that steer parsing. They point into the
+/// The blocks of a game's structure configuration that steer parsing. They point into the
 /// configuration tree, which must outlive every block parsed with them; any of them may be absent.
+///
+/// The last two describe the game's dialect. Without them a text is read as Generals reads it:
+/// only ";" starts a comment and every first word is a key, a module or a block.
 struct StructureConfig
 {
     const CIniBlock* forcedObjects = nullptr;
     const CIniBlock* forcedValues = nullptr;
     const CIniBlock* objectsWithLists = nullptr;
     const CIniBlock* stringAreas = nullptr;
+    /// "LineComments": each key is a marker that starts a comment besides ";", such as "//".
+    const CIniBlock* lineComments = nullptr;
+    /// "Directives": each key is a first word that makes its line a one-line directive block
+    /// (such as "#include"), which never opens a block and is never a value.
+    const CIniBlock* directives = nullptr;
 
-    /// Looks the four blocks up among the game block's children by their exact names; without a
-    /// game block all four are absent.
+    /// Looks the blocks up among the game block's children by their exact names; without a game
+    /// block all are absent.
     static StructureConfig FromGameBlock(const CIniBlock* gameBlock);
 };
 

@@ -153,6 +153,154 @@ TEST_F(CIniBlockTest, EveryLetterCaseOfEndClosesButLongerWordsOpenBlocks)
     EXPECT_NE(stray.FindChild("Object"), nullptr);
 }
 
+// Real object files close blocks with "End Upgrade_Name"; taking that line for a child header
+// used to swallow every block up to the next lone "End".
+TEST_F(CIniBlockTest, AnEndFollowedByWordsClosesAndKeepsTheWords)
+{
+    const CIniBlock& root = Parse("Upgrade Upgrade_Drone\n"
+                                  "  Type = OBJECT\n"
+                                  "End Upgrade_Drone ; closing\n"
+                                  "Object Tank\n"
+                                  "  Body = ActiveBody Tag1\n"
+                                  "  eND\tTag1\n"
+                                  "END\n"
+                                  "Object Jeep\n"
+                                  "End\n");
+    ASSERT_EQ(root.GetChildCount(), 3);
+    const CIniBlock* upgrade = root.FindChild("Upgrade");
+    EXPECT_EQ(upgrade->GetEndLine(), 2);
+    EXPECT_EQ(upgrade->GetEndRest(), "Upgrade_Drone");
+    const CIniBlock* body = root.FindChild("Object")->FindChild("Body = ActiveBody");
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(body->GetEndRest(), "Tag1");
+    EXPECT_EQ(body->GetEndLine(), 5);
+    EXPECT_EQ(root.FindChild("Object")->GetEndRest(), "");
+    EXPECT_EQ(root.GetChild(1)->GetRest(), "Jeep");
+}
+
+// A dialect like the Battle for Middle-earth's: "//" comments and preprocessor lines.
+constexpr const char* kDialect = "Dialect\n"
+                                 "  ForcedObjects\n"
+                                 "    Body =\n"
+                                 "  End\n"
+                                 "  LineComments\n"
+                                 "    // =\n"
+                                 "  End\n"
+                                 "  Directives\n"
+                                 "    #include =\n"
+                                 "    #define =\n"
+                                 "  End\n"
+                                 "End\n";
+
+TEST_F(CIniBlockTest, ADialectAddsCommentMarkersAndOneLineDirectives)
+{
+    const std::string text = "//------ armors\n"                        // 0
+                             "#define HEALTH 100 // the base\n"          // 1
+                             "Armor Light // trailing\n"                 // 2
+                             "  Armor = DEFAULT 100%// note\n"           // 3
+                             "  //Armor = SLASH 5%\n"                    // 4
+                             "End\n"                                     // 5
+                             "Object Hero\n"                             // 6
+                             "  #include \"..\\inc\\body.inc\" ; x\n" // 7
+                             "  Body = ActiveBody Tag\n"                 // 8
+                             "    MaxHealth = #MULTIPLY( HEALTH 2 )\n"   // 9
+                             "  End//Tag\n"                              // 10
+                             "End\n"                                     // 11
+                             "#include last.inc";                        // 12
+    CIniBlock dialect;
+    dialect.ParseText(kDialect);
+    CIniBlock root(StructureConfig::FromGameBlock(dialect.FindChild("Dialect")), &prompt);
+    root.ParseText(text);
+
+    ASSERT_EQ(root.GetChildCount(), 4);
+    const CIniBlock* define = root.FindChild("#define");
+    ASSERT_NE(define, nullptr);
+    EXPECT_EQ(define->GetRest(), "HEALTH 100");
+    EXPECT_EQ(define->GetStartLine(), 1);
+    EXPECT_EQ(define->GetEndLine(), 1);
+    const CIniBlock* armor = root.FindChild("Armor");
+    ASSERT_NE(armor, nullptr);
+    EXPECT_EQ(armor->GetRest(), "Light ");
+    EXPECT_EQ(armor->GetValueCount(), 1) << "a commented line is no value";
+    EXPECT_EQ(ValueText(armor, "Armor"), "DEFAULT 100%");
+    EXPECT_EQ(armor->GetEndLine(), 5);
+
+    const CIniBlock* hero = root.FindChild("Object");
+    ASSERT_NE(hero, nullptr);
+    const CIniBlock* include = hero->FindChild("#include");
+    ASSERT_NE(include, nullptr) << "a directive inside a block is a one-line child";
+    EXPECT_EQ(include->GetRest(), "\"..\\inc\\body.inc\"");
+    EXPECT_EQ(include->GetChildCount() + include->GetValueCount(), 0);
+    const CIniBlock* body = hero->FindChild("Body = ActiveBody");
+    ASSERT_NE(body, nullptr);
+    EXPECT_EQ(ValueText(body, "MaxHealth"), "#MULTIPLY( HEALTH 2 )") << "macro arithmetic stays text";
+    EXPECT_EQ(body->GetEndRest(), "");
+    EXPECT_EQ(hero->GetEndLine(), 11);
+    const CIniBlock* last = root.GetChild(1);
+    EXPECT_EQ(last->GetName(), "#include");
+    EXPECT_EQ(last->GetRest(), "last.inc") << "a directive on the unterminated last line is kept";
+
+    // Without the dialect keys the same text reads as Generals reads it: the comment line opens a
+    // block that swallows everything up to the first End.
+    const CIniBlock& plain = Parse(text);
+    EXPECT_NE(plain.FindChild("//------"), nullptr);
+    EXPECT_EQ(plain.FindChild("Armor"), nullptr);
+}
+
+// One word can open a sub-block in one block type and be a plain key in another, or open one only
+// when its value starts with a keyword.
+TEST_F(CIniBlockTest, AForcedObjectCanBeLimitedToBlocksAndToAValueKeyword)
+{
+    CIniBlock game;
+    game.ParseText("Game\n"
+                            "  ForcedObjects\n"
+                            "    Color = Emitter System\n"
+                            "    AddEmotion = =OVERRIDE\n"
+                            "  End\n"
+                            "  ObjectsWithLists\n"
+                            "    Color =\n"
+                            "    AddEmotion =\n"
+                            "  End\n"
+                            "End\n");
+    CIniBlock root(StructureConfig::FromGameBlock(game.FindChild("Game")), &prompt);
+    root.ParseText("Color = R:0 G:0 B:0\n"
+                   "End\n"
+                   "Emitter Sparks\n"
+                   "  Color = DefaultColor\n"
+                   "    Color1 = R:217 G:239 B:255 0\n"
+                   "  End\n"
+                   "End\n"
+                   "FXList Flash\n"
+                   "  LightPulse\n"
+                   "    Color = R:128 G:64 B:0\n"
+                   "    Radius = 12\n"
+                   "  End\n"
+                   "End\n"
+                   "Tracker\n"
+                   "  AddEmotion = Terror_Base\n"
+                   "  AddEmotion = override Point_Base\n"
+                   "    Duration = 2500\n"
+                   "  End\n"
+                   "  AddEmotion = Taunt_Base\n"
+                   "End\n");
+    ASSERT_EQ(root.GetChildCount(), 4);
+    EXPECT_EQ(root.FindChild("Color")->GetRest(), "= R:0 G:0 B:0") << "a top-level block keeps its list";
+    const CIniBlock* color = root.FindChild("Emitter")->FindChild("Color");
+    ASSERT_NE(color, nullptr);
+    EXPECT_EQ(color->GetRest(), "= DefaultColor");
+    EXPECT_EQ(ValueText(color, "Color1"), "R:217 G:239 B:255 0");
+    const CIniBlock* pulse = root.FindChild("FXList")->FindChild("LightPulse");
+    ASSERT_NE(pulse, nullptr);
+    EXPECT_EQ(ValueText(pulse, "Color"), "R:128 G:64 B:0");
+    EXPECT_EQ(ValueText(pulse, "Radius"), "12");
+    const CIniBlock* tracker = root.FindChild("Tracker");
+    EXPECT_EQ(tracker->GetValueCount(), 2);
+    const CIniBlock* emotion = tracker->FindChild("AddEmotion");
+    ASSERT_NE(emotion, nullptr);
+    EXPECT_EQ(emotion->GetRest(), "= override Point_Base");
+    EXPECT_EQ(ValueText(emotion, "Duration"), "2500");
+}
+
 TEST_F(CIniBlockTest, HeaderListsGetTheirMarker)
 {
     const CIniBlock& root = Parse("Item Lists  Slots ; which\nEnd\nOther Selects Slots\nEnd\nPlain Listsless\nEnd\n");

@@ -1,6 +1,7 @@
 #include "ini/StructureConfig.h"
 
 #include "ini/CIniBlock.h"
+#include "ini/IniCoverage.h"
 
 #include "base/AsciiCase.h"
 
@@ -11,6 +12,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 using namespace kestrel;
@@ -194,6 +197,260 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     EXPECT_NE(structure->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr);
     const CIniBlock* generals = FindStructureDescription(FindGameBlock(*tree, GameKind::Generals));
     EXPECT_EQ(generals->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr) << "a Zero Hour module";
+}
+
+std::unique_ptr<CIniBlock> ShippedConfiguration()
+{
+    return LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
+}
+
+/// The list named by a description text after its "Lists" or "Selects" word, as the menu reads it.
+std::string ListNameAfter(std::string_view text, std::size_t prefix)
+{
+    text.remove_prefix(prefix);
+    text = text.substr(0, text.find('#'));
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+void ForEachBlock(const CIniBlock& root, const std::function<void(const CIniBlock&)>& visit)
+{
+    std::vector<const CIniBlock*> pending{&root};
+    while (!pending.empty()) {
+        const CIniBlock* block = pending.back();
+        pending.pop_back();
+        visit(*block);
+        for (const auto& child : block->Children())
+            pending.push_back(child.second.get());
+    }
+}
+
+// A description that names a missing list or block type gives an empty submenu; the generator
+// must never write one.
+TEST(StructureConfig, EveryListAndTypeTheShippedDescriptionsNameExists)
+{
+    const auto tree = ShippedConfiguration();
+    ASSERT_NE(tree, nullptr);
+    for (GameKind game : kGames) {
+        SCOPED_TRACE(std::string(GameBlockName(game)));
+        const CIniBlock* block = FindGameBlock(*tree, game);
+        const CIniBlock* structure = FindStructureDescription(block);
+        ASSERT_NE(structure, nullptr);
+        int lists = 0;
+        int references = 0;
+        ForEachBlock(*structure, [&](const CIniBlock& description) {
+            if (description.GetRest().starts_with("=")) {
+                ++lists;
+                EXPECT_NE(FindChoiceList(block, ListNameAfter(description.GetRest(), 2)), nullptr)
+                    << description.GetName() << " " << description.GetRest();
+            }
+            for (const auto& [key, value] : description.Values()) {
+                const std::string& text = value.text;
+                for (const std::string_view word : {std::string_view("Lists"), std::string_view("Selects")}) {
+                    if (text.starts_with(word)) {
+                        ++lists;
+                        EXPECT_NE(FindChoiceList(block, ListNameAfter(text, word.size())), nullptr) << key << " = " << text;
+                    }
+                }
+                for (std::size_t at = text.find("::"); at != std::string::npos; at = text.find("::", at + 2)) {
+                    ++references;
+                    const std::size_t end = text.find(' ', at);
+                    const std::string type = text.substr(at + 2, end == std::string::npos ? end : end - at - 2);
+                    EXPECT_NE(structure->FindChild(type), nullptr) << key << " = " << text;
+                }
+            }
+        });
+        EXPECT_GT(lists, 100);
+        EXPECT_GT(references, 100);
+        const CIniBlock* all = block->FindChild("Lists");
+        ASSERT_NE(all, nullptr);
+        EXPECT_GT(all->GetChildCount(), 70) << "every enumeration and flag list, not only the used ones";
+    }
+}
+
+/// Parses `text` with a game's shipped configuration and expects its description to know it all.
+class ShippedGameText
+{
+public:
+    ShippedGameText(GameKind game, const std::string& text) : m_tree(ShippedConfiguration())
+    {
+        const CIniBlock* block = m_tree ? FindGameBlock(*m_tree, game) : nullptr;
+        m_root = std::make_unique<CIniBlock>(StructureConfig::FromGameBlock(block), &m_prompt);
+        m_root->ParseText(text);
+        IniCoverage coverage(block);
+        coverage.Add(*m_root);
+        for (const IniCoverage::Item& item : coverage.Items()) {
+            if (!item.known)
+                m_unknown += item.path + "\n";
+        }
+    }
+
+    const CIniBlock& Root() const { return *m_root; }
+    const std::string& Unknown() const { return m_unknown; }
+
+private:
+    std::unique_ptr<CIniBlock> m_tree;
+    test::FakePrompt m_prompt;
+    std::unique_ptr<CIniBlock> m_root;
+    std::string m_unknown;
+};
+
+TEST(StructureConfig, AZeroHourFileWithNamedEndsParsesWholeAndIsFullyDescribed)
+{
+    const ShippedGameText text(GameKind::ZeroHour, "; Upgrades and units written for Kestrel's tests\r\n"
+                                                   "Upgrade Upgrade_TestDrone\r\n"
+                                                   "  DisplayName = UPGRADE:TestDrone\r\n"
+                                                   "  Type = OBJECT\r\n"
+                                                   "  BuildTime = 10.0\r\n"
+                                                   "  BuildCost = 300\r\n"
+                                                   "End Upgrade_TestDrone\r\n"
+                                                   "\r\n"
+                                                   "Object TestTank\r\n"
+                                                   "  Draw = W3DTankDraw ModuleTag_01\r\n"
+                                                   "    OkToChangeModelColor = Yes\r\n"
+                                                   "    DefaultConditionState\r\n"
+                                                   "      Model = AVTest\r\n"
+                                                   "    End\r\n"
+                                                   "    ConditionState = REALLYDAMAGED\r\n"
+                                                   "      Model = AVTest_D\r\n"
+                                                   "    End\r\n"
+                                                   "    TrackMarks = EXTireTrack.tga\r\n"
+                                                   "  End\r\n"
+                                                   "  Side = America\r\n"
+                                                   "  KindOf = PRELOAD SELECTABLE VEHICLE\r\n"
+                                                   "  WeaponSet\r\n"
+                                                   "    Conditions = None\r\n"
+                                                   "    Weapon = PRIMARY TestGun\r\n"
+                                                   "  End\r\n"
+                                                   "  Body = ActiveBody ModuleTag_02\r\n"
+                                                   "    MaxHealth = 300.0\r\n"
+                                                   "  End\r\n"
+                                                   "  Behavior = AIUpdateInterface ModuleTag_03\r\n"
+                                                   "    Turret\r\n"
+                                                   "      TurretTurnRate = 60\r\n"
+                                                   "    End\r\n"
+                                                   "    AutoAcquireEnemiesWhenIdle = Yes\r\n"
+                                                   "  End\r\n"
+                                                   "  Locomotor = SET_NORMAL TestLocomotor\r\n"
+                                                   "  UnitSpecificSounds\r\n"
+                                                   "    VoiceCreate = TestVoiceCreate\r\n"
+                                                   "    SomeModdersSound = TestSound\r\n"
+                                                   "  End\r\n"
+                                                   "End\r\n"
+                                                   "Object TestDrone\r\n"
+                                                   "  RemoveModule ModuleTag_09\r\n"
+                                                   "End\r\n"
+                                                   "LODPreset LOW Intel 800 GeForce 128\r\n");
+    const CIniBlock& root = text.Root();
+    ASSERT_EQ(root.GetChildCount(), 4) << "no block swallowed";
+    EXPECT_EQ(root.FindChild("Upgrade")->GetEndRest(), "Upgrade_TestDrone");
+    EXPECT_EQ(root.GetChild(2)->GetRest(), "TestDrone");
+    EXPECT_EQ(text.Unknown(), "");
+}
+
+TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribed)
+{
+    const ShippedGameText text(GameKind::BFME,
+                               "//------------------------------------------------------------\r\n"
+                               "// A hero written for Kestrel's tests\r\n"
+                               "#include \"..\\includes\\testdefines.inc\"\r\n"
+                               "#define TESTHERO_HEALTH 3000 // base\r\n"
+                               "\r\n"
+                               "Armor TestHeroArmor\r\n"
+                               "  Armor = DEFAULT 75%  // most damage\r\n"
+                               "  Armor = PIERCE 50%\r\n"
+                               "End\r\n"
+                               "//----\r\n"
+                               "Object TestHero\r\n"
+                               "  SelectPortrait = HPTest\r\n"
+                               "  Draw = W3DScriptedModelDraw ModuleTag_DRAW\r\n"
+                               "    OkToChangeModelColor = Yes\r\n"
+                               "    DefaultModelConditionState\r\n"
+                               "      Model = GUTest_SKN\r\n"
+                               "    End\r\n"
+                               "    ModelConditionState = USER_3\r\n"
+                               "      ParticleSysBone BAT_HEAD TestGlow FollowBone:Yes\r\n"
+                               "    End\r\n"
+                               "    AnimationState = MOVING\r\n"
+                               "      StateName = STATE_running\r\n"
+                               "      Animation = GUTest_RUNA\r\n"
+                               "        AnimationName = GUTest_SKL.GUTest_RUNA\r\n"
+                               "        AnimationMode = LOOP\r\n"
+                               "      End\r\n"
+                               "      BeginScript\r\n"
+                               "        Prev = CurDrawablePrevAnimationState()\r\n"
+                               "        if Prev == \"STATE_bored\" then CurDrawableSetTransitionAnimState(\"T\")\r\n"
+                               "        end\r\n"
+                               "      EndScript\r\n"
+                               "    End\r\n"
+                               "  End\r\n"
+                               "  Side = Gondor\r\n"
+                               "  ThingClass = CHARACTER_UNIT\r\n"
+                               "  KindOf = PRELOAD SELECTABLE INFANTRY HERO\r\n"
+                               "  Body = RespawnBody ModuleTag_RespawnBody\r\n"
+                               "    MaxHealth = #MULTIPLY( TESTHERO_HEALTH 2 )\r\n"
+                               "  End\r\n"
+                               "  LocomotorSet\r\n"
+                               "    Locomotor = HeroHumanLocomotor\r\n"
+                               "    Speed = 60\r\n"
+                               "  End\r\n"
+                               "  Behavior = EmotionTrackerUpdate Module_EmotionTracker\r\n"
+                               "    AddEmotion = Terror_Base\r\n"
+                               "    AddEmotion = OVERRIDE Point_Base\r\n"
+                               "      Duration = 2500\r\n"
+                               "    End\r\n"
+                               "  End\r\n"
+                               "  Geometry = CYLINDER\r\n"
+                               "End\r\n"
+                               "ChildObject TestHeroMP TestHero\r\n"
+                               "End\r\n"
+                               "FXParticleSystem TestSparks\r\n"
+                               "  System\r\n"
+                               "    Priority = AREA_EFFECT\r\n"
+                               "  End\r\n"
+                               "  Color = DefaultColor\r\n"
+                               "    Color1 = R:217 G:239 B:255 0\r\n"
+                               "  End\r\n"
+                               "  Draw = DefaultDraw\r\n"
+                               "  End\r\n"
+                               "End\r\n"
+                               "FXList FX_TestFlash\r\n"
+                               "  LightPulse\r\n"
+                               "    Color = R:128 G:64 B:0\r\n"
+                               "  End\r\n"
+                               "End\r\n"
+                               "ExperienceLevel TestLevel2\r\n"
+                               "  TargetNames = TestHero\r\n"
+                               "  SelectionDecal\r\n"
+                               "    Texture = decal_test\r\n"
+                               "  End\r\n"
+                               "END\r\n");
+    const CIniBlock& root = text.Root();
+    ASSERT_EQ(root.GetChildCount(), 8) << "directives and blocks; comments are no blocks";
+    EXPECT_EQ(root.FindChild("#define")->GetRest(), "TESTHERO_HEALTH 3000");
+    EXPECT_EQ(root.FindChild("Armor")->GetValueCount(), 2);
+    const CIniBlock* hero = root.FindChild("Object");
+    ASSERT_NE(hero, nullptr);
+    const CIniBlock* draw = hero->FindChild("Draw = W3DScriptedModelDraw");
+    ASSERT_NE(draw, nullptr);
+    EXPECT_EQ(draw->FindChild("ModelConditionState")->FindValue("ParticleSysBone")->text, "BAT_HEAD TestGlow FollowBone:Yes");
+    const CIniBlock* state = draw->FindChild("AnimationState");
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(state->FindChild("Animation")->GetRest(), "= GUTest_RUNA");
+    EXPECT_NE(state->FindChild("BeginScript")->GetRest().find("end"), std::string::npos) << "a script is raw text";
+    EXPECT_EQ(hero->FindChild("Body = RespawnBody")->FindValue("MaxHealth")->text, "#MULTIPLY( TESTHERO_HEALTH 2 )");
+    EXPECT_EQ(hero->GetEndLine(), 50);
+    EXPECT_EQ(root.FindChild("FXParticleSystem")->FindChild("Color")->GetRest(), "= DefaultColor");
+    EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
+    EXPECT_EQ(text.Unknown(), "");
+
+    const auto tree = ShippedConfiguration();
+    const CIniBlock* child = FindStructureDescription(FindGameBlock(*tree, GameKind::BFME))->FindChild("ChildObject");
+    ASSERT_NE(child, nullptr);
+    EXPECT_NE(child->FindChild("Body = RespawnBody"), nullptr) << "a child object is described as an Object";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "OpenGLTestSupport.h"
 
+#include "support/GraphicsDriverPin.h"
+
 #include <QGuiApplication>
 #include <QOpenGLContext>
 
@@ -10,14 +12,6 @@
 #include <thread>
 
 #include <X11/Xlib.h>
-#include <dlfcn.h>
-#include <link.h>
-
-// Leak checking with the narrow list of third-party allocations that are kept until exit.
-extern "C" const char* __lsan_default_options()
-{
-    return "suppressions=" KESTREL_LSAN_SUPPRESSIONS;
-}
 
 namespace kestrel::test {
 namespace {
@@ -46,6 +40,7 @@ QGuiApplication* Application()
     static std::unique_ptr<QGuiApplication> application = [] {
         if (!HasDisplay() || !DisplayAnswers())
             return std::unique_ptr<QGuiApplication>();
+        KeepGraphicsDriversLoaded();
         // The scripts run everything with the offscreen platform; windows with GL need xcb.
         qputenv("QT_QPA_PLATFORM", "xcb");
         static int argc = 1;
@@ -56,19 +51,6 @@ QGuiApplication* Application()
     return application.get();
 }
 
-// Mesa unloads its DRI driver when the last context goes, so leaks it reports at exit would
-// have no module name to suppress them by. Keeping it loaded gives them one.
-void KeepGraphicsDriverLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr)
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-
 } // namespace
 
 void OpenGLTest::SetUp()
@@ -77,8 +59,6 @@ void OpenGLTest::SetUp()
         GTEST_SKIP() << "no X display for OpenGL";
     ASSERT_NE(Application(), nullptr) << "the X server named by DISPLAY does not answer";
     RecreateDevice({});
-    static const bool pinned = (KeepGraphicsDriverLoaded(), true);
-    (void)pinned;
 }
 
 void OpenGLTest::TearDown()

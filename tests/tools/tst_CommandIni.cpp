@@ -99,4 +99,42 @@ TEST_F(CommandIniTest, RefusesBadOptionsMissingEntriesAndConfigurations)
     EXPECT_TRUE(out.empty());
 }
 
+TEST_F(CommandIniTest, CoverageListsWhatTheDescriptionKnowsAndFailsOnTheUnknown)
+{
+    test::WriteFileBytes(folder / "described.ini", test::Bytes("Games\n"
+                                                               "  ZeroHour\n"
+                                                               "    ForcedObjects\n"
+                                                               "      Body =\n"
+                                                               "    End\n"
+                                                               "    INIStructure\n"
+                                                               "      Object\n"
+                                                               "        Body Specified ActiveBody ModuleTag_New\n"
+                                                               "          MaxHealth = 0.0\n"
+                                                               "        End\n"
+                                                               "      End\n"
+                                                               "    End\n"
+                                                               "  End\n"
+                                                               "End\n"));
+    // Without --game a BIGF archive is read as Zero Hour.
+    ASSERT_EQ(Run({"--coverage", "--config", "described.ini", "INI.big"}), ExitProblems) << err;
+    EXPECT_EQ(out, "known         1  block     Object\n"
+                   "known         1  module    Object > Body = ActiveBody\n"
+                   "known         1  key       Object > Body = ActiveBody > MaxHealth\n"
+                   "UNKNOWN       1  key       Object > KindOf\n"
+                   "ZeroHour: 1 entries, 4 block types, module classes, keys and directives, 1 unknown\n");
+
+    ASSERT_EQ(Run({"--coverage", "--json", "-g", "zerohour", "--config", "described.ini", "INI.big",
+                   "data/ini/object/*.ini"}),
+              ExitProblems);
+    EXPECT_NE(out.find("{\"game\": \"ZeroHour\", \"entries\": 1, \"unknown\": 1, \"items\": ["), std::string::npos);
+    EXPECT_NE(out.find("{\"kind\": \"key\", \"path\": \"Object > KindOf\", \"known\": false, \"count\": 1}"),
+              std::string::npos);
+
+    EXPECT_EQ(Run({"--coverage", "--config", "described.ini", "INI.big", "data/ini/none/*"}), ExitProblems);
+    EXPECT_NE(err.find("no entry matches"), std::string::npos);
+    EXPECT_EQ(Run({"--coverage", "--at", "2", "INI.big"}), ExitFailure);
+    EXPECT_EQ(Run({"INI.big", "data/ini/object/test.ini", "data/ini/object/test.ini"}), ExitFailure)
+        << "several entries only with --coverage";
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
+#include "support/GraphicsDriverPin.h"
 #include "support/W3DWriter.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
-
-// Mesa's software renderer keeps a few allocations of its own threads until the process ends,
-// and their stacks cannot be told apart from ours, so this binary skips the leak check at exit.
-// The mesh's own allocations are leak-checked in tst_w3d, on the recording device.
-extern "C" int __lsan_is_turned_off()
-{
-    return 1;
-}
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -56,6 +49,7 @@ bool StartGui()
             return false;
         // The test scripts choose the offscreen platform; windows with OpenGL need xcb.
         qputenv("QT_QPA_PLATFORM", "xcb");
+        KeepGraphicsDriversLoaded();
         static int argc = 1;
         static char name[] = "tst_w3d_render";
         static char* argv[] = {name, nullptr};

@@ -3,7 +3,10 @@
 #include "JsonText.h"
 #include "ToolArchive.h"
 
+#include "archive/BIGEntry.h"
+#include "base/AsciiCase.h"
 #include "ini/CIniBlock.h"
+#include "ini/IniCoverage.h"
 #include "ini/StructureConfig.h"
 
 #include <charconv>
@@ -23,6 +26,7 @@ const OptionSpec Options[] = {
     {"at", 0, true},
     {"json", 0, false},
     {"config", 0, true},
+    {"coverage", 0, false},
 };
 
 /// Deeper blocks are printed at this indentation, so that a text nested a million levels deep
@@ -83,7 +87,12 @@ void AppendVisible(std::string& out, std::string_view bytes)
 
 void AppendLines(std::string& out, const CIniBlock& block)
 {
-    out += " (lines " + std::to_string(block.GetStartLine()) + "-" + std::to_string(block.GetEndLine()) + ")";
+    out += " (lines " + std::to_string(block.GetStartLine()) + "-" + std::to_string(block.GetEndLine());
+    if (!block.GetEndRest().empty()) {
+        out += ", End ";
+        AppendVisible(out, block.GetEndRest());
+    }
+    out += ")";
 }
 
 void AppendHeader(std::string& out, const CIniBlock& block)
@@ -134,7 +143,13 @@ void AppendJsonBlockStart(std::string& out, const CIniBlock& block)
     out += ", \"rest\": ";
     AppendJsonString(out, block.GetRest());
     out += ", \"startLine\": " + std::to_string(block.GetStartLine());
-    out += ", \"endLine\": " + std::to_string(block.GetEndLine()) + ", \"values\": [";
+    out += ", \"endLine\": " + std::to_string(block.GetEndLine());
+    // Only present when the closing line holds more than "End", which most never do.
+    if (!block.GetEndRest().empty()) {
+        out += ", \"endRest\": ";
+        AppendJsonString(out, block.GetEndRest());
+    }
+    out += ", \"values\": [";
     bool first = true;
     for (const auto& [key, value] : block.Values()) {
         out += first ? "" : ", ";
@@ -228,18 +243,19 @@ std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
     return out + '\n';
 }
 
-/// The structure configuration of the game asked for, from the configuration file; nullopt after
-/// a reported failure.
-std::optional<StructureConfig> GameConfiguration(ToolContext& context, const Arguments& args, CliPrompt& prompt,
-                                                 std::unique_ptr<CIniBlock>& tree)
+/// The game block asked for, from the configuration file (none without --game); false after a
+/// reported failure.
+bool FindGameConfiguration(ToolContext& context, const Arguments& args, CliPrompt& prompt,
+                           std::unique_ptr<CIniBlock>& tree, const CIniBlock*& gameBlock)
 {
+    gameBlock = nullptr;
     const auto gameName = args.Value("game");
     if (!gameName)
-        return StructureConfig{};
+        return true;
     const auto game = GameNamed(*gameName);
     if (!game) {
         context.Report(*gameName, "unknown game (generals, zerohour or bfme)");
-        return std::nullopt;
+        return false;
     }
     const auto configArgument = args.Value("config");
     const std::filesystem::path path = configArgument ? context.Resolve(*configArgument)
@@ -247,27 +263,122 @@ std::optional<StructureConfig> GameConfiguration(ToolContext& context, const Arg
     tree = LoadConfigurationFile(path, &prompt);
     if (!tree) {
         context.Report(path.string(), "Failed to load kestrel.ini");
-        return std::nullopt;
+        return false;
     }
-    const CIniBlock* gameBlock = FindGameBlock(*tree, *game);
+    gameBlock = FindGameBlock(*tree, *game);
     if (!gameBlock) {
         context.Report(path.string(), "Failed to interpret kestrel.ini");
-        return std::nullopt;
+        return false;
     }
-    return StructureConfig::FromGameBlock(gameBlock);
+    return true;
+}
+
+/// The entry's bytes as text; an exit status other than ExitOk after a reported failure.
+int ReadEntryText(ToolContext& context, ToolArchive& archive, int index, std::string& text)
+{
+    std::string error;
+    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
+        text.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return true;
+    }, error);
+    if (status != ExitOk)
+        context.Report(archive.ShownName(),
+                       "entry \"" + archive.Archive().GetEntryName(index) + "\" not read: " + error);
+    return status;
+}
+
+bool IsIniText(std::string_view entryName)
+{
+    const std::string lowered = AsciiLowered(entryName);
+    return lowered.ends_with(".ini") || lowered.ends_with(".inc");
+}
+
+std::string CoverageText(const IniCoverage& coverage, std::string_view game, int entries, bool json)
+{
+    const std::vector<IniCoverage::Item> items = coverage.Items();
+    std::string out;
+    if (json) {
+        out += "{\"game\": ";
+        AppendJsonString(out, game);
+        out += ", \"entries\": " + std::to_string(entries) + ", \"unknown\": ";
+        out += std::to_string(coverage.UnknownCount()) + ", \"items\": [";
+        for (size_t i = 0; i < items.size(); ++i) {
+            out += i ? ", " : "";
+            out += "{\"kind\": \"" + std::string(IniCoverage::KindName(items[i].kind)) + "\", \"path\": ";
+            AppendJsonString(out, items[i].path);
+            out += items[i].known ? ", \"known\": true" : ", \"known\": false";
+            out += ", \"count\": " + std::to_string(items[i].count) + "}";
+        }
+        return out + "]}\n";
+    }
+    for (const IniCoverage::Item& item : items) {
+        std::string count = std::to_string(item.count);
+        std::string kind(IniCoverage::KindName(item.kind));
+        out += item.known ? "known   " : "UNKNOWN ";
+        out += std::string(count.size() < 7 ? 7 - count.size() : 0, ' ') + count + "  ";
+        out += kind + std::string(kind.size() < 10 ? 10 - kind.size() : 0, ' ');
+        AppendVisible(out, item.path);
+        out += '\n';
+    }
+    out += std::string(game) + ": " + std::to_string(entries) + " entries, " + std::to_string(items.size()) +
+           " block types, module classes, keys and directives, " + std::to_string(coverage.UnknownCount()) +
+           " unknown\n";
+    return out;
+}
+
+int RunCoverage(ToolContext& context, const Arguments& args, CliPrompt& prompt)
+{
+    if (args.Has("at")) {
+        context.Report("--at", "cannot be combined with --coverage");
+        return ExitFailure;
+    }
+    ToolArchive archive(context);
+    int status = archive.Open(args.positional[0], ArchiveUse::Read);
+    if (status == ExitFailure)
+        return ExitFailure;
+    // Without --game the archive's header tells the family of games.
+    Arguments withGame = args;
+    if (!args.Has("game"))
+        withGame.Set("game", archive.Archive().GetFormat() == BIGFormat_BIG4 ? "bfme" : "zerohour");
+    std::unique_ptr<CIniBlock> configuration;
+    const CIniBlock* game = nullptr;
+    if (!FindGameConfiguration(context, withGame, prompt, configuration, game))
+        return ExitFailure;
+
+    IniCoverage coverage(game);
+    const StructureConfig structure = StructureConfig::FromGameBlock(game);
+    int entries = 0;
+    const std::vector<std::string> patterns(args.positional.begin() + 1, args.positional.end());
+    for (const int index : archive.SelectEntries(patterns, status)) {
+        if (!IsIniText(archive.Archive().GetEntryName(index)))
+            continue;
+        std::string text;
+        const int read = ReadEntryText(context, archive, index, text);
+        status = std::max(status, read);
+        if (read != ExitOk)
+            continue;
+        CIniBlock root(structure, &prompt);
+        root.ParseText(text);
+        coverage.Add(root);
+        ++entries;
+    }
+    context.out << CoverageText(coverage, game->GetName(), entries, args.Has("json"));
+    return std::max(status, coverage.UnknownCount() > 0 ? int{ExitProblems} : int{ExitOk});
 }
 
 } // namespace
 
 const CommandDetails IniDetails = {
-    "[--game generals|zerohour|bfme] [--at LINE] [--json] ARCHIVE ENTRY",
+    "[--game generals|zerohour|bfme] [--at LINE] [--json] ARCHIVE ENTRY\n"
+    "    kestrel-big ini --coverage [--game generals|zerohour|bfme] [--json] ARCHIVE [ENTRY...]",
     Options,
-    2,
-    2,
+    1,
+    Unlimited,
     R"(DESCRIPTION
     Parses the entry named ENTRY as an INI text, as the editor does for its structure menu,
     and prints its block tree: per block its name, the rest of its header line and its line
-    range, then its values (key, text and line), then its nested blocks. Blocks and values
+    range (and the words after its End, when its closing line has any), then its values (key,
+    text and line), then its nested blocks. Blocks and values
     are printed in the order of their names (byte order; equal names in text order). Lines
     are counted from 0; a block's range ends at its "End" line, which is not part of it.
     Control characters in names and texts are shown escaped (\n, \r, \t, \xNN).
@@ -280,23 +391,42 @@ OPTIONS
     --config FILE    Read the structure configuration from FILE instead.
     --at LINE        Print only the block that holds line LINE and the index of the value on
                      it (-1 for none), as the editor finds them under the caret.
+    --coverage       Instead of a tree, report what the INI entries (ENTRY patterns as in
+                     "list", else every .ini and .inc entry) hold that the game's structure
+                     description knows: per block type, module class, key and directive, as
+                     a path from the top-level block ("Object > Body = ActiveBody >
+                     MaxHealth"), whether it is known and how often it occurs. The contents
+                     of an unknown block are not listed. Without --game, a BIG4 archive is
+                     read as bfme, any other as zerohour.
     --json           Print the tree as nested {"name", "rest", "startLine", "endLine",
-                     "values": [{"key", "text", "line"}], "children": [...]} objects, from the
+                     "values": [{"key", "text", "line"}], "children": [...]} objects (and
+                     "endRest" when the closing line holds words after its End), from the
                      top-level object (empty name) down; with --at, one object {"line", "block",
-                     "valueIndex", "value"}. Texts are read as Latin-1 and written as UTF-8.
+                     "valueIndex", "value"}; with --coverage, one object {"game", "entries",
+                     "unknown", "items": [{"kind", "path", "known", "count"}]}. Texts are
+                     read as Latin-1 and written as UTF-8.
 
 EXIT STATUS
-    0 printed; 1 the entry's bytes lie outside the file, or the archive is damaged; 2 no such
-    entry, the archive or the configuration file cannot be read, or a bad option.
+    0 printed; 1 the entry's bytes lie outside the file, or the archive is damaged, or (with
+    --coverage) something is unknown or a pattern matched nothing; 2 no such entry, the
+    archive or the configuration file cannot be read, or a bad option.
 
 EXAMPLES
     kestrel-big ini --game zerohour INI.big data/ini/object/americatank.ini
     kestrel-big ini --json --at 120 INI.big data/ini/weapon.ini
+    kestrel-big ini --coverage --game zerohour INI.big 'data/ini/object/**'
 )",
 };
 
 int RunIni(ToolContext& context, const Arguments& args)
 {
+    CliPrompt prompt(context);
+    if (args.Has("coverage"))
+        return RunCoverage(context, args, prompt);
+    if (args.positional.size() != 2) {
+        context.Report("ini", "needs ARCHIVE and one ENTRY (several only with --coverage)");
+        return ExitFailure;
+    }
     std::optional<std::int32_t> line;
     if (const auto at = args.Value("at")) {
         std::int32_t number = 0;
@@ -307,10 +437,9 @@ int RunIni(ToolContext& context, const Arguments& args)
         }
         line = number;
     }
-    CliPrompt prompt(context);
     std::unique_ptr<CIniBlock> configuration;
-    const auto structure = GameConfiguration(context, args, prompt, configuration);
-    if (!structure)
+    const CIniBlock* game = nullptr;
+    if (!FindGameConfiguration(context, args, prompt, configuration, game))
         return ExitFailure;
 
     ToolArchive archive(context);
@@ -319,17 +448,10 @@ int RunIni(ToolContext& context, const Arguments& args)
     if (index < 0)
         return ExitFailure;
     std::string text;
-    std::string error;
-    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
-        text.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return true;
-    }, error);
-    if (status != ExitOk) {
-        context.Report(archive.ShownName(), "entry \"" + args.positional[1] + "\" not read: " + error);
+    if (const int status = ReadEntryText(context, archive, index, text); status != ExitOk)
         return status;
-    }
 
-    CIniBlock root(*structure, &prompt);
+    CIniBlock root(StructureConfig::FromGameBlock(game), &prompt);
     root.ParseText(text);
     context.out << (line ? LineText(root, *line, args.Has("json")) : TreeText(root, args.Has("json")));
     return opened;

@@ -25,7 +25,7 @@ const Command Commands[] = {
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
     {"compact", "give back the unused bytes in-place saves leave", RunCompact, CompactDetails},
     {"diff", "compare two archives or folders entry by entry", RunDiff, DiffDetails},
-    {"ini", "print the block tree of an INI entry", RunIni, IniDetails},
+    {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
