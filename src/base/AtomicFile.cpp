@@ -204,11 +204,6 @@ bool AtomicFileWriter::CopyFrom(File& source, std::uint64_t offset, std::uint64_
         m_flushed += static_cast<std::uint64_t>(done);
         m_written += static_cast<std::uint64_t>(done);
     }
-    // Start writing the copied range to the disk now rather than all at the final flush, so the
-    // disk works while the next range is copied.
-    if (m_syncOnCommit && left < size)
-        (void)::sync_file_range(m_fd, static_cast<off64_t>(m_flushed - (size - left)), static_cast<off64_t>(size - left),
-                                SYNC_FILE_RANGE_WRITE);
     if (left == 0)
         return true;
     // Not supported between these files (or the source ended early): copy what is left by hand,
