@@ -7,7 +7,7 @@
 // Prints the seconds the command took (opening the archive is timed apart).
 #include "app/ArchiveExtractor.h"
 #include "app/EntryAdder.h"
-#include "app/FolderWalk.h"
+#include "app/FolderAdder.h"
 #include "app/QtCommandDialogs.h"
 #include "archive/CQuartoDoc.h"
 #include "base/IPrompt.h"
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
         {
             EntryAdder adder(document, prompt);
             const auto progress = dialogs.StartProgress("Adding files...", true);
-            FolderWalk(adder, dialogs, prompt, *progress).Run(folder);
+            FolderAdder(adder, dialogs, *progress).Run(folder);
         }
         std::printf("add-directory %8.3f s  (%d entries added)\n", Seconds(start),
                     document.GetArchive().GetEntryCount() - before);

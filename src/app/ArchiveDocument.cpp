@@ -34,32 +34,8 @@ private:
     ArchiveDocument& m_owner;
 };
 
-// The document's questions go to the program's prompt, except while the view reloads an entry
-// it has just written: the user already chose to see that entry, and a huge one must not ask
-// again at every keystroke.
-class ArchiveDocument::Prompt : public IPrompt
-{
-public:
-    explicit Prompt(IPrompt& target) : m_target(target) {}
-
-    void ShowMessage(const std::string& text, const std::string& caption) override
-    {
-        m_target.ShowMessage(text, caption);
-    }
-    bool AskYesNo(const std::string& text, const std::string& caption) override
-    {
-        return answered || m_target.AskYesNo(text, caption);
-    }
-
-    bool answered = false;
-
-private:
-    IPrompt& m_target;
-};
-
 ArchiveDocument::ArchiveDocument(AppContext& context)
-    : m_context(context), m_prompt(std::make_unique<Prompt>(context.prompt)),
-      m_doc(std::make_unique<CQuartoDoc>(*m_prompt)),
+    : m_context(context), m_doc(std::make_unique<CQuartoDoc>(context.prompt)),
       m_observer(std::make_unique<Observer>(*this))
 {
     m_doc->AddObserver(m_observer.get());
@@ -191,9 +167,7 @@ bool ArchiveDocument::WriteSelectedEntry(std::string_view bytes, const QObject* 
     const int selected = m_doc->GetSelectedEntry();
     const bool written = m_doc->GetArchive().SetEntryData(selected, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                                           static_cast<std::int64_t>(bytes.size())) != 0;
-    m_prompt->answered = true;
-    m_doc->LoadSelectedEntry();
-    m_prompt->answered = false;
+    m_doc->ReloadSelectedEntry();
     if (written) {
         m_doc->SetModifiedFlag(true);
         emit ModifiedChanged(true);

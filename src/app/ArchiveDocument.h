@@ -77,10 +77,8 @@ signals:
 
 private:
     class Observer;
-    class Prompt;
 
     AppContext& m_context;
-    std::unique_ptr<Prompt> m_prompt;
     std::unique_ptr<CQuartoDoc> m_doc;
     std::unique_ptr<Observer> m_observer;
     QString m_pathName;

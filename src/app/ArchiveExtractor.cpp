@@ -3,8 +3,9 @@
 #include "app/AppStrings.h"
 #include "app/CommandDialogs.h"
 #include "archive/CBIGFile.h"
-#include "archive/EntryPaths.h"
-#include "base/AtomicFile.h"
+
+#include <numeric>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -22,61 +23,36 @@ ArchiveExtractor::ArchiveExtractor(CBIGFile& archive, IProgress& progress) : m_a
 
 bool ArchiveExtractor::Run(const fs::path& folder)
 {
-    std::uint64_t total = 0;
-    for (int i = 0; i < m_archive.GetEntryCount(); ++i)
-        total += m_archive.GetEntrySize(i);
-    std::uint64_t done = 0;
-    for (int i = 0; i < m_archive.GetEntryCount(); ++i) {
-        if (!m_progress.Update(done, total)) {
-            m_cancelled = true;
-            return false;
-        }
-        if (!Extract(i, folder))
-            return false;
-        done += m_archive.GetEntrySize(i);
-    }
-    m_progress.Update(total, total);
-    return true;
+    std::vector<int> all(static_cast<size_t>(m_archive.GetEntryCount()));
+    std::iota(all.begin(), all.end(), 0);
+    const ExtractSummary summary = ExtractEntries(m_archive, all, folder, *this);
+    m_written = summary.filesWritten;
+    m_cancelled = summary.cancelled;
+    return !summary.cancelled && !summary.stopped;
 }
 
-bool ArchiveExtractor::Extract(int index, const fs::path& folder)
+bool ArchiveExtractor::Progress(const ExtractProgress& progress)
+{
+    return m_progress.Update(progress.bytesDone, progress.bytesTotal);
+}
+
+bool ArchiveExtractor::Problem(int index, ExtractProblem problem, const fs::path& subject, const std::string& reason)
 {
     const std::string& name = m_archive.GetEntryName(index);
-    std::string reason;
-    const auto target = ExtractionPath(folder, name, &reason);
-    if (!target) {
+    switch (problem) {
+    case ExtractProblem::RefusedName:
+    case ExtractProblem::KeptExisting: // Extract All replaces files; listed should it ever keep one
         m_skipped.Add(name + ": " + reason);
         return true;
-    }
-    const auto bytes = m_archive.GetEntryBytes(index);
-    if (!bytes) {
-        m_skipped.Add(ToBytes(Text(AppString::CannotReadEntry).arg(FromBytes(name), FromBytes(m_archive.LastError()))));
+    case ExtractProblem::OutsideFile:
+    case ExtractProblem::ReadFailed:
+    case ExtractProblem::NotConverted:
+        m_skipped.Add(ToBytes(Text(AppString::CannotReadEntry).arg(FromBytes(name), FromBytes(reason))));
         return true;
+    case ExtractProblem::FolderNotCreated: m_failure = Described(AppString::CannotCreateFolder, subject, reason); break;
+    case ExtractProblem::FileNotWritten: m_failure = Described(AppString::CannotWriteFile, subject, reason); break;
     }
-    if (!MakeFolder(target->parent_path()))
-        return false;
-    // Thousands of small files: waiting for the disk after each would cost more than the copy.
-    if (!WriteWholeFileAtomically(*target, bytes->data(), bytes->size(), false, reason)) {
-        m_failure = Described(AppString::CannotWriteFile, *target, reason);
-        return false;
-    }
-    ++m_written;
-    return true;
-}
-
-bool ArchiveExtractor::MakeFolder(const fs::path& folder)
-{
-    // Entries of one folder usually follow each other in the table.
-    if (folder == m_lastFolder)
-        return true;
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error) {
-        m_failure = Described(AppString::CannotCreateFolder, folder, error.message());
-        return false;
-    }
-    m_lastFolder = folder;
-    return true;
+    return false;
 }
 
 std::string ArchiveExtractor::Report() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProblemList.h"
+#include "archive/EntryExtraction.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,11 +12,11 @@ namespace kestrel {
 class CBIGFile;
 class IProgress;
 
-/// Extract All: writes every entry in table order to a file below a folder, creating the
-/// folders its name gives and replacing files that exist. An entry whose name would lead out of
-/// the folder (a ".." part, a leading separator, a drive letter) or that cannot be read is
-/// skipped and listed; a file or folder that cannot be written stops the work there.
-class ArchiveExtractor
+/// Extract All: the shared extraction of every entry in table order below a folder, with the
+/// editor's progress dialog and messages. An entry whose name would lead out of the folder (a
+/// ".." part, a leading separator, a drive letter) or that cannot be read is skipped and listed;
+/// a file or folder that cannot be written stops the work there.
+class ArchiveExtractor : private IExtractObserver
 {
 public:
     ArchiveExtractor(CBIGFile& archive, IProgress& progress);
@@ -32,14 +33,14 @@ public:
     std::string Report() const;
 
 private:
-    bool Extract(int index, const std::filesystem::path& folder);
-    bool MakeFolder(const std::filesystem::path& folder);
+    bool Progress(const ExtractProgress& progress) override;
+    bool Problem(int index, ExtractProblem problem, const std::filesystem::path& subject,
+                 const std::string& reason) override;
 
     CBIGFile& m_archive;
     IProgress& m_progress;
     ProblemList m_skipped;
     std::string m_failure;
-    std::filesystem::path m_lastFolder;
     std::uint64_t m_written = 0;
     bool m_cancelled = false;
 };

@@ -11,11 +11,11 @@
 #include "app/CommandDialogs.h"
 #include "app/EntryAdder.h"
 #include "app/FileDropFilter.h"
-#include "app/FolderWalk.h"
+#include "app/FolderAdder.h"
 #include "archive/BIGEntry.h"
 #include "archive/CQuartoDoc.h"
+#include "archive/EntryExtraction.h"
 #include "archive/EntryPaths.h"
-#include "base/AtomicFile.h"
 #include "base/IPrompt.h"
 
 namespace kestrel {
@@ -81,15 +81,19 @@ void CChildFrame::OnExtract()
     const auto target = Dialogs().AskExtractTarget(name.substr(name.find_last_of('\\') + 1));
     if (!target)
         return;
-    const auto bytes = Archive().GetEntryBytes(selected);
     std::string error;
-    if (!bytes) {
-        Prompt().ShowMessage(ToBytes(Text(AppString::CannotReadEntry).arg(FromBytes(name), FromBytes(Archive().LastError()))),
-                             Title());
-    } else if (!WriteWholeFileAtomically(*target, bytes->data(), bytes->size(), true, error)) {
+    switch (ExtractEntryToFile(Archive(), selected, *target, true, error)) {
+    case EntryFileResult::Written:
+    case EntryFileResult::Cancelled: break;
+    case EntryFileResult::OutsideFile:
+    case EntryFileResult::ReadFailed:
+        Prompt().ShowMessage(ToBytes(Text(AppString::CannotReadEntry).arg(FromBytes(name), FromBytes(error))), Title());
+        break;
+    case EntryFileResult::WriteFailed:
         Prompt().ShowMessage(
             ToBytes(Text(AppString::CannotWriteFile).arg(QString::fromStdU16String(target->u16string()), FromBytes(error))),
             Title());
+        break;
     }
 }
 
@@ -129,7 +133,7 @@ void CChildFrame::AddFolder(const fs::path& folder, bool cancellable)
     EntryAdder adder(m_document->Doc(), Prompt());
     {
         const auto progress = Dialogs().StartProgress(TextBytes(AppString::ProgressAdding), cancellable);
-        FolderWalk(adder, Dialogs(), Prompt(), *progress).Run(folder);
+        FolderAdder(adder, Dialogs(), *progress).Run(folder);
     }
     AfterArchiveChange(adder.Finish());
 }

@@ -6,6 +6,7 @@
 #include "app/ArchiveSaving.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/ExternalEditors.h"
 #include "app/MessageBoxPrompt.h"
 #include "app/QtCommandDialogs.h"
 #include "app/SharedPreviewDevice.h"
@@ -62,6 +63,7 @@ CKestrelApp::CKestrelApp(const Options& options) : m_options(options)
     }
     m_settings = std::make_unique<AppSettings>(*options.settings);
     m_device = std::make_unique<SharedPreviewDevice>();
+    m_editors = std::make_unique<ExternalEditors>(*options.settings, *m_prompt);
     m_context = std::make_unique<AppContext>(AppContext{*m_prompt, *m_settings, *m_device, [this](DocumentBroadcast request) {
         if (m_mainFrame)
             m_mainFrame->Broadcast(request);
@@ -74,6 +76,7 @@ CKestrelApp::CKestrelApp(const Options& options) : m_options(options)
 
 CKestrelApp::~CKestrelApp()
 {
+    m_editors->ReleaseRunning();
     // Windows (and with them the views that share the 3D device) go before the device holder.
     m_mainFrame.reset();
 }
@@ -88,7 +91,7 @@ bool CKestrelApp::InitInstance(const QStringList& arguments)
     m_settings->Load();
     m_installPaths = CreatePlatformInstallPathProvider(m_settings->InstallPaths());
     m_context->installPaths = m_installPaths.get();
-    // The external editors' table is loaded with the external editor commands.
+    m_editors->LoadEditors();
     m_mainFrame = std::make_unique<CMainFrame>(*this);
 
     const bool opened = arguments.isEmpty() ? OnFileNew() != nullptr : OpenDocumentFile(arguments.first()) != nullptr;

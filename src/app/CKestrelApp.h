@@ -20,6 +20,7 @@ class IInstallPathProvider;
 class ArchiveDocument;
 class CChildFrame;
 class CMainFrame;
+class ExternalEditors;
 class ICommandDialogs;
 class IPrompt;
 class SharedPreviewDevice;
@@ -77,6 +78,7 @@ public:
     IPrompt& Prompt() { return *m_prompt; }
     ICommandDialogs& Dialogs() { return *m_dialogs; }
     AppContext& Context() { return *m_context; }
+    ExternalEditors& Editors() { return *m_editors; }
 
     /// Test seam: answers "Save changes to ...?" (Yes, No or Cancel) instead of a message box.
     std::function<QMessageBox::StandardButton(const QString& text)> askSaveChanges;
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<AppContext> m_context;
     std::unique_ptr<CIniBlock> m_configuration;
     std::unique_ptr<IInstallPathProvider> m_installPaths;
+    std::unique_ptr<ExternalEditors> m_editors;
     std::unique_ptr<CMainFrame> m_mainFrame;
     QString m_configurationPath;
     int m_untitledCount = 0;

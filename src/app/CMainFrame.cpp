@@ -5,6 +5,8 @@
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CKestrelApp.h"
+#include "app/ExternalEditors.h"
+#include "app/OptionsDialog.h"
 #include "app/LockKeyState.h"
 #include "app/ToolbarIcons.h"
 #include "archive/BIGEntry.h"
@@ -42,11 +44,10 @@ constexpr Command archiveOnlyCommands[] = {
     Command::FileClose, Command::FileSave, Command::FileQuickSave, Command::FileSaveAs,
 };
 
-// These arrive with the external editors (Edit with Editor, Options) and the Find/Replace
-// dialogs. Until then their entries are shown disabled rather than doing nothing when chosen.
-// Print has no handler at all.
+// These arrive with the Find/Replace dialogs. Until then their entries are shown disabled rather
+// than doing nothing when chosen. Print has no handler at all.
 constexpr Command notYetAvailable[] = {
-    Command::EditFind, Command::EditReplace, Command::EditWithEditor, Command::ViewOptions, Command::FilePrint,
+    Command::EditFind, Command::EditReplace, Command::FilePrint,
 };
 
 // Archive commands that work whenever an archive window is active.
@@ -152,6 +153,7 @@ void CMainFrame::ConnectActions()
     onChild(Command::EditAddDirectory, [](CChildFrame& child) { child.OnAddDirectory(); });
     onChild(Command::EditAddEmptyFile, [](CChildFrame& child) { child.OnAddEmptyFile(); });
     onChild(Command::EditRenameFile, [](CChildFrame& child) { child.OnRenameFile(); });
+    onChild(Command::EditWithEditor, [this](CChildFrame& child) { m_app.Editors().EditWithEditor(child.Document()); });
     on(Command::ViewToolbar, [this](bool shown) { m_toolBar->setVisible(shown); });
     on(Command::ViewStatusBar, [this](bool shown) { statusBar()->setVisible(shown); });
     on(Command::ViewSplit, [this] { if (auto* child = ActiveChild()) child->StartKeyboardSplit(); });
@@ -164,6 +166,7 @@ void CMainFrame::ConnectActions()
     on(Command::WindowTile, [this] { m_mdiArea->tileSubWindows(); });
     on(Command::WindowArrangeIcons, &CMainFrame::OnArrangeIcons);
     on(Command::HelpAbout, &CMainFrame::OnAbout);
+    on(Command::ViewOptions, &CMainFrame::OnOptions);
 }
 
 QMenu* CMainFrame::AddMenu(QMenu* parent, Menu menu, std::initializer_list<Command> commands)
@@ -367,6 +370,7 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     Action(Command::EditExtract)->setEnabled(state.entrySelected);
     Action(Command::EditDeleteFile)->setEnabled(entryFree);
     Action(Command::EditRenameFile)->setEnabled(entryFree);
+    Action(Command::EditWithEditor)->setEnabled(entryFree);
     for (Command command : notYetAvailable)
         Action(command)->setEnabled(false);
 }
@@ -473,6 +477,12 @@ void CMainFrame::OnAbout()
                       QMessageBox::Ok, this);
     about.setObjectName(QStringLiteral("aboutBox"));
     about.exec();
+}
+
+void CMainFrame::OnOptions()
+{
+    OptionsDialog dialog(m_app.Editors().Table(), this);
+    dialog.exec();
 }
 
 void CMainFrame::OnNewWindow()

@@ -72,6 +72,7 @@ private:
     void OnToggleTextures();
     void OnToggleAlphaBlending();
     void OnAbout();
+    void OnOptions();
     void OnNewWindow();
     void OnArrangeIcons();
     void OnSubWindowActivated(QMdiSubWindow* window);

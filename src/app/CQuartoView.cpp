@@ -89,7 +89,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
             m_hasPreview = true;
             m_zoom = 1.5f;
             const PreviewChoice choice = ClassifyEntryName(name);
-            if (choice.mode == PreviewMode::Image && ShowImage(*bytes, choice.imageFileType))
+            if (choice.imageFileType && ShowImage(*bytes, *choice.imageFileType))
                 SetMode(PreviewMode::Image);
             else if (choice.mode == PreviewMode::Model && ShowModel(*bytes))
                 SetMode(PreviewMode::Model);

@@ -91,7 +91,7 @@ private:
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
-    bool ShowImage(std::string_view bytes, int imageFileType);
+    bool ShowImage(std::string_view bytes, ImageFileType type);
     bool ShowModel(std::string_view bytes);
     void ReleasePreviewObjects();
     void ShowSurface();

@@ -70,13 +70,12 @@ void CQuartoView::ReleasePreviewObjects()
         m_surfaceWidget->hide();
 }
 
-bool CQuartoView::ShowImage(std::string_view bytes, int imageFileType)
+bool CQuartoView::ShowImage(std::string_view bytes, ImageFileType type)
 {
     C3DWDevice* device = m_context.device.Device();
     if (!device || m_windowIndex < 0)
         return false;
-    m_texture = device->CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()),
-                                                static_cast<ImageFileType>(imageFileType));
+    m_texture = device->CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()), type);
     if (!m_texture)
         return false;
     ShowSurface();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "image/ImageFileType.h"
+
+#include <optional>
 #include <string_view>
 
 namespace kestrel {
@@ -15,16 +18,15 @@ enum class PreviewMode {
 };
 
 /// What an entry's name asks for. Images and models fall back to raw text when they cannot be
-/// drawn; `imageFileType` is the decoder's file type code (0 BMP, 1 TGA, 2 DDS, 3 JPEG, 4 PNG),
-/// -1 for anything but an image.
+/// drawn; `imageFileType` is set for images only.
 struct PreviewChoice
 {
     PreviewMode mode = PreviewMode::RawText;
-    int imageFileType = -1;
+    std::optional<ImageFileType> imageFileType;
 };
 
-/// Classifies by substrings of the lower-cased name, first match wins: an extension anywhere in
-/// the name counts ("foo.tga.bak" is an image, "foo.inizh" INI text, "readme.ini.txt" plain text).
+/// Classifies by substrings of the lower-cased name, first match wins, images (by the image
+/// library's entry-name rule) before models before text: an extension anywhere in the name counts ("foo.tga.bak" is an image, "foo.inizh" INI text, "readme.ini.txt" plain text).
 PreviewChoice ClassifyEntryName(std::string_view name);
 
 } // namespace kestrel

@@ -239,6 +239,13 @@ bool CBIGFile::SourceUnchanged(const BIGEntry& entry, File& file, std::string& p
     return false;
 }
 
+std::string CBIGFile::OutsideFileReason(const BIGEntry& entry) const
+{
+    const std::uint64_t end = std::uint64_t{entry.storedOffset} + entry.storedSize;
+    return "the bytes of " + entry.name + " (" + std::to_string(entry.storedOffset) + " to " + std::to_string(end) +
+           ") lie outside the archive file of " + std::to_string(m_fileLength) + " bytes";
+}
+
 bool CBIGFile::CanRead(const BIGEntry& entry) const
 {
     if (entry.heldBytes || entry.source || entry.storedSize == 0)
@@ -284,7 +291,7 @@ int CBIGFile::GetEntryData(int index, std::uint8_t* buffer)
     if (!entry)
         return Fail("there is no entry number " + std::to_string(index));
     if (!CanRead(*entry))
-        return Fail("the bytes of " + entry->name + " lie outside the archive file");
+        return Fail(OutsideFileReason(*entry));
     if (entry->heldBytes) {
         std::copy(entry->heldBytes->begin(), entry->heldBytes->end(), buffer);
         return 1;
@@ -313,6 +320,34 @@ std::optional<std::vector<std::uint8_t>> CBIGFile::GetEntryBytes(int index)
     if (!GetEntryData(index, bytes.data()))
         return std::nullopt;
     return bytes;
+}
+
+CBIGFile::PieceRead CBIGFile::ReadEntryPieces(int index, const PieceSink& sink)
+{
+    const BIGEntry* entry = GetEntry(index);
+    if (!entry) {
+        Fail("there is no entry number " + std::to_string(index));
+        return PieceRead::NoSuchEntry;
+    }
+    if (!CanRead(*entry)) {
+        Fail(OutsideFileReason(*entry));
+        return PieceRead::OutsideFile;
+    }
+    bool stopped = false;
+    const PieceSink watched = [&](std::span<const std::uint8_t> piece) {
+        stopped = !sink(piece);
+        return !stopped;
+    };
+    std::vector<std::uint8_t> chunk;
+    std::string problem;
+    if (StreamEntry(*entry, watched, chunk, problem))
+        return PieceRead::Read;
+    if (stopped)
+        return PieceRead::Stopped;
+    // A file added from disk names its own failure; the archive file's error would mislead.
+    const bool archiveError = !entry->source && !m_file.LastError().empty();
+    Fail(problem + (archiveError ? ": " + m_file.LastError() : ""));
+    return PieceRead::ReadFailed;
 }
 
 int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size)

@@ -29,6 +29,18 @@ class CBIGFile
 public:
     /// Called during saves with the bytes written so far and the bytes the save will write.
     using ProgressObserver = std::function<void(std::uint64_t done, std::uint64_t total)>;
+    /// Receives an entry's bytes piece by piece, in order; false stops the reading.
+    using PieceSink = std::function<bool(std::span<const std::uint8_t> piece)>;
+
+    /// How ReadEntryPieces ended. Everything but Read and Stopped sets LastError().
+    enum class PieceRead
+    {
+        Read,        ///< every byte went to the sink
+        NoSuchEntry, ///< the index lies outside the table
+        OutsideFile, ///< the table places the bytes beyond the end of the file
+        ReadFailed,  ///< the file could not be read
+        Stopped,     ///< the sink returned false
+    };
 
     explicit CBIGFile(IPrompt& prompt);
     ~CBIGFile();
@@ -58,6 +70,10 @@ public:
     int GetEntryData(int index, std::uint8_t* buffer);
     /// Convenience: the current bytes, or nullopt on failure.
     std::optional<std::vector<std::uint8_t>> GetEntryBytes(int index);
+    /// The entry's current bytes (held bytes of a changed entry, else the file's) handed to `sink`
+    /// in pieces of at most 1 MiB, so entries of any size pass through bounded memory. The same
+    /// bounds rules as GetEntryData: nothing is handed over unless the whole entry is readable.
+    PieceRead ReadEntryPieces(int index, const PieceSink& sink);
     int SetEntryData(int index, const std::uint8_t* bytes, std::int64_t size);
 
     /// Adds (or replaces, regardless of case) an entry from a file's content, or an empty entry
@@ -114,8 +130,6 @@ public:
 
 private:
     // Implementation details are free to change; the interface above is what callers use.
-    using ByteSink = std::function<bool(const std::uint8_t* bytes, size_t size)>;
-
     void ReadHeaderAndTable();
     void ReadTable(std::uint32_t count);
     bool ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t size);
@@ -128,9 +142,10 @@ private:
     bool CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64_t total, std::vector<std::uint8_t>& chunk,
                        std::string& problem);
     bool CheckWithinFile(std::uint64_t length, std::string& problem) const;
+    std::string OutsideFileReason(const BIGEntry& entry) const;
     /// Hands the entry's current bytes to `sink` in bounded pieces; false with `problem` set when
     /// reading fails (or `sink` returns false).
-    bool StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vector<std::uint8_t>& chunk,
+    bool StreamEntry(const BIGEntry& entry, const PieceSink& sink, std::vector<std::uint8_t>& chunk,
                      std::string& problem);
     bool CheckReadable(std::span<const int> indices, std::string& problem) const;
     std::array<char, 4> MagicForSave() const;

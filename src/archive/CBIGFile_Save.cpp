@@ -47,11 +47,11 @@ int CBIGFile::FailSave(const std::filesystem::path& path, const std::string& rea
     return Fail("Cannot save " + (path.empty() ? std::string("the archive") : path.string()) + ": " + reason);
 }
 
-bool CBIGFile::StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vector<std::uint8_t>& chunk,
+bool CBIGFile::StreamEntry(const BIGEntry& entry, const PieceSink& sink, std::vector<std::uint8_t>& chunk,
                            std::string& problem)
 {
     if (entry.heldBytes)
-        return sink(entry.heldBytes->data(), entry.heldBytes->size());
+        return sink(*entry.heldBytes);
     File source;
     if (entry.source && !OpenSource(entry, source, problem))
         return false;
@@ -64,7 +64,7 @@ bool CBIGFile::StreamEntry(const BIGEntry& entry, const ByteSink& sink, std::vec
             problem = "cannot read " + (entry.source ? entry.source->path.string() : entry.name + " from the archive file");
             return false;
         }
-        if (!sink(chunk.data(), take))
+        if (!sink(std::span<const std::uint8_t>(chunk.data(), take)))
             return false;
         done += take;
     }
@@ -75,8 +75,8 @@ bool CBIGFile::CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64
                              std::vector<std::uint8_t>& chunk, std::string& problem)
 {
     const BIGEntry& entry = m_entries[next++];
-    const auto toWriter = [&](const std::uint8_t* bytes, size_t size) {
-        if (!writer.Write(bytes, size))
+    const PieceSink toWriter = [&](std::span<const std::uint8_t> piece) {
+        if (!writer.Write(piece.data(), piece.size()))
             return false;
         ReportProgress(writer.BytesWritten(), total);
         return true;
@@ -130,7 +130,7 @@ bool CBIGFile::CheckReadable(std::span<const int> indices, std::string& problem)
     for (const int i : indices) {
         const BIGEntry& entry = m_entries[static_cast<size_t>(i)];
         if (!CanRead(entry)) {
-            problem = "the bytes of " + entry.name + " lie outside the archive file";
+            problem = OutsideFileReason(entry);
             return false;
         }
     }
@@ -199,6 +199,7 @@ void CBIGFile::AdoptSavedFile(const std::filesystem::path& path, std::span<const
         entry.storedSize = entry.size;
         entry.modified = false;
         entry.source.reset();
+        entry.heldBytes.reset(); // the new file holds them now
     }
     // The stored offsets now describe the new file, so reads must come from it.
     m_memoryImage.reset();
@@ -260,9 +261,9 @@ int CBIGFile::SaveInPlace()
     const auto writeEntries = [&](const std::vector<int>& indices) {
         for (const int k : indices) {
             std::uint64_t at = plan.offsets[static_cast<size_t>(k)];
-            const ByteSink sink = [&](const std::uint8_t* bytes, size_t size) {
-                const bool wrote = writeAt(at, bytes, size);
-                at += size;
+            const PieceSink sink = [&](std::span<const std::uint8_t> piece) {
+                const bool wrote = writeAt(at, piece.data(), piece.size());
+                at += piece.size();
                 return wrote;
             };
             if (!StreamEntry(m_entries[static_cast<size_t>(k)], sink, chunk, problem))

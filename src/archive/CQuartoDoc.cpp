@@ -87,7 +87,6 @@ bool CQuartoDoc::OnSaveDocument(const std::filesystem::path& path)
     CloseTextureArchives();
     const bool saved = m_archive.SaveAs(path) != 0;
     if (saved) {
-        m_archive.Open(path, 0);
         m_pathName = path;
     } else {
         TellSaveFailed("Save");
@@ -131,10 +130,20 @@ int CQuartoDoc::ActivateEditMode()
 
 bool CQuartoDoc::LoadSelectedEntry()
 {
+    return LoadSelected(true);
+}
+
+bool CQuartoDoc::ReloadSelectedEntry()
+{
+    return LoadSelected(false);
+}
+
+bool CQuartoDoc::LoadSelected(bool askAboutHugeEntry)
+{
     m_previewBuffer.reset();
     if (!m_archive.GetEntry(m_selectedEntry))
         return false;
-    if (m_archive.GetEntrySize(m_selectedEntry) > HugeEntrySize &&
+    if (askAboutHugeEntry && m_archive.GetEntrySize(m_selectedEntry) > HugeEntrySize &&
         !m_prompt.AskYesNo("File bigger as 10 MB, preview?", "Huge file"))
         return false;
     // An entry that cannot be read previews as nothing rather than as bytes that are not its own.

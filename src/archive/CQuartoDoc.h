@@ -45,8 +45,10 @@ public:
     /// empty and the user is told why).
     bool OnOpenDocument(const std::filesystem::path& path);
     /// Save and Save As: closes every document's texture archives, writes the whole archive to
-    /// `path`, continues on that file and reopens the texture archives. A failure is told to the
-    /// user and keeps the modified flag.
+    /// `path`, continues on that file and reopens the texture archives. The written file is not
+    /// read again: the archive already describes it, and reading it would ask again about an
+    /// unknown magic the user accepted when opening. A failure is told to the user and keeps the
+    /// modified flag.
     bool OnSaveDocument(const std::filesystem::path& path);
     /// Rewrites the archive file in place. A failure (read-only, no file yet, a write error) is
     /// told to the user and keeps the modified flag.
@@ -67,6 +69,9 @@ public:
     /// Copies the selected entry's current bytes into the preview buffer (asking first for huge
     /// entries). False when the buffer stays empty: no selection, declined, or unreadable.
     bool LoadSelectedEntry();
+    /// LoadSelectedEntry after the previewed entry was written back: the user already chose to
+    /// see it, so a huge entry does not ask again.
+    bool ReloadSelectedEntry();
     /// The preview bytes, or null when there are none. Valid until the next load, delete or open.
     const std::vector<std::uint8_t>* GetPreviewBuffer() const;
     /// Deletes an entry from the archive; afterwards nothing is selected or previewed.
@@ -114,6 +119,7 @@ private:
     bool LockForSaving(const std::filesystem::path& path, FileLock& lock, const std::string& caption);
     /// True when the file changed on disk and the user chose not to overwrite it.
     bool DeclinesOverwritingOtherChanges(const std::string& caption);
+    bool LoadSelected(bool askAboutHugeEntry);
 
     IPrompt& m_prompt;
     CBIGFile m_archive;

@@ -11,8 +11,10 @@ using namespace image_detail;
 namespace {
 
 constexpr size_t MinimumFileBytes = 128;
+constexpr std::uint32_t PitchGiven = 0x8;
 constexpr std::uint32_t LinearSizeGiven = 0x80000;
 constexpr std::uint32_t FourCCGiven = 0x4;
+constexpr std::uint32_t AlphaPixels = 0x1;
 
 constexpr std::uint32_t FourCC(const char (&code)[5])
 {
@@ -31,6 +33,8 @@ struct DdsHeader
     std::uint32_t pixelFormatFlags = 0;
     std::uint32_t fourCC = 0;
     std::uint32_t rgbBitCount = 0;
+    std::uint32_t colourMasks[3] = {};
+    std::uint32_t alphaMask = 0;
 };
 
 DdsHeader ReadHeader(std::span<const std::uint8_t> data)
@@ -47,20 +51,46 @@ DdsHeader ReadHeader(std::span<const std::uint8_t> data)
     ReadField(in, header.pixelFormatFlags);
     ReadField(in, header.fourCC);
     ReadField(in, header.rgbBitCount);
+    for (std::uint32_t& mask : header.colourMasks)
+        ReadField(in, mask);
+    ReadField(in, header.alphaMask);
     return header;
 }
 
-// Rows are taken as stored (top row first) and `pitch` bytes apart; the colour masks are not
-// consulted, the bytes are blue, green, red[, alpha].
+// Many writers leave the pitch out (0, the flag clear, or a linear size in its place); the rows
+// then lie back to back. A stated pitch shorter than a row cannot be right either.
+std::uint64_t RowPitch(const DdsHeader& header, unsigned bytesPerPixel)
+{
+    const std::uint64_t packed = std::uint64_t{header.width} * bytesPerPixel;
+    const bool linearSizeInstead = (header.flags & LinearSizeGiven) != 0 && (header.flags & PitchGiven) == 0;
+    return linearSizeInstead || header.pitchOrLinearSize < packed ? packed : header.pitchOrLinearSize;
+}
+
+// X8R8G8B8 and the like: masks were written, and none of them (nor the flags) claims alpha. The
+// fourth byte is padding then, often 0, which would make the picture invisible.
+bool HasPaddingInsteadOfAlpha(const DdsHeader& header)
+{
+    const bool masksWritten = header.colourMasks[0] != 0 || header.colourMasks[1] != 0 || header.colourMasks[2] != 0;
+    return masksWritten && header.alphaMask == 0 && (header.pixelFormatFlags & AlphaPixels) == 0;
+}
+
+// Rows are taken as stored (top row first); beyond telling alpha from padding the colour masks
+// are not consulted, the bytes are blue, green, red[, alpha].
 bool DecodeUncompressed(std::span<const std::uint8_t> pixelData, const DdsHeader& header, DecodedImage& image)
 {
     // A pixel wider than 32 bits would not fit the output.
     if (header.rgbBitCount < 24 || header.rgbBitCount > 32 || !AllocatePixels(image, header.width, header.height))
         return Fail(image);
     const unsigned bytesPerPixel = header.rgbBitCount / 8u;
+    const std::uint64_t pitch = RowPitch(header, bytesPerPixel);
+    const bool opaque = bytesPerPixel == 4 && HasPaddingInsteadOfAlpha(header);
     for (std::uint32_t y = 0; y < image.height; ++y) {
-        StorePixelRow(BytesFrom(pixelData, std::uint64_t{y} * header.pitchOrLinearSize), image.width, bytesPerPixel,
-                      image.pixels.data() + y * std::uint64_t{image.width} * 4);
+        std::uint8_t* row = image.pixels.data() + y * std::uint64_t{image.width} * 4;
+        StorePixelRow(BytesFrom(pixelData, y * pitch), image.width, bytesPerPixel, row);
+        if (opaque) {
+            for (std::uint32_t x = 0; x < image.width; ++x)
+                row[x * 4 + 3] = 0xFF;
+        }
     }
     return true;
 }

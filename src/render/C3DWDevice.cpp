@@ -53,7 +53,7 @@ std::unique_ptr<C3DWTexture> C3DWDevice::LoadTextureFromFile(const std::string& 
     std::string bytes;
     if (!ReadWholeFile(path, bytes))
         return nullptr;
-    const std::optional<ImageFileType> type = ImageFileTypeFromName(path);
+    const std::optional<ImageFileType> type = ImageFileTypeFromPath(path);
     if (!type)
         return nullptr;
     return CreateTextureFromMemory(bytes.data(), static_cast<std::int64_t>(bytes.size()), *type);

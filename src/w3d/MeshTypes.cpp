@@ -13,19 +13,26 @@ float MeshBounds::LargestAbsolute() const
     return largest;
 }
 
-MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)
+std::optional<MeshBounds> ComputeFiniteBounds(std::span<const MeshVertex> vertices)
 {
-    MeshBounds bounds;
-    if (vertices.empty())
-        return bounds;
-    bounds.min = bounds.max = vertices.front().position;
+    std::optional<MeshBounds> bounds;
     for (const auto& vertex : vertices) {
+        const auto& p = vertex.position;
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            continue;
+        if (!bounds)
+            bounds = MeshBounds{p, p};
         for (size_t axis = 0; axis < 3; ++axis) {
-            bounds.min[axis] = std::min(bounds.min[axis], vertex.position[axis]);
-            bounds.max[axis] = std::max(bounds.max[axis], vertex.position[axis]);
+            bounds->min[axis] = std::min(bounds->min[axis], p[axis]);
+            bounds->max[axis] = std::max(bounds->max[axis], p[axis]);
         }
     }
     return bounds;
+}
+
+MeshBounds ComputeBounds(std::span<const MeshVertex> vertices)
+{
+    return ComputeFiniteBounds(vertices).value_or(MeshBounds{});
 }
 
 int FindMaterialIndex(std::span<const MeshMaterial> materials, const std::string& name)

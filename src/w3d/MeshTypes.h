@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -60,7 +61,10 @@ struct MeshBounds
     float LargestAbsolute() const;
 };
 
-/// Bounds of the current-frame positions of `vertices` (all zero for none).
+/// Bounds of the current-frame positions of `vertices` whose three coordinates are all finite
+/// (one NaN from a damaged model would otherwise spread to the whole box); nullopt for none.
+std::optional<MeshBounds> ComputeFiniteBounds(std::span<const MeshVertex> vertices);
+/// ComputeFiniteBounds, all zero for none.
 MeshBounds ComputeBounds(std::span<const MeshVertex> vertices);
 
 /// Position of the first material named exactly `name`, or -1.

@@ -114,7 +114,7 @@ W3DTextureFinder::Location W3DTextureFinder::LocateTexture(const std::string& na
         name,
         [](const Location& location) {
             std::string bytes;
-            const auto type = ImageFileTypeFromName(AsciiLowered(location.file.string()));
+            const auto type = ImageFileTypeFromPath(location.file.string());
             DecodedImage image;
             return type && ReadWholeFile(location.file, bytes)
                 && DecodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, *type, image);

@@ -4,6 +4,8 @@
 
 #include <QProcess>
 
+#include <algorithm>
+
 namespace kestrel {
 namespace {
 
@@ -49,6 +51,28 @@ TEST_F(ArchiveCommandsTest, QuickSaveOfANewDocumentAsksForAPathAndLaterQuickSave
     ASSERT_TRUE(check.Open(first));
     EXPECT_EQ(check.FindEntry("later.ini"), -1);
     EXPECT_EQ(Document().PathName().toStdString(), second.string());
+    EXPECT_FALSE(Document().IsModified());
+}
+
+TEST_F(ArchiveCommandsTest, SaveAsOfAnUnknownMagicAsksOnlyAtOpeningAndKeepsTheEntries)
+{
+    BigArchiveBuilder odd;
+    odd.magic = "BIGX";
+    odd.Add("data\\a.ini", "a").Add("data\\b.ini", "b");
+    harness.prompt.Answer({true}); // try to load the unknown format
+    Open(odd);
+    const auto copy = harness.folder / "copy.big";
+    dialogs.paths = {copy};
+    Trigger(Command::FileSaveAs);
+
+    const auto questions = std::count_if(harness.prompt.shown.begin(), harness.prompt.shown.end(),
+                                         [](const FakePrompt::Shown& shown) { return shown.question; });
+    EXPECT_EQ(questions, 0) << "the unknown magic was accepted at opening; saving must not ask again";
+    EXPECT_EQ(harness.prompt.unscriptedQuestions, 0);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"data\\a.ini", "data\\b.ini"}));
+    EXPECT_EQ(Content("data\\b.ini"), "b");
+    EXPECT_EQ(Archive().GetPath(), copy);
+    EXPECT_EQ(ReadFileBytes(copy)[3], 'X');
     EXPECT_FALSE(Document().IsModified());
 }
 

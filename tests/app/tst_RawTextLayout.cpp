@@ -43,9 +43,9 @@ TEST(RawTextLayout, BinaryBytesWithoutLineEndsAreOneLine)
 TEST(PreviewDispatch, ClassifiesByTheFirstMatchingExtensionAnywhereInTheLowerCasedName)
 {
     EXPECT_EQ(ClassifyEntryName("Art\\Foo.TGA.bak").mode, PreviewMode::Image);
-    EXPECT_EQ(ClassifyEntryName("Art\\Foo.TGA.bak").imageFileType, 1);
-    EXPECT_EQ(ClassifyEntryName("a.jpeg").imageFileType, 3);
-    EXPECT_EQ(ClassifyEntryName("a.png.dds").imageFileType, 2); // .dds comes before .png
+    EXPECT_EQ(ClassifyEntryName("Art\\Foo.TGA.bak").imageFileType, ImageFileType::TGA);
+    EXPECT_EQ(ClassifyEntryName("a.bmp.tga").imageFileType, ImageFileType::TGA); // as kestrel-big converts it
+    EXPECT_EQ(ClassifyEntryName("a.w3d").imageFileType, std::nullopt);
     EXPECT_EQ(ClassifyEntryName("Art\\W3D\\tree.W3D").mode, PreviewMode::Model);
     EXPECT_EQ(ClassifyEntryName("Data\\INI\\foo.inizh").mode, PreviewMode::IniText);
     EXPECT_EQ(ClassifyEntryName("readme.ini.txt").mode, PreviewMode::PlainText);

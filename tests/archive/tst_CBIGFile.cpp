@@ -187,6 +187,11 @@ TEST_F(CBIGFileTest, DamagedArchivesKeepWhatCanBeReadSaySoAndNeverDeliverForeign
     EXPECT_EQ(buffer, Bytes8(8, 0xAB));
     EXPECT_FALSE(archive.GetEntryBytes(0));
     EXPECT_EQ(archive.GetEntryBytes(1), Bytes("Object X\nEnd\n"));
+    bool handedOver = false;
+    const auto note = [&](std::span<const std::uint8_t>) { return handedOver = true; };
+    EXPECT_EQ(archive.ReadEntryPieces(0, note), CBIGFile::PieceRead::OutsideFile);
+    EXPECT_EQ(archive.ReadEntryPieces(3, note), CBIGFile::PieceRead::NoSuchEntry);
+    EXPECT_FALSE(handedOver) << "nothing of an unreadable entry reaches the reader";
     EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0) << "a save never fills unreadable entries with garbage";
     EXPECT_FALSE(std::filesystem::exists(folder / "out.big"));
 }

@@ -147,7 +147,7 @@ TEST_F(CQuartoDocTest, SavingClosesTextureArchivesWritesContinuesOnTheFileAndReo
     EXPECT_FALSE(doc.GetGameTextureArchive().HasFile());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), target);
-    EXPECT_FALSE(doc.GetArchive().GetEntry(2)->heldBytes) << "reopened from the written file";
+    EXPECT_FALSE(doc.GetArchive().GetEntry(2)->heldBytes) << "reads come from the written file";
 
     // Later Quick Saves write to the new file.
     ASSERT_TRUE(doc.GetArchive().SetEntryData(0, Bytes("BBBB").data(), 4));

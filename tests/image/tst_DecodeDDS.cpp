@@ -67,6 +67,27 @@ TEST(DecodeDDS, UncompressedRowsFollowThePitchUnflippedAndAnnounceThemselves)
     EXPECT_EQ(PixelValues(withAlpha), std::vector<std::uint32_t>{0x04030201});
 }
 
+TEST(DecodeDDS, WithoutAPitchRowsLieBackToBackAndX8PaddingIsOpaque)
+{
+    // As Windows tools write X8R8G8B8: pitch flag clear, pitch 0, colour masks without alpha.
+    Bytes8 header = DdsHeader(2, 2, 0x1007, 0, "", 32);
+    Bytes8 masks;
+    for (const std::uint32_t mask : {0xFF0000u, 0xFF00u, 0xFFu, 0u})
+        PutU32(masks, mask);
+    std::copy(masks.begin(), masks.end(), header.begin() + 92);
+    const Bytes8 pixels{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
+    EXPECT_EQ(PixelValues(DecodeFile(header, pixels)),
+              (std::vector<std::uint32_t>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A}));
+
+    // An alpha mask (A8R8G8B8) keeps the fourth byte; a linear size in place of the pitch is no pitch.
+    header[107] = 0xFF;
+    header[8 + 2] |= 0x08; // the linear-size flag
+    header[20] = 16;
+    const Bytes8 translucent{1, 2, 3, 0x40, 4, 5, 6, 0x80, 7, 8, 9, 0xC0, 10, 11, 12, 0xFF};
+    EXPECT_EQ(PixelValues(DecodeFile(header, translucent)),
+              (std::vector<std::uint32_t>{0x40030201, 0x80060504, 0xC0090807, 0xFF0C0B0A}));
+}
+
 TEST(DecodeDDS, BadMagicShortHeaderAndUnknownCodesFail)
 {
     DecodedImage image;

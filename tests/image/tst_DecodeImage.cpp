@@ -9,15 +9,21 @@ using namespace kestrel::test;
 
 TEST(ImageFileType, TheFirstExtensionFoundAnywhereInTheLoweredNameDecides)
 {
-    EXPECT_EQ(ImageFileTypeFromName("art\\textures\\brick.TGA"), ImageFileType::TGA);
-    EXPECT_EQ(ImageFileTypeFromName("x.jpeg"), ImageFileType::JPEG);
-    EXPECT_EQ(ImageFileTypeFromName("X.JPG"), ImageFileType::JPEG);
-    EXPECT_EQ(ImageFileTypeFromName("a.tga.bak"), ImageFileType::TGA);
-    EXPECT_EQ(ImageFileTypeFromName("a.png.bmp"), ImageFileType::BMP) << ".bmp is looked for first";
-    EXPECT_EQ(ImageFileTypeFromName("b.dds"), ImageFileType::DDS);
-    EXPECT_EQ(ImageFileTypeFromName("c.Png"), ImageFileType::PNG);
-    EXPECT_EQ(ImageFileTypeFromName("notes.txt"), std::nullopt);
-    EXPECT_EQ(ImageFileTypeFromName("tga"), std::nullopt);
+    for (const auto classify : {ImageFileTypeFromEntryName, ImageFileTypeFromPath}) {
+        EXPECT_EQ(classify("art\\textures\\brick.TGA"), ImageFileType::TGA);
+        EXPECT_EQ(classify("x.jpeg"), ImageFileType::JPEG);
+        EXPECT_EQ(classify("X.JPG"), ImageFileType::JPEG);
+        EXPECT_EQ(classify("a.tga.bak"), ImageFileType::TGA);
+        EXPECT_EQ(classify("a.png.dds"), ImageFileType::DDS);
+        EXPECT_EQ(classify("c.Png"), ImageFileType::PNG);
+        EXPECT_EQ(classify("notes.txt"), std::nullopt);
+        EXPECT_EQ(classify("tga"), std::nullopt);
+    }
+    // Entry names look for ".tga" first, paths for ".bmp".
+    EXPECT_EQ(ImageFileTypeFromEntryName("a.bmp.tga"), ImageFileType::TGA);
+    EXPECT_EQ(ImageFileTypeFromEntryName("a.tga.bmp"), ImageFileType::TGA);
+    EXPECT_EQ(ImageFileTypeFromPath("a.bmp.tga"), ImageFileType::BMP);
+    EXPECT_EQ(ImageFileTypeFromPath("a.tga.bmp"), ImageFileType::BMP);
 }
 
 TEST(DecodeImage, DispatchesByTypeAndEmptiesTheImageFirst)

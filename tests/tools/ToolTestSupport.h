@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::test {
@@ -37,5 +38,7 @@ int StartTool(const std::filesystem::path& folder, const std::vector<std::string
 /// Waits for a started tool: its exit status, or 128 + the signal that ended it.
 int WaitForTool(int pid);
 #endif
+/// Whether `text` is one JSON value (RFC 8259) with nothing but white space around it.
+bool IsValidJson(std::string_view text);
 
 } // namespace kestrel::test

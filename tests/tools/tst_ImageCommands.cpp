@@ -20,6 +20,7 @@ BigArchiveBuilder Textures()
 {
     BigArchiveBuilder builder;
     builder.Add("art\\textures\\Brick.TGA", Tga)
+        .Add("art\\textures\\old.bmp.tga", Tga)
         .Add("art\\textures\\broken.dds", "DDS but not really")
         .Add("art\\textures\\kept.png", "not decoded when extracted")
         .Add("data\\readme.txt", "text");
@@ -39,11 +40,14 @@ TEST(ConvertCommand, WritesTheDecodedPictureAsPng)
 {
     TempFolder folder;
     Textures().WriteTo(folder / "tex.big");
-    const auto run = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/brick.tga", "out.png"});
-    EXPECT_EQ(run.status, 0) << run.err;
-    const auto image = ReadPng(folder / "out.png");
-    EXPECT_EQ(image.width, 2u);
-    EXPECT_EQ(image.pixels, TgaPixels);
+    // "old.bmp.tga" is a TGA to the editor's preview, so it must be one here too.
+    for (const std::string entry : {"art/textures/brick.tga", "art/textures/old.bmp.tga"}) {
+        const auto run = RunTool(folder.Path(), {"convert", "tex.big", entry, "out.png"});
+        EXPECT_EQ(run.status, 0) << entry << ": " << run.err;
+        const auto image = ReadPng(folder / "out.png");
+        EXPECT_EQ(image.width, 2u);
+        EXPECT_EQ(image.pixels, TgaPixels);
+    }
 }
 
 TEST(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
@@ -75,7 +79,7 @@ TEST(ExtractCommand, PngOptionConvertsImageEntriesAndKeepsTheRest)
     for (const auto& [name, bytes] : TreeOf(folder / "out"))
         names.push_back(name);
     EXPECT_EQ(names, (std::vector<std::string>{"art/textures/Brick.TGA.png", "art/textures/kept.png",
-                                               "data/readme.txt"}));
+                                               "art/textures/old.bmp.tga.png", "data/readme.txt"}));
     EXPECT_EQ(ReadPng(folder / "out/art/textures/Brick.TGA.png").pixels, TgaPixels);
     EXPECT_EQ(ReadFileBytes(folder / "out/art/textures/kept.png"), Bytes("not decoded when extracted"));
 

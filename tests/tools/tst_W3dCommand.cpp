@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kestrel::test;
 
 namespace {
@@ -68,6 +70,7 @@ TEST(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
     EXPECT_NE(json.out.find("{\"name\": \"HULL\", \"vertices\": 4, \"triangles\": 2}"), std::string::npos);
     EXPECT_NE(json.out.find("{\"name\": \"disk.tga\", \"found\": \"not found\"}"), std::string::npos);
     EXPECT_NE(json.out.find("\"bounds\": {\"min\": [0, 0, -8], \"max\": [1, 1, -8]}"), std::string::npos);
+    EXPECT_TRUE(IsValidJson(json.out)) << json.out;
 
     const auto bad = RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\bad.w3d", "--game-folder", "none"});
     EXPECT_EQ(bad.status, 1);
@@ -75,4 +78,19 @@ TEST(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
     EXPECT_NE(bad.out.find("meshes:     0\n"), std::string::npos);
 
     EXPECT_EQ(RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\none.w3d"}).status, 2);
+}
+
+TEST(W3dCommand, JsonStaysValidAndBoundsFiniteWhenVerticesAreNotNumbers)
+{
+    TempFolder folder;
+    W3DMeshDesc quad = UnitQuad("QUAD");
+    quad.positions[0] = {std::numeric_limits<float>::quiet_NaN(), 0, 0};
+    quad.positions[2] = {1, 1, std::numeric_limits<float>::infinity()};
+    BigArchiveBuilder().Add("damaged.w3d", MeshChunk(quad)).WriteTo(folder / "mod.big");
+    const auto run = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "damaged.w3d", "--game-folder=none"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(IsValidJson(run.out)) << run.out;
+    EXPECT_FALSE(IsValidJson("{\"extent\": nan}")) << "the check must reject what the report once held";
+    EXPECT_NE(run.out.find("\"bounds\": {\"min\": [0, 0, 0], \"max\": [1, 1, 0]}"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"extent\": 1\n"), std::string::npos) << run.out;
 }

@@ -6,7 +6,7 @@
 #include "archive/BIGEntry.h"
 #include "archive/CBIGFile.h"
 #include "archive/EntryPaths.h"
-#include "base/TemporaryFiles.h"
+#include "archive/FolderTreeWalk.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Collector
+class Collector : private IFolderTreeVisitor
 {
 public:
     Collector(const ToolContext& context, const NamingRule& rule, std::vector<FileToAdd>& files)
@@ -100,36 +100,29 @@ private:
         }
     }
 
-    void Walk(const fs::path& folder, const std::string& prefix)
+    void Walk(const fs::path& folder, const std::string& prefix) { WalkFolderTree(folder, prefix, *this); }
+
+    Next File(const fs::directory_entry& file, const std::string& entryName) override
     {
         std::error_code error;
-        std::vector<fs::directory_entry> items;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
-            items.push_back(*it);
-        if (error) {
-            Fail(ExitFailure, folder.string(), "cannot read the folder: " + error.message());
-            return;
-        }
-        std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-            return a.path().filename().native() < b.path().filename().native();
-        });
-        for (const auto& item : items) {
-            const std::string part = item.path().filename().string();
-            const std::string name = (prefix.empty() ? "" : prefix + '\\') + part;
-            if (IsKestrelTemporaryName(part) || Excluded(name, part))
-                continue;
-            if (item.is_directory(error) && !item.is_symlink(error))
-                Walk(item.path(), name);
-            else if (item.is_directory(error))
-                Fail(ExitProblems, item.path().string(), "skipped: a link to a folder is not followed");
-            else if (item.is_regular_file(error))
-                AddFile(item.path(), item.path().string(), name, item.file_size(error));
-            else
-                Fail(ExitProblems, item.path().string(), "skipped: not a regular file or folder");
-        }
+        const std::uint64_t size = file.file_size(error);
+        AddFile(file.path(), file.path().string(), entryName, error ? 0 : size);
+        return Next::Continue;
     }
 
-    bool Excluded(const std::string& name, const std::string& part) const
+    void Skipped(const fs::path& item, Skip why) override
+    {
+        Fail(ExitProblems, item.string(),
+             why == Skip::LinkToFolder ? "skipped: a link to a folder is not followed"
+                                       : "skipped: not a regular file or folder");
+    }
+
+    void Unreadable(const fs::path& folder, const std::string& reason) override
+    {
+        Fail(ExitFailure, folder.string(), "cannot read the folder: " + reason);
+    }
+
+    bool Leaves(const std::string& name, const std::string& part) const override
     {
         const auto matches = [](const std::vector<EntryGlob>& globs, const std::string& text) {
             return std::any_of(globs.begin(), globs.end(), [&](const EntryGlob& glob) { return glob.Matches(text); });

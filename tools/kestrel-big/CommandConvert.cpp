@@ -1,6 +1,8 @@
 #include "Commands.h"
 #include "ImageEntry.h"
 
+#include "base/AtomicFile.h"
+
 #include <algorithm>
 
 namespace kestrel::cli {
@@ -13,7 +15,7 @@ const CommandDetails ConvertDetails = {
     R"(DESCRIPTION
     Decodes the image entry named ENTRY as the editor's preview does and writes the picture
     to OUT.png (8-bit RGBA, transparency kept). The entry's name chooses the decoder: it is
-    searched, ignoring case, for .bmp, .tga, .dds, .jpg, .jpeg and .png in that order. DDS
+    searched, ignoring case, for .tga, .bmp, .dds, .jpg, .jpeg and .png in that order. DDS
     files give their top level. The name is compared ignoring the case of A-Z; '/' may be
     typed for '\'. OUT.png is written under a temporary name and renamed when complete.
 
@@ -41,7 +43,7 @@ int RunConvert(ToolContext& context, const Arguments& args)
         context.Report(archive.ShownName(), "entry \"" + args.positional[1] + "\" not converted: " + error);
         return std::max(opened, status);
     }
-    if (!WriteWholeFile(context.Resolve(args.positional[2]), png, true, error)) {
+    if (!WriteWholeFileAtomically(context.Resolve(args.positional[2]), png.data(), png.size(), true, error)) {
         context.Report(args.positional[2], error);
         return ExitFailure;
     }

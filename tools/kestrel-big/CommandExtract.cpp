@@ -3,8 +3,7 @@
 #include "ProgressBar.h"
 #include "ToolArchive.h"
 
-#include "archive/EntryPaths.h"
-#include "base/AtomicFile.h"
+#include "archive/EntryExtraction.h"
 
 #include <algorithm>
 
@@ -20,36 +19,77 @@ const OptionSpec Options[] = {
     {"strip-leading-slash", 0, false},
 };
 
-struct ExtractOptions
-{
-    bool imagesAsPng = false;
-    bool keepExisting = false;
-    bool stripLeadingSlash = false;
-};
-
-class Extractor
+/// Decoded pictures as PNG for --png.
+class PngConversion : public IEntryConversion
 {
 public:
-    Extractor(ToolContext& context, ToolArchive& archive, fs::path folder, ExtractOptions options)
-        : m_context(context), m_archive(archive), m_folder(std::move(folder)), m_options(options)
+    explicit PngConversion(ToolArchive& archive) : m_archive(archive) {}
+
+    std::optional<std::string> SuffixFor(std::string_view entryName) const override
     {
+        return ExtractsAsPng(entryName) ? std::optional<std::string>(".png") : std::nullopt;
     }
 
-    int Run(const std::vector<int>& selected)
+    bool Convert(int index, std::vector<std::uint8_t>& bytes, std::string& error) override
+    {
+        m_status = EntryAsPng(m_archive, index, bytes, error);
+        return m_status == ExitOk;
+    }
+
+    /// The exit status of the last failed conversion.
+    int Status() const { return m_status; }
+
+private:
+    ToolArchive& m_archive;
+    int m_status = ExitOk;
+};
+
+/// Reports what the shared extraction meets and keeps going past every problem.
+class ExtractReport : public IExtractObserver
+{
+public:
+    ExtractReport(ToolContext& context, ToolArchive& archive) : m_context(context), m_archive(archive) {}
+
+    /// `conversion` is null without --png.
+    int Run(const std::vector<int>& selected, const fs::path& folder, PngConversion* conversion,
+            const ExtractOptions& options)
     {
         std::uint64_t total = 0;
         for (const int index : selected)
             total += m_archive.Archive().GetEntrySize(index);
         ProgressBar bar(m_context.err, m_context.ShowsProgress(), "extract", selected.size(), total);
         m_bar = &bar;
-        for (size_t i = 0; i < selected.size(); ++i) {
-            Extract(selected[i]);
-            bar.Update(i + 1, m_bytesDone);
-        }
+        m_conversion = conversion;
+        ExtractEntries(m_archive.Archive(), selected, folder, *this, conversion, options);
         return m_status;
     }
 
 private:
+    bool Progress(const ExtractProgress& progress) override
+    {
+        m_bar->Update(progress.entriesDone, progress.bytesDone);
+        return true;
+    }
+
+    bool Problem(int index, ExtractProblem problem, const fs::path& subject, const std::string& reason) override
+    {
+        const std::string entry = "entry \"" + m_archive.Archive().GetEntryName(index) + "\" ";
+        switch (problem) {
+        case ExtractProblem::RefusedName:
+        case ExtractProblem::OutsideFile: Fail(ExitProblems, m_archive.ShownName(), entry + "not extracted: " + reason); break;
+        case ExtractProblem::ReadFailed: Fail(ExitFailure, m_archive.ShownName(), entry + "not extracted: " + reason); break;
+        case ExtractProblem::NotConverted:
+            Fail(m_conversion->Status(), m_archive.ShownName(), entry + "not converted: " + reason);
+            break;
+        case ExtractProblem::FolderNotCreated:
+            Fail(ExitFailure, subject.string(), "cannot create the folder: " + reason);
+            break;
+        case ExtractProblem::FileNotWritten: Fail(ExitFailure, subject.string(), reason); break;
+        case ExtractProblem::KeptExisting: Fail(ExitProblems, subject.string(), "kept: the file exists (--no-overwrite)"); break;
+        }
+        return true;
+    }
+
     void Fail(int status, const std::string& subject, const std::string& reason)
     {
         m_bar->Finish();
@@ -57,101 +97,10 @@ private:
         m_status = std::max(m_status, status);
     }
 
-    bool MakeFolder(const fs::path& folder)
-    {
-        // Entries of one folder usually follow each other: skip asking the file system again.
-        if (folder == m_lastFolder)
-            return true;
-        std::error_code error;
-        fs::create_directories(folder, error);
-        if (error) {
-            Fail(ExitFailure, folder.string(), "cannot create the folder: " + error.message());
-            return false;
-        }
-        m_lastFolder = folder;
-        return true;
-    }
-
-    void Extract(int index)
-    {
-        const std::string& name = m_archive.Archive().GetEntryName(index);
-        const bool asPng = m_options.imagesAsPng && ExtractsAsPng(name);
-        std::string_view path = name;
-        if (m_options.stripLeadingSlash)
-            path.remove_prefix(std::min(path.size(), path.find_first_not_of("\\/")));
-        std::string reason;
-        const auto target = ExtractionPath(m_folder, asPng ? std::string(path) + ".png" : std::string(path), &reason);
-        if (!target) {
-            Fail(ExitProblems, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + reason);
-            return;
-        }
-        std::error_code present;
-        if (m_options.keepExisting && fs::exists(fs::symlink_status(*target, present))) {
-            KeepExisting(index, *target);
-            return;
-        }
-        if (!MakeFolder(target->parent_path()))
-            return;
-        if (asPng) {
-            ExtractAsPng(index, name, *target);
-            return;
-        }
-        AtomicFileWriter writer(*target);
-        writer.SetSyncOnCommit(false);
-        writer.SetReplaceExisting(!m_options.keepExisting);
-        std::string error;
-        int status = writer.Begin() ? ExitOk : ExitFailure;
-        if (status == ExitOk) {
-            status = m_archive.ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
-                m_bytesDone += bytes.size();
-                m_bar->Update(m_entriesDone, m_bytesDone);
-                return writer.Write(bytes.data(), bytes.size());
-            }, error);
-        }
-        if (status == ExitOk && !writer.Commit())
-            status = ExitFailure;
-        ++m_entriesDone;
-        if (status == ExitOk)
-            return;
-        if (writer.ExistedAlready())
-            KeepExisting(index, *target);
-        else if (!writer.Error().empty())
-            Fail(ExitFailure, target->string(), writer.Error());
-        else
-            Fail(status, m_archive.ShownName(), "entry \"" + name + "\" not extracted: " + error);
-    }
-
-    /// Another program may create the file while the entry is written; it is kept then too.
-    void KeepExisting(int index, const fs::path& target)
-    {
-        if (!m_options.keepExisting)
-            return;
-        m_bytesDone += m_archive.Archive().GetEntrySize(index);
-        ++m_entriesDone;
-        Fail(ExitProblems, target.string(), "kept: the file exists (--no-overwrite)");
-    }
-
-    void ExtractAsPng(int index, const std::string& name, const fs::path& target)
-    {
-        std::vector<std::uint8_t> png;
-        std::string error;
-        const int status = EntryAsPng(m_archive, index, png, error);
-        m_bytesDone += m_archive.Archive().GetEntrySize(index);
-        ++m_entriesDone;
-        if (status != ExitOk)
-            Fail(status, m_archive.ShownName(), "entry \"" + name + "\" not converted: " + error);
-        else if (!WriteWholeFile(target, png, false, error))
-            Fail(ExitFailure, target.string(), error);
-    }
-
     ToolContext& m_context;
     ToolArchive& m_archive;
-    fs::path m_folder;
-    ExtractOptions m_options;
-    fs::path m_lastFolder;
+    PngConversion* m_conversion = nullptr;
     ProgressBar* m_bar = nullptr;
-    std::uint64_t m_bytesDone = 0;
-    std::uint64_t m_entriesDone = 0;
     int m_status = ExitOk;
 };
 
@@ -219,8 +168,10 @@ int RunExtract(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
-    const ExtractOptions options{args.Has("png"), args.Has("no-overwrite"), args.Has("strip-leading-slash")};
-    return std::max(status, Extractor(context, archive, folder, options).Run(selected));
+    PngConversion conversion(archive);
+    const ExtractOptions options{args.Has("no-overwrite"), args.Has("strip-leading-slash")};
+    return std::max(status, ExtractReport(context, archive)
+                                .Run(selected, folder, args.Has("png") ? &conversion : nullptr, options));
 }
 
 } // namespace kestrel::cli

@@ -9,7 +9,6 @@
 #include "w3d/W3DTextureFinder.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace kestrel::cli {
 namespace {
@@ -49,39 +48,37 @@ struct ModelReport
     GameKind game = GameKind::Generals;
 };
 
-std::string Number(float value)
+std::string Number(float value, bool json = false)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    return text;
+    return json ? JsonNumber(value) : FormattedNumber(value);
 }
 
 std::string Triple(const std::array<float, 3>& v, bool json)
 {
     // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) about chained "+" here.
     std::string text = json ? "[" : "(";
-    text += Number(v[0]);
+    text += Number(v[0], json);
     text += ", ";
-    text += Number(v[1]);
+    text += Number(v[1], json);
     text += ", ";
-    text += Number(v[2]);
+    text += Number(v[2], json);
     text += json ? "]" : ")";
     return text;
 }
 
-/// Bounds of the whole model: the union of its groups' bounds.
-std::optional<MeshBounds> ModelBounds(W3DModelCollector& model)
+/// Bounds of the whole model: the union of its groups' bounds over finite vertices.
+std::optional<MeshBounds> ModelBounds(const W3DModelCollector& model)
 {
     std::optional<MeshBounds> all;
-    for (size_t g = 0; g < model.Groups().size(); ++g) {
-        MeshBounds bounds;
-        if (model.Groups()[g].vertices.empty() || !model.GetBounds(static_cast<int>(g), bounds))
+    for (const auto& group : model.Groups()) {
+        const std::optional<MeshBounds> bounds = ComputeFiniteBounds(group.vertices);
+        if (!bounds)
             continue;
         if (!all)
             all = bounds;
         for (size_t axis = 0; axis < 3; ++axis) {
-            all->min[axis] = std::min(all->min[axis], bounds.min[axis]);
-            all->max[axis] = std::max(all->max[axis], bounds.max[axis]);
+            all->min[axis] = std::min(all->min[axis], bounds->min[axis]);
+            all->max[axis] = std::max(all->max[axis], bounds->max[axis]);
         }
     }
     return all;
@@ -182,7 +179,7 @@ std::string JsonReport(ModelReport& report)
     out += "],\n";
     if (const auto bounds = ModelBounds(report.model))
         out += "  \"bounds\": {\"min\": " + Triple(bounds->min, true) + ", \"max\": " + Triple(bounds->max, true) + "},\n";
-    out += "  \"extent\": " + Number(s.extent) + "\n}\n";
+    out += "  \"extent\": " + Number(s.extent, true) + "\n}\n";
     return out;
 }
 

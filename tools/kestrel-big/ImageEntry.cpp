@@ -1,6 +1,5 @@
 #include "ImageEntry.h"
 
-#include "base/AtomicFile.h"
 #include "image/EncodePNG.h"
 #include "image/ImageDecoders.h"
 
@@ -8,14 +7,14 @@ namespace kestrel::cli {
 
 bool ExtractsAsPng(std::string_view entryName)
 {
-    const auto type = ImageFileTypeFromName(entryName);
+    const auto type = ImageFileTypeFromEntryName(entryName);
     return type.has_value() && *type != ImageFileType::PNG;
 }
 
 int EntryAsPng(ToolArchive& archive, int index, std::vector<std::uint8_t>& png, std::string& error)
 {
     const std::string& name = archive.Archive().GetEntryName(index);
-    const auto type = ImageFileTypeFromName(name);
+    const auto type = ImageFileTypeFromEntryName(name);
     if (!type) {
         error = "the name does not say which image format it holds (.bmp, .tga, .dds, .jpg, .jpeg, .png)";
         return ExitFailure;
@@ -37,17 +36,6 @@ int EntryAsPng(ToolArchive& archive, int index, std::vector<std::uint8_t>& png, 
         return ExitProblems;
     }
     return ExitOk;
-}
-
-bool WriteWholeFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes, bool sync,
-                    std::string& error)
-{
-    AtomicFileWriter writer(target);
-    writer.SetSyncOnCommit(sync);
-    if (writer.Begin() && writer.Write(bytes.data(), bytes.size()) && writer.Commit())
-        return true;
-    error = writer.Error();
-    return false;
 }
 
 } // namespace kestrel::cli

@@ -19,9 +19,4 @@ bool ExtractsAsPng(std::string_view entryName);
 /// when the name selects no decoder or the archive cannot be read. `error` says why.
 int EntryAsPng(ToolArchive& archive, int index, std::vector<std::uint8_t>& png, std::string& error);
 
-/// Writes `bytes` to `target` as a whole or not at all; `sync` waits for the disk as well (bulk
-/// extraction skips that, as extract does). False with `error` set on failure.
-bool WriteWholeFile(const std::filesystem::path& target, const std::vector<std::uint8_t>& bytes, bool sync,
-                    std::string& error);
-
 } // namespace kestrel::cli

@@ -1,5 +1,8 @@
 #include "JsonText.h"
 
+#include <cmath>
+#include <cstdio>
+
 namespace kestrel::cli {
 
 void AppendJsonString(std::string& out, std::string_view latin1)
@@ -23,6 +26,18 @@ void AppendJsonString(std::string& out, std::string_view latin1)
         }
     }
     out += '"';
+}
+
+std::string FormattedNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+std::string JsonNumber(double value)
+{
+    return std::isfinite(value) ? FormattedNumber(value) : "null";
 }
 
 } // namespace kestrel::cli

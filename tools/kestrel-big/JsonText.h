@@ -9,4 +9,9 @@ namespace kestrel::cli {
 /// UTF-8, so bytes from 0x80 up become two-byte UTF-8 characters and control bytes \u escapes.
 void AppendJsonString(std::string& out, std::string_view latin1);
 
+/// `value` with six significant digits ("%g"), as the text reports print numbers.
+std::string FormattedNumber(double value);
+/// FormattedNumber for JSON, which has no NaN or infinity: those become null.
+std::string JsonNumber(double value);
+
 } // namespace kestrel::cli

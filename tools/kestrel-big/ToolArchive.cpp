@@ -12,9 +12,6 @@
 namespace kestrel::cli {
 namespace {
 
-// Large enough that reading costs one system call per few megabytes, small enough to stay in
-// the caches of the copy.
-constexpr size_t ChunkSize = 4 << 20;
 constexpr std::uint64_t HeaderSize = 16;
 
 } // namespace
@@ -124,37 +121,17 @@ int ToolArchive::WriteWithProgress(const std::string& shownName, const std::func
     return ExitOk;
 }
 
-int ToolArchive::ReadEntry(int index, const ChunkSink& sink, std::string& error)
+int ToolArchive::ReadEntry(int index, const CBIGFile::PieceSink& sink, std::string& error)
 {
-    const BIGEntry* entry = m_archive.GetEntry(index);
-    if (!entry) {
-        error = "no such entry";
-        return ExitFailure;
+    switch (m_archive.ReadEntryPieces(index, sink)) {
+    case CBIGFile::PieceRead::Read: return ExitOk;
+    case CBIGFile::PieceRead::Stopped: return ExitFailure;
+    case CBIGFile::PieceRead::OutsideFile: error = m_archive.LastError(); return ExitProblems;
+    case CBIGFile::PieceRead::NoSuchEntry:
+    case CBIGFile::PieceRead::ReadFailed: break;
     }
-    if (entry->heldBytes)
-        return sink(*entry->heldBytes) ? ExitOk : ExitFailure;
-    const std::uint64_t end = std::uint64_t{entry->storedOffset} + entry->storedSize;
-    if (end > m_archive.GetFileLength()) {
-        error = "its bytes " + std::to_string(entry->storedOffset) + " to " + std::to_string(end) +
-                " lie outside the archive of " + std::to_string(m_archive.GetFileLength()) + " bytes";
-        return ExitProblems;
-    }
-    if (!m_reader.IsOpen() && !m_reader.Open(m_archive.GetPath(), File::Mode::ReadOnly)) {
-        error = "cannot read the archive: " + m_reader.LastError();
-        return ExitFailure;
-    }
-    m_buffer.resize(std::min<size_t>(ChunkSize, std::max<size_t>(m_buffer.size(), entry->storedSize)));
-    for (std::uint64_t position = entry->storedOffset; position < end;) {
-        const auto take = static_cast<size_t>(std::min<std::uint64_t>(m_buffer.size(), end - position));
-        if (!m_reader.ReadAt(position, m_buffer.data(), take)) {
-            error = "cannot read the archive: " + m_reader.LastError();
-            return ExitFailure;
-        }
-        if (!sink(std::span<const std::uint8_t>(m_buffer.data(), take)))
-            return ExitFailure;
-        position += take;
-    }
-    return ExitOk;
+    error = m_archive.LastError();
+    return ExitFailure;
 }
 
 std::vector<int> ToolArchive::SelectEntries(std::span<const std::string> patterns, int& status)

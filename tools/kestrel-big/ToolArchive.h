@@ -4,7 +4,6 @@
 #include "ToolContext.h"
 
 #include "archive/CBIGFile.h"
-#include "base/File.h"
 #include "base/FileLock.h"
 
 #include <cstdint>
@@ -22,9 +21,6 @@ enum class ArchiveUse { Read, Change };
 class ToolArchive
 {
 public:
-    /// Receives an entry's bytes piece by piece; false stops the reading.
-    using ChunkSink = std::function<bool(std::span<const std::uint8_t>)>;
-
     explicit ToolArchive(ToolContext& context);
 
     /// Opens `argument` (a path as given on the command line). ExitOk; ExitProblems for a
@@ -47,10 +43,10 @@ public:
     /// A whole, atomic save to another file (a path as given on the command line).
     int SaveTo(const std::string& argument);
 
-    /// Streams an entry's current bytes in large pieces without holding the whole entry.
-    /// ExitOk; ExitProblems when the table places the entry outside the file; ExitFailure when
-    /// the archive cannot be read or `sink` stopped. `error` says why.
-    int ReadEntry(int index, const ChunkSink& sink, std::string& error);
+    /// CBIGFile::ReadEntryPieces as an exit status: ExitOk; ExitProblems when the table places
+    /// the entry outside the file; ExitFailure when the archive cannot be read or `sink` stopped.
+    /// `error` says why (empty when `sink` stopped).
+    int ReadEntry(int index, const CBIGFile::PieceSink& sink, std::string& error);
 
     /// The entries' indices in table order that `patterns` select (all for none); patterns that
     /// select nothing are reported and turn `status` into ExitProblems.
@@ -74,8 +70,6 @@ private:
     FileLock m_lock;
     CBIGFile m_archive;
     std::string m_shownName;
-    File m_reader;
-    std::vector<std::uint8_t> m_buffer;
 };
 
 } // namespace kestrel::cli
