@@ -40,7 +40,10 @@ bool ArchiveExtractor::Problem(int index, ExtractProblem problem, const fs::path
 {
     const std::string& name = m_archive.GetEntryName(index);
     switch (problem) {
-    case ExtractProblem::RefusedName: m_skipped.Add(name + ": " + reason); return true;
+    case ExtractProblem::RefusedName:
+    case ExtractProblem::KeptExisting: // Extract All replaces files; listed should it ever keep one
+        m_skipped.Add(name + ": " + reason);
+        return true;
     case ExtractProblem::OutsideFile:
     case ExtractProblem::ReadFailed:
     case ExtractProblem::NotConverted:

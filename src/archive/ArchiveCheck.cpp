@@ -1,6 +1,8 @@
 #include "archive/ArchiveCheck.h"
 
 #include "archive/BIGEntry.h"
+#include "archive/BIGLayout.h"
+#include "archive/EntryPaths.h"
 #include "base/AsciiCase.h"
 #include "base/ByteReader.h"
 #include "base/File.h"
@@ -69,7 +71,7 @@ bool ReadTable(File& file, ArchiveCheckReport& report)
 void CheckHeader(ArchiveCheckReport& report)
 {
     if (report.magic != "BIGF" && report.magic != "BIG4")
-        report.problems.push_back("unknown magic \"" + report.magic + "\" (neither BIGF nor BIG4)");
+        report.problems.push_back("unknown magic \"" + PrintableMagic(report.magic) + "\" (neither BIGF nor BIG4)");
 
     std::uint64_t firstData = report.fileLength;
     std::uint64_t totalSize = 0;
@@ -139,6 +141,10 @@ void CheckNames(ArchiveCheckReport& report)
             report.problems.push_back(Describe(report, i) + " has a name of " + std::to_string(name.size()) +
                                       " characters (at most " + std::to_string(MaxEntryNameLength) + " fit)");
         }
+        // Names the extractors refuse: a leading separator, a drive letter, a ".." part.
+        std::string reason;
+        if (!ExtractionPath("x", name, &reason))
+            report.problems.push_back(Describe(report, i) + " cannot be extracted below a folder: " + reason);
         byName[AsciiLowered(name)].push_back(i);
     }
     std::vector<std::vector<size_t>> duplicates;

@@ -98,6 +98,28 @@ private:
 
 } // namespace
 
+std::string PrintableMagic(std::string_view magic)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (const char c : magic) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            shown += c;
+        } else {
+            shown += "\\x";
+            shown += hex[byte >> 4];
+            shown += hex[byte & 15];
+        }
+    }
+    return shown;
+}
+
+bool IsKnownMagic(std::string_view magic)
+{
+    return magic == "BIGF" || magic == "BIG4";
+}
+
 std::span<const std::uint8_t> MarkerBytes(int format)
 {
     if (format == BIGFormat_BIGF)

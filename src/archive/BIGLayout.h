@@ -5,12 +5,21 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel {
 
 /// The largest archive 32-bit offsets and sizes can describe.
 constexpr std::uint64_t MaxArchiveLength = 0xFFFFFFFFull;
+
+/// Magic bytes fit for a message: printable characters as they are, others as \xNN, so a file
+/// that starts with zero bytes (a TGA picture) still shows something.
+std::string PrintableMagic(std::string_view magic);
+
+/// True when `magic` (the first four bytes of a file) is one Kestrel knows: BIGF or BIG4.
+bool IsKnownMagic(std::string_view magic);
 
 /// Bytes written behind the table: "L225" and four zeros for BIGF, "L253" 15 05 00 00 00 for BIG4,
 /// nothing for an unknown magic.

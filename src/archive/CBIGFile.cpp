@@ -94,6 +94,7 @@ int CBIGFile::OpenFile(const std::filesystem::path& path, bool loadWhole, bool r
         return Fail("cannot read " + path.string() + ": " + reason);
     }
     m_fileLength = static_cast<std::uint64_t>(length);
+    m_identity = m_file.CurrentIdentity();
     if (loadWhole) {
         LoadWholeFile();
         m_file.Close();
@@ -117,8 +118,7 @@ void CBIGFile::ReadHeaderAndTable()
     } else if (std::memcmp(header, "BIG4", 4) == 0) {
         m_format = BIGFormat_BIG4;
     } else {
-        const std::string caption(m_magic, strnlen(m_magic, 4));
-        if (!m_prompt.AskYesNo(UnknownFormatQuestion, caption)) {
+        if (!m_prompt.AskYesNo(UnknownFormatQuestion, PrintableMagic(std::string_view(m_magic, 4)))) {
             // The user said this is not an archive: let no in-place save write a BIG header into it.
             m_file.Close();
             m_memoryImage.reset();
@@ -186,6 +186,7 @@ void CBIGFile::Close()
     m_headerArchiveSize = 0;
     m_headerEntryCount = 0;
     m_damaged = false;
+    m_identity = {};
     m_path.clear();
     m_sortPending = false;
     m_sortStamps.clear();
@@ -212,6 +213,32 @@ bool CBIGFile::ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t siz
     return m_file.IsOpen() && m_file.ReadAt(offset, buffer, size);
 }
 
+bool CBIGFile::ChangedOnDisk() const
+{
+    return HasFile() && IdentityOf(m_path) != m_identity;
+}
+
+bool CBIGFile::OpenSource(const BIGEntry& entry, File& file, std::string& problem) const
+{
+    const std::string shown = entry.source->path.string();
+    if (!file.Open(entry.source->path, File::Mode::ReadOnly)) {
+        problem = "cannot read " + shown + " (added as " + entry.name + "): " + file.LastError();
+        return false;
+    }
+    if (!SourceUnchanged(entry, file, problem))
+        return false;
+    return true;
+}
+
+bool CBIGFile::SourceUnchanged(const BIGEntry& entry, File& file, std::string& problem) const
+{
+    if (file.CurrentIdentity() == entry.source->identity)
+        return true;
+    problem = entry.source->path.string() + " (added as " + entry.name +
+              ") changed after it was added; add it again to take its new content";
+    return false;
+}
+
 std::string CBIGFile::OutsideFileReason(const BIGEntry& entry) const
 {
     const std::uint64_t end = std::uint64_t{entry.storedOffset} + entry.storedSize;
@@ -221,7 +248,7 @@ std::string CBIGFile::OutsideFileReason(const BIGEntry& entry) const
 
 bool CBIGFile::CanRead(const BIGEntry& entry) const
 {
-    if (entry.heldBytes || entry.storedSize == 0)
+    if (entry.heldBytes || entry.source || entry.storedSize == 0)
         return true;
     const bool hasSource = m_memoryImage.has_value() || m_file.IsOpen();
     return hasSource && std::uint64_t{entry.storedOffset} + entry.storedSize <= m_fileLength;
@@ -269,6 +296,15 @@ int CBIGFile::GetEntryData(int index, std::uint8_t* buffer)
         std::copy(entry->heldBytes->begin(), entry->heldBytes->end(), buffer);
         return 1;
     }
+    if (entry->source) {
+        File source;
+        std::string problem;
+        if (!OpenSource(*entry, source, problem))
+            return Fail(problem);
+        if (entry->size > 0 && !source.ReadAt(0, buffer, entry->size))
+            return Fail("cannot read " + entry->source->path.string() + ": " + source.LastError());
+        return 1;
+    }
     if (entry->storedSize > 0 && !ReadStored(entry->storedOffset, buffer, entry->storedSize))
         return Fail("cannot read " + entry->name + ": " + m_file.LastError());
     return 1;
@@ -308,7 +344,9 @@ CBIGFile::PieceRead CBIGFile::ReadEntryPieces(int index, const PieceSink& sink)
         return PieceRead::Read;
     if (stopped)
         return PieceRead::Stopped;
-    Fail(problem + (m_file.LastError().empty() ? "" : ": " + m_file.LastError()));
+    // A file added from disk names its own failure; the archive file's error would mislead.
+    const bool archiveError = !entry->source && !m_file.LastError().empty();
+    Fail(problem + (archiveError ? ": " + m_file.LastError() : ""));
     return PieceRead::ReadFailed;
 }
 
@@ -322,6 +360,7 @@ int CBIGFile::SetEntryData(int index, const std::uint8_t* bytes, std::int64_t si
     std::vector<std::uint8_t> copy(bytes, bytes + size);
     BIGEntry& entry = m_entries[static_cast<size_t>(index)];
     entry.heldBytes = std::move(copy);
+    entry.source.reset();
     entry.size = static_cast<std::uint32_t>(size);
     entry.modified = true;
     return 1;
@@ -338,10 +377,14 @@ int CBIGFile::AddEntry(const std::filesystem::path* sourcePath, std::string_view
     if (length < 0 || static_cast<std::uint64_t>(length) > MaxArchiveLength)
         return Fail("cannot take " + sourcePath->string() + " into an archive: " +
                     (length < 0 ? source.LastError() : std::string("it is larger than 4 GiB")));
-    std::vector<std::uint8_t> bytes(static_cast<size_t>(length));
-    if (!bytes.empty() && !source.ReadAt(0, bytes.data(), bytes.size()))
-        return Fail("cannot read " + sourcePath->string() + ": " + source.LastError());
-    return AddEntryBytes(name, std::move(bytes));
+    // Only where the bytes are is kept: they are read when the archive is saved.
+    BIGEntry entry;
+    entry.name = std::string(name);
+    entry.size = static_cast<std::uint32_t>(length);
+    std::error_code ignored;
+    entry.source = EntrySource{std::filesystem::absolute(*sourcePath, ignored), source.CurrentIdentity()};
+    entry.modified = true;
+    return AddNewEntry(std::move(entry));
 }
 
 void CBIGFile::BeginPendingSort()
@@ -356,16 +399,21 @@ void CBIGFile::BeginPendingSort()
 
 int CBIGFile::AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes)
 {
-    if (const std::string problem = CheckName(name); !problem.empty())
-        return Fail("cannot add " + std::string(name) + ": " + problem);
     if (bytes.size() > MaxArchiveLength)
         return Fail("cannot add " + std::string(name) + ": it is larger than 4 GiB");
-
     BIGEntry entry;
     entry.name = std::string(name);
     entry.size = static_cast<std::uint32_t>(bytes.size());
     entry.heldBytes = std::move(bytes);
     entry.modified = true;
+    return AddNewEntry(std::move(entry));
+}
+
+int CBIGFile::AddNewEntry(BIGEntry entry)
+{
+    const std::string_view name = entry.name;
+    if (const std::string problem = CheckName(name); !problem.empty())
+        return Fail("cannot add " + std::string(name) + ": " + problem);
 
     const int existing = FindEntry(name);
     if (!m_sortingDeferred && !m_sortPending && IsSortedByName()) {

@@ -16,6 +16,7 @@
 
 namespace kestrel {
 
+class AtomicFileWriter;
 class IPrompt;
 
 /// One opened BIG archive: its entry table, the file it came from (opened lazily, entry bytes
@@ -77,7 +78,9 @@ public:
 
     /// Adds (or replaces, regardless of case) an entry from a file's content, or an empty entry
     /// of one zero byte when `sourcePath` is null. Refuses names longer than MaxEntryNameLength or
-    /// holding a zero byte.
+    /// holding a zero byte, and files that cannot be opened. The file's bytes are not read now
+    /// but when they are needed (a save, a read of the entry), so memory does not grow with what
+    /// is added; a file changed or removed by then fails that save or read, naming the file.
     int AddEntry(const std::filesystem::path* sourcePath, std::string_view name);
     /// Same as AddEntry with a file, but from bytes in memory.
     int AddEntryBytes(std::string_view name, std::vector<std::uint8_t> bytes);
@@ -119,6 +122,10 @@ public:
     /// True when the table ended before the header's entry count (a damaged archive).
     bool IsDamaged() const { return m_damaged; }
 
+    /// True when the file under the archive's path is no longer what was read or last saved:
+    /// another program changed or replaced it (size, modification time or the file itself).
+    bool ChangedOnDisk() const;
+
     const std::string& LastError() const { return m_lastError; }
 
 private:
@@ -127,6 +134,14 @@ private:
     void ReadTable(std::uint32_t count);
     bool ReadStored(std::uint64_t offset, std::uint8_t* buffer, size_t size);
     bool CanRead(const BIGEntry& entry) const;
+    bool OpenSource(const BIGEntry& entry, File& file, std::string& problem) const;
+    bool SourceUnchanged(const BIGEntry& entry, File& file, std::string& problem) const;
+    int AddNewEntry(BIGEntry entry);
+    /// Writes entry `next` and moves `next` past it, and past the unchanged entries whose bytes
+    /// follow it in the archive file, which go in the same copy.
+    bool CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64_t total, std::vector<std::uint8_t>& chunk,
+                       std::string& problem);
+    bool CheckWithinFile(std::uint64_t length, std::string& problem) const;
     std::string OutsideFileReason(const BIGEntry& entry) const;
     /// Hands the entry's current bytes to `sink` in bounded pieces; false with `problem` set when
     /// reading fails (or `sink` returns false).
@@ -148,6 +163,8 @@ private:
     File m_file;
     std::optional<std::vector<std::uint8_t>> m_memoryImage;
     std::uint64_t m_fileLength = 0;
+    /// The file as read or last saved, to notice changes by other programs.
+    File::Identity m_identity;
     std::uint32_t m_storedDataStart = 0;
     std::uint32_t m_headerArchiveSize = 0;
     std::uint32_t m_headerEntryCount = 0;

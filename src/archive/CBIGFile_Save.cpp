@@ -12,6 +12,8 @@ namespace {
 // Entries are copied through a buffer of this size, so a save's memory does not grow with the
 // archive.
 constexpr size_t CopyChunkSize = 1 << 20;
+// Copies the system does between files go in pieces of this size, so progress keeps moving.
+constexpr std::uint64_t SystemCopyPiece = 32 << 20;
 
 const std::string TooLargeReason = "the archive would be larger than 4 GiB - 1 bytes, which BIG offsets cannot address";
 
@@ -50,16 +52,75 @@ bool CBIGFile::StreamEntry(const BIGEntry& entry, const PieceSink& sink, std::ve
 {
     if (entry.heldBytes)
         return sink(*entry.heldBytes);
-    for (std::uint64_t done = 0; done < entry.storedSize;) {
-        const auto take = static_cast<size_t>(std::min<std::uint64_t>(CopyChunkSize, entry.storedSize - done));
+    File source;
+    if (entry.source && !OpenSource(entry, source, problem))
+        return false;
+    const std::uint64_t size = entry.source ? entry.size : entry.storedSize;
+    for (std::uint64_t done = 0; done < size;) {
+        const auto take = static_cast<size_t>(std::min<std::uint64_t>(CopyChunkSize, size - done));
         chunk.resize(take);
-        if (!ReadStored(entry.storedOffset + done, chunk.data(), take)) {
-            problem = "cannot read " + entry.name + " from the archive file";
+        if (entry.source ? !source.ReadAt(done, chunk.data(), take)
+                         : !ReadStored(entry.storedOffset + done, chunk.data(), take)) {
+            problem = "cannot read " + (entry.source ? entry.source->path.string() : entry.name + " from the archive file");
             return false;
         }
         if (!sink(std::span<const std::uint8_t>(chunk.data(), take)))
             return false;
         done += take;
+    }
+    return !entry.source || SourceUnchanged(entry, source, problem);
+}
+
+bool CBIGFile::CopyEntriesTo(size_t& next, AtomicFileWriter& writer, std::uint64_t total,
+                             std::vector<std::uint8_t>& chunk, std::string& problem)
+{
+    const BIGEntry& entry = m_entries[next++];
+    const PieceSink toWriter = [&](std::span<const std::uint8_t> piece) {
+        if (!writer.Write(piece.data(), piece.size()))
+            return false;
+        ReportProgress(writer.BytesWritten(), total);
+        return true;
+    };
+    if (entry.heldBytes || (m_memoryImage && !entry.source))
+        return StreamEntry(entry, toWriter, chunk, problem);
+    File source;
+    if (entry.source && !OpenSource(entry, source, problem))
+        return false;
+    File& from = entry.source ? source : m_file;
+    const std::uint64_t start = entry.source ? 0 : entry.storedOffset;
+    std::uint64_t size = entry.source ? entry.size : entry.storedSize;
+    // Unchanged entries that follow each other in the archive are copied as one range: one
+    // system copy per archive instead of one per entry keeps a save as fast as `cp`.
+    const auto continues = [&](const BIGEntry& following) {
+        return !following.heldBytes && !following.source &&
+               (following.storedSize == 0 || following.storedOffset == start + size);
+    };
+    while (!entry.source && next < m_entries.size() && continues(m_entries[next]))
+        size += m_entries[next++].storedSize;
+    for (std::uint64_t done = 0; done < size;) {
+        const std::uint64_t take = std::min(SystemCopyPiece, size - done);
+        if (!writer.CopyFrom(from, start + done, take)) {
+            problem = (entry.source ? entry.source->path.string() : entry.name) + ": " + writer.Error();
+            return false;
+        }
+        done += take;
+        ReportProgress(writer.BytesWritten(), total);
+    }
+    return !entry.source || SourceUnchanged(entry, source, problem);
+}
+
+bool CBIGFile::CheckWithinFile(std::uint64_t length, std::string& problem) const
+{
+    // A damaged table can place entries far behind the end; appending behind them would grow the
+    // file by gigabytes and then describe the gap as sound.
+    for (const auto& entry : m_entries) {
+        const std::uint64_t end = std::uint64_t{entry.storedOffset} + entry.storedSize;
+        if (!entry.source && end > length) {
+            problem = "the archive is damaged: the table places " + entry.name + " at bytes " +
+                      std::to_string(entry.storedOffset) + " to " + std::to_string(end) + ", outside the file of " +
+                      std::to_string(length) + " bytes";
+            return false;
+        }
     }
     return true;
 }
@@ -114,15 +175,9 @@ int CBIGFile::SaveAs(const std::filesystem::path& path)
 
     AtomicFileWriter writer(path);
     std::vector<std::uint8_t> chunk;
-    const PieceSink toTarget = [&](std::span<const std::uint8_t> piece) {
-        if (!writer.Write(piece.data(), piece.size()))
-            return false;
-        ReportProgress(writer.BytesWritten(), total);
-        return true;
-    };
-    bool ok = writer.Begin() && toTarget(block);
-    for (size_t i = 0; ok && i < m_entries.size(); ++i)
-        ok = StreamEntry(m_entries[i], toTarget, chunk, problem);
+    bool ok = writer.Begin() && writer.Write(block.data(), block.size());
+    for (size_t next = 0; ok && next < m_entries.size();)
+        ok = CopyEntriesTo(next, writer, total, chunk, problem);
     ok = ok && writer.Commit();
 
 #ifdef _WIN32
@@ -143,6 +198,7 @@ void CBIGFile::AdoptSavedFile(const std::filesystem::path& path, std::span<const
         entry.offset = entry.storedOffset = offsets[i];
         entry.storedSize = entry.size;
         entry.modified = false;
+        entry.source.reset();
         entry.heldBytes.reset(); // the new file holds them now
     }
     // The stored offsets now describe the new file, so reads must come from it.
@@ -153,6 +209,7 @@ void CBIGFile::AdoptSavedFile(const std::filesystem::path& path, std::span<const
     else
         m_file.Close();
     m_path = path;
+    m_identity = m_file.CurrentIdentity();
     m_fileLength = archiveSize;
     m_storedDataStart = static_cast<std::uint32_t>(dataStart - 1);
     m_headerArchiveSize = static_cast<std::uint32_t>(archiveSize);
@@ -176,10 +233,12 @@ int CBIGFile::SaveInPlace()
     if (length < 0)
         return FailSave(m_path, m_file.LastError());
 
+    std::string problem;
     const InPlacePlan plan = PlanInPlace(m_entries, m_format, m_storedDataStart, static_cast<std::uint64_t>(length));
     if (plan.tooLarge)
         return FailSave(m_path, TooLargeReason);
-    std::string problem;
+    if (!CheckWithinFile(static_cast<std::uint64_t>(length), problem))
+        return FailSave(m_path, problem);
     if (!CheckReadable(plan.moved, problem) || !CheckReadable(plan.rewrittenInPlace, problem))
         return FailSave(m_path, problem);
 
@@ -217,9 +276,16 @@ int CBIGFile::SaveInPlace()
             problem = m_file.LastError();
         return problem.empty();
     };
-    const bool ok = writeEntries(plan.moved) && writeEntries(plan.rewrittenInPlace) && sync() &&
-                    writeAt(0, block.data(), block.size()) && sync();
-    if (!ok)
+    const bool entriesWritten = writeEntries(plan.moved) && writeEntries(plan.rewrittenInPlace) && sync();
+    if (!entriesWritten) {
+        // The old table was not touched and describes nothing behind the old end: give the bytes
+        // appended so far back, rather than leave a file grown by a failed save (on a full disk,
+        // the space other programs need).
+        if (!m_file.Truncate(static_cast<std::uint64_t>(length)))
+            problem += "; the file keeps the bytes appended before the failure: " + m_file.LastError();
+        return FailSave(m_path, problem);
+    }
+    if (!writeAt(0, block.data(), block.size()) || !sync())
         return FailSave(m_path, problem);
 
     for (size_t i = 0; i < m_entries.size(); ++i)
@@ -230,8 +296,10 @@ int CBIGFile::SaveInPlace()
             entry.storedOffset = entry.offset;
             entry.storedSize = entry.size;
             entry.modified = false;
+            entry.source.reset();
         }
     }
+    m_identity = m_file.CurrentIdentity();
     // The memory image, if any, no longer matches the file.
     m_memoryImage.reset();
     const std::int64_t lengthAfter = m_file.Length();

@@ -1,6 +1,7 @@
 #include "archive/CQuartoDoc.h"
 
 #include "base/AsciiCase.h"
+#include "base/FileLock.h"
 #include "base/IPrompt.h"
 
 #include <algorithm>
@@ -12,6 +13,10 @@ const std::string EditModeQuestion =
     "This will activate EditMode, meaning you can edit this BIG file. Please be awarethat editing a BIG file may "
     "cause you to be unable to play online. Before editing a BIG file, you should definitly make a backup of the "
     "file. Considering this, do you want to activate EditMode?";
+
+const std::string ChangedOnDiskQuestion =
+    "This BIG file was changed by another program after Kestrel read it. Saving now overwrites those changes "
+    "with the archive as Kestrel shows it. Save anyway?";
 
 std::string FolderOf(const std::string& path)
 {
@@ -55,8 +60,29 @@ bool CQuartoDoc::OnOpenDocument(const std::filesystem::path& path)
     return true;
 }
 
+bool CQuartoDoc::LockForSaving(const std::filesystem::path& path, FileLock& lock, const std::string& caption)
+{
+    if (lock.Acquire(path, m_lockWait))
+        return true;
+    m_prompt.ShowMessage("Cannot save " + path.string() + ": " + lock.Error() + ".\n\nYour changes have not been saved.",
+                         caption);
+    return false;
+}
+
+bool CQuartoDoc::DeclinesOverwritingOtherChanges(const std::string& caption)
+{
+    return m_archive.ChangedOnDisk() && !m_prompt.AskYesNo(ChangedOnDiskQuestion, caption);
+}
+
 bool CQuartoDoc::OnSaveDocument(const std::filesystem::path& path)
 {
+    FileLock lock;
+    if (!LockForSaving(path, lock, "Save"))
+        return false;
+    std::error_code error;
+    const bool ownFile = m_archive.HasFile() && std::filesystem::equivalent(path, m_archive.GetPath(), error);
+    if (ownFile && DeclinesOverwritingOtherChanges("Save"))
+        return false;
     Broadcast(DocumentBroadcast::CloseTextureArchives);
     CloseTextureArchives();
     const bool saved = m_archive.SaveAs(path) != 0;
@@ -73,7 +99,16 @@ bool CQuartoDoc::OnSaveDocument(const std::filesystem::path& path)
 
 bool CQuartoDoc::QuickSave()
 {
-    if (!m_archive.SaveInPlace()) {
+    FileLock lock;
+    if (m_archive.HasFile() && !LockForSaving(m_archive.GetPath(), lock, "Quick Save"))
+        return false;
+    const bool changed = m_archive.ChangedOnDisk();
+    if (changed && DeclinesOverwritingOtherChanges("Quick Save"))
+        return false;
+    // After another program replaced the file, an in-place save would write into the old file
+    // that no name leads to any more; a whole save writes the archive under its name again.
+    const bool saved = changed ? m_archive.SaveAs(m_archive.GetPath()) != 0 : m_archive.SaveInPlace() != 0;
+    if (!saved) {
         TellSaveFailed("Quick Save");
         return false;
     }

@@ -3,6 +3,7 @@
 #include "archive/CBIGFile.h"
 #include "archive/IDocumentObserver.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,7 @@
 
 namespace kestrel {
 
+class FileLock;
 class IPrompt;
 
 /// The document of one open archive, without any window framework: the archive, the selected
@@ -50,7 +52,13 @@ public:
     bool OnSaveDocument(const std::filesystem::path& path);
     /// Rewrites the archive file in place. A failure (read-only, no file yet, a write error) is
     /// told to the user and keeps the modified flag.
+    ///
+    /// Both saves hold the archive's lock (the one kestrel-big takes) while they write, waiting a
+    /// moment for another writer, and ask before overwriting a file another program changed
+    /// since it was read; a file replaced meanwhile is then written whole.
     bool QuickSave();
+    /// How long a save waits for another program's lock on the file.
+    void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
 
     /// Asks once per document whether changes are wanted; nonzero when they are.
     int ActivateEditMode();
@@ -108,6 +116,9 @@ public:
 private:
     void Broadcast(DocumentBroadcast request);
     void TellSaveFailed(const std::string& caption);
+    bool LockForSaving(const std::filesystem::path& path, FileLock& lock, const std::string& caption);
+    /// True when the file changed on disk and the user chose not to overwrite it.
+    bool DeclinesOverwritingOtherChanges(const std::string& caption);
     bool LoadSelected(bool askAboutHugeEntry);
 
     IPrompt& m_prompt;
@@ -125,6 +136,7 @@ private:
     std::filesystem::path m_pathName;
     TextureArchiveOpener m_textureOpener;
     BroadcastRouter m_router;
+    std::chrono::milliseconds m_lockWait{3000};
     std::vector<IDocumentObserver*> m_observers;
 };
 

@@ -54,6 +54,7 @@ enum class ExtractProblem
     NotConverted,     ///< the conversion failed
     FolderNotCreated, ///< `subject` is the folder
     FileNotWritten,   ///< `subject` is the file
+    KeptExisting,     ///< `subject` is the file, which existed and was left alone
 };
 
 /// Hears how an extraction goes and decides whether it goes on.
@@ -81,6 +82,14 @@ public:
     virtual bool Convert(int index, std::vector<std::uint8_t>& bytes, std::string& error) = 0;
 };
 
+struct ExtractOptions
+{
+    /// Leave files that exist (or appear while the entry is written) as they are.
+    bool keepExisting = false;
+    /// Extract names starting with '\' or '/' below the folder instead of refusing them.
+    bool stripLeadingSlash = false;
+};
+
 struct ExtractSummary
 {
     std::uint64_t filesWritten = 0;
@@ -90,10 +99,11 @@ struct ExtractSummary
 };
 
 /// Extracts the entries `indices` (in that order) to files below `folder`: an entry's name gives
-/// the file's path (ExtractionPath), missing folders are made and existing files replaced. Files
-/// are not synced one by one: across thousands of small entries that would cost more than the
-/// copy. Of entries with the same name the last one extracted wins.
+/// the file's path (ExtractionPath), missing folders are made and existing files replaced unless
+/// `options` keep them. Files are not synced one by one: across thousands of small entries that
+/// would cost more than the copy. Of entries with the same name the last one extracted wins.
 ExtractSummary ExtractEntries(CBIGFile& archive, std::span<const int> indices, const std::filesystem::path& folder,
-                              IExtractObserver& observer, IEntryConversion* conversion = nullptr);
+                              IExtractObserver& observer, IEntryConversion* conversion = nullptr,
+                              const ExtractOptions& options = {});
 
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #include "archive/FolderTreeWalk.h"
 
+#include "base/TemporaryFiles.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -28,7 +30,10 @@ Next WalkItems(const fs::path& folder, const std::string& prefix, IFolderTreeVis
     visitor.EnterFolder(folder);
     Next next = Next::Continue;
     for (const fs::directory_entry& item : items) {
-        const std::string name = (prefix.empty() ? "" : prefix + '\\') + item.path().filename().string();
+        const std::string part = item.path().filename().string();
+        const std::string name = (prefix.empty() ? "" : prefix + '\\') + part;
+        if (IsKestrelTemporaryName(part) || visitor.Leaves(name, part))
+            continue;
         if (item.is_directory(error) && !item.is_symlink(error))
             next = WalkItems(item.path(), name, visitor);
         else if (item.is_directory(error))
@@ -57,7 +62,7 @@ std::uint64_t CountFilesInTree(const fs::path& folder)
     std::error_code error;
     for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
          !error && it != end; it.increment(error)) {
-        if (it->is_regular_file(error))
+        if (it->is_regular_file(error) && !IsKestrelTemporaryName(it->path().filename().string()))
             ++count;
     }
     return count;

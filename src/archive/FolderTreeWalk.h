@@ -3,7 +3,8 @@
 // Walking a folder tree to add it to an archive, shared by the editor's Add Directory and
 // `kestrel-big add`/`pack`: items in name order, so the same tree always gives the same
 // archive (and asks the same questions), and links to folders never followed, so a link cannot
-// pull a tree in twice or loop.
+// pull a tree in twice or loop. Kestrel's own temporary files (a save in progress or one that
+// was killed) are never met: packing one would put half an archive into the mod.
 
 #include <cstdint>
 #include <filesystem>
@@ -29,6 +30,9 @@ public:
     };
 
     virtual ~IFolderTreeVisitor() = default;
+    /// Whether to pass over an item (file or folder) without a word, before anything else is
+    /// asked about it; `itemName` is its own name, `entryName` the one it would get.
+    virtual bool Leaves(const std::string& /*entryName*/, const std::string& /*itemName*/) const { return false; }
     /// A regular file (or a link to one) and its entry name.
     virtual Next File(const std::filesystem::directory_entry& file, const std::string& entryName) = 0;
     /// Called before a folder's items are visited and after the last of them.

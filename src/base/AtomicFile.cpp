@@ -1,9 +1,12 @@
 #include "base/AtomicFile.h"
 
+#include "base/File.h"
+#include "base/TemporaryFiles.h"
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <random>
 #include <system_error>
 #include <utility>
 
@@ -29,19 +32,29 @@ std::string LastSystemError()
 #endif
 }
 
-std::string RandomSuffix()
+/// The file a save really replaces: a symbolic link is followed (link by link, so relative links
+/// count from their own folder), so the link stays and its target gets the new bytes.
+std::filesystem::path FollowLinks(const std::filesystem::path& target)
 {
-    static std::mt19937_64 generator{std::random_device{}()};
-    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i)
-        suffix += digits[generator() % (sizeof digits - 1)];
-    return suffix;
+    std::filesystem::path path = target;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error))
+            return path;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error)
+            return path;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
 }
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : m_target(std::move(target)) {}
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : m_target(std::move(target)), m_replaced(FollowLinks(m_target))
+{
+}
 
 AtomicFileWriter::~AtomicFileWriter()
 {
@@ -58,9 +71,14 @@ bool AtomicFileWriter::Begin()
 {
     Abandon();
     m_buffer.reserve(BufferSize);
+    std::filesystem::path folder = m_replaced.parent_path();
+    if (folder.empty())
+        folder = ".";
+    RemoveStaleTemporaryFiles(folder);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        std::filesystem::path candidate = m_target;
-        candidate += ".kestrel-" + RandomSuffix() + ".tmp";
+        const std::filesystem::path candidate = NewTemporaryPath(folder);
+        // Remembered before it exists, so no moment passes in which a signal could leave it behind.
+        RememberTemporaryFile(candidate);
 #ifdef _WIN32
         HANDLE handle = CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -69,27 +87,39 @@ bool AtomicFileWriter::Begin()
             m_temporary = candidate;
             return true;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            return Fail("cannot create a temporary file beside " + m_target.string());
+        const bool taken = GetLastError() == ERROR_FILE_EXISTS;
 #else
-        // Keep the target's permissions when it exists, so a save does not change who may read it.
+        // Keep the replaced file's permissions and owner, so a save does not change who may read
+        // it. Only the owner or root may give a file away; a group the user belongs to still goes.
         mode_t permissions = 0666;
         struct stat info{};
-        if (::stat(m_target.c_str(), &info) == 0)
+        const bool replacing = ::stat(m_replaced.c_str(), &info) == 0;
+        if (replacing)
             permissions = info.st_mode & 07777;
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions);
         if (fd >= 0) {
+            if (replacing) {
+                if (::fchown(fd, info.st_uid, info.st_gid) != 0)
+                    (void)::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+            }
             if (permissions != 0666)
                 (void)::fchmod(fd, permissions);
             m_fd = fd;
             m_temporary = candidate;
             return true;
         }
-        if (errno != EEXIST)
-            return Fail("cannot create a temporary file beside " + m_target.string());
+        const bool taken = errno == EEXIST;
+        const int cause = errno;
 #endif
+        ForgetTemporaryFile(candidate);
+        if (!taken) {
+#ifndef _WIN32
+            errno = cause;
+#endif
+            return Fail("cannot create a temporary file beside " + m_replaced.string());
+        }
     }
-    m_error = "cannot find a free temporary file name beside " + m_target.string();
+    m_error = "cannot find a free temporary file name beside " + m_replaced.string();
     return false;
 }
 
@@ -150,6 +180,53 @@ bool AtomicFileWriter::Write(const void* bytes, size_t size)
     return true;
 }
 
+bool AtomicFileWriter::CopyFrom(File& source, std::uint64_t offset, std::uint64_t size)
+{
+    if (m_temporary.empty()) {
+        m_error = "no temporary file is open";
+        return false;
+    }
+    if (!FlushBuffer())
+        return false;
+#ifdef __linux__
+    // The kernel copies between the files without passing the bytes through this process (or
+    // shares the blocks, on file systems that can), which is what makes a save as fast as `cp`.
+    auto from = static_cast<loff_t>(offset);
+    std::uint64_t left = size;
+    while (left > 0) {
+        const ssize_t done = ::copy_file_range(source.Descriptor(), &from, m_fd, nullptr,
+                                               static_cast<size_t>(std::min<std::uint64_t>(left, 1u << 30)), 0);
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            break;
+        left -= static_cast<std::uint64_t>(done);
+        m_flushed += static_cast<std::uint64_t>(done);
+        m_written += static_cast<std::uint64_t>(done);
+    }
+    if (left == 0)
+        return true;
+    // Not supported between these files (or the source ended early): copy what is left by hand,
+    // which also finds a short source and reports it.
+    offset += size - left;
+    size = left;
+#endif
+    std::vector<char> chunk(static_cast<size_t>(std::min<std::uint64_t>(size, BufferSize)));
+    while (size > 0) {
+        const auto take = static_cast<size_t>(std::min<std::uint64_t>(size, chunk.size()));
+        if (!source.ReadAt(offset, chunk.data(), take)) {
+            m_error = "cannot read: " + source.LastError();
+            return false;
+        }
+        if (!WriteThrough(chunk.data(), take))
+            return false;
+        m_written += take;
+        offset += take;
+        size -= take;
+    }
+    return true;
+}
+
 bool AtomicFileWriter::WriteZeros(size_t count)
 {
     static const char zeros[4096] = {};
@@ -175,23 +252,33 @@ bool AtomicFileWriter::Commit()
         return Fail("cannot flush " + m_temporary.string());
     CloseHandle(static_cast<HANDLE>(m_handle));
     m_handle = nullptr;
-    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!MoveFileExW(m_temporary.c_str(), m_target.c_str(), moveFlags))
+    const DWORD moveFlags = (m_replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0) |
+                            (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!MoveFileExW(m_temporary.c_str(), m_replaced.c_str(), moveFlags)) {
+        m_existedAlready = GetLastError() == ERROR_ALREADY_EXISTS;
         return Fail("cannot replace " + m_target.string());
+    }
+    ForgetTemporaryFile(m_temporary);
 #else
     if (m_syncOnCommit && ::fsync(m_fd) != 0)
         return Fail("cannot flush " + m_temporary.string());
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         return Fail("cannot close " + m_temporary.string());
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-        return Fail("cannot replace " + m_target.string());
+    const int renamed = m_replaceExisting ? ::rename(m_temporary.c_str(), m_replaced.c_str())
+                                          : ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_replaced.c_str(),
+                                                        RENAME_NOREPLACE);
+    if (renamed != 0) {
+        m_existedAlready = errno == EEXIST;
+        return Fail(m_existedAlready ? m_target.string() + " exists" : "cannot replace " + m_target.string());
+    }
+    ForgetTemporaryFile(m_temporary);
     if (!m_syncOnCommit) {
         m_temporary.clear();
         return true;
     }
     // Make the rename itself durable.
-    std::filesystem::path folder = m_target.parent_path();
+    std::filesystem::path folder = m_replaced.parent_path();
     if (folder.empty())
         folder = ".";
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -218,6 +305,7 @@ void AtomicFileWriter::Abandon()
     if (!m_temporary.empty()) {
         std::error_code ignored;
         std::filesystem::remove(m_temporary, ignored);
+        ForgetTemporaryFile(m_temporary);
         m_temporary.clear();
     }
     m_buffer.clear();

@@ -137,6 +137,52 @@ bool File::Sync()
     return true;
 }
 
+bool File::Truncate(std::uint64_t length)
+{
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
+    if (!SetFileInformationByHandle(static_cast<HANDLE>(m_handle), FileEndOfFileInfo, &end, sizeof end)) {
+        RecordError();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+File::Identity IdentityFromHandle(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle, &info))
+        return {};
+    File::Identity identity;
+    identity.device = info.dwVolumeSerialNumber;
+    identity.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    identity.size = static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+    identity.modifiedNanoseconds =
+        static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                  info.ftLastWriteTime.dwLowDateTime) * 100;
+    return identity;
+}
+
+} // namespace
+
+File::Identity File::CurrentIdentity()
+{
+    return m_handle ? IdentityFromHandle(static_cast<HANDLE>(m_handle)) : Identity{};
+}
+
+File::Identity IdentityOf(const std::filesystem::path& path)
+{
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return {};
+    const File::Identity identity = IdentityFromHandle(handle);
+    CloseHandle(handle);
+    return identity;
+}
+
 #else
 
 void File::RecordError()
@@ -232,6 +278,47 @@ bool File::Sync()
         return false;
     }
     return true;
+}
+
+bool File::Truncate(std::uint64_t length)
+{
+    if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) {
+        RecordError();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+File::Identity IdentityFromStat(const struct stat& info)
+{
+    File::Identity identity;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.inode = static_cast<std::uint64_t>(info.st_ino);
+    identity.size = info.st_size;
+    identity.modifiedNanoseconds = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return identity;
+}
+
+} // namespace
+
+File::Identity File::CurrentIdentity()
+{
+    struct stat info{};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+        RecordError();
+        return {};
+    }
+    return IdentityFromStat(info);
+}
+
+File::Identity IdentityOf(const std::filesystem::path& path)
+{
+    struct stat info{};
+    if (::stat(path.c_str(), &info) != 0)
+        return {};
+    return IdentityFromStat(info);
 }
 
 #endif

@@ -35,6 +35,25 @@ public:
     std::int64_t Length();
     /// Pushes written bytes to the storage device.
     bool Sync();
+    /// Cuts the file (or grows it with zeros) to `length` bytes.
+    bool Truncate(std::uint64_t length);
+    /// What the file was when it was opened, to tell later whether another program replaced or
+    /// changed it.
+    struct Identity
+    {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = -1;
+        std::int64_t modifiedNanoseconds = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    /// The identity of the open file; size -1 on failure.
+    Identity CurrentIdentity();
+#ifndef _WIN32
+    int Descriptor() const { return m_fd; }
+#else
+    void* Handle() const { return m_handle; }
+#endif
 
     const std::string& LastError() const { return m_lastError; }
 
@@ -49,6 +68,9 @@ private:
     Mode m_mode = Mode::ReadOnly;
     std::string m_lastError;
 };
+
+/// The identity of the file at `path` (links followed); size -1 when it does not exist.
+File::Identity IdentityOf(const std::filesystem::path& path);
 
 /// Reads a whole file into memory; false (with a reason) when it cannot be opened or read.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, std::string* error = nullptr);

@@ -139,6 +139,12 @@ TEST_F(CBIGFileTest, AnUnknownMagicIsAskedAboutAndKeptWithoutAMarker)
     EXPECT_EQ(archive.GetFormat(), BIGFormat_Unknown);
     ASSERT_TRUE(archive.SaveAs(folder / "out.big"));
     EXPECT_EQ(ReadFileBytes(folder / "out.big"), builder.Build());
+
+    // A TGA picture starts with zero bytes: the caption still shows them.
+    WriteFileBytes(folder / "texture.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'x'});
+    prompt.Answer({false});
+    ASSERT_TRUE(archive.Open(folder / "texture.tga"));
+    EXPECT_EQ(prompt.shown.back().caption, "\\x00\\x00\\x02\\x00");
 }
 
 TEST_F(CBIGFileTest, DamagedArchivesKeepWhatCanBeReadSaySoAndNeverDeliverForeignBytes)
@@ -222,9 +228,10 @@ TEST_F(CBIGFileTest, NamesMatchWholeAndFoldOnlyAToZAndAddingReplacesTheFirstMatc
     EXPECT_EQ(archive.GetEntryName(0), "0.txt");
     EXPECT_TRUE(archive.AddEntryBytes(std::string(259, 'x'), Bytes("1")));
 
-    const std::uint8_t* own = archive.GetEntry(0)->heldBytes->data(); // "from file"
-    ASSERT_TRUE(archive.SetEntryData(0, own + 5, 4));
-    EXPECT_EQ(archive.GetEntryBytes(0), Bytes("file"));
+    const int weapon = archive.FindEntry("data\\ini\\weapon.ini");
+    const std::uint8_t* own = archive.GetEntry(weapon)->heldBytes->data(); // "new"
+    ASSERT_TRUE(archive.SetEntryData(weapon, own + 1, 2));
+    EXPECT_EQ(archive.GetEntryBytes(weapon), Bytes("ew"));
 }
 
 TEST_F(CBIGFileTest, ABatchWithDeferredSortingGivesTheSameTableAsAddingOneByOne)
@@ -255,6 +262,52 @@ TEST_F(CBIGFileTest, ABatchWithDeferredSortingGivesTheSameTableAsAddingOneByOne)
     ASSERT_TRUE(archive.AddEntryBytes("a.Txt", Bytes("third")));
     EXPECT_EQ(Contents(archive), (decltype(Contents(archive)){{"A.TXT", Bytes("second")}, {"a.Txt", Bytes("third")},
                                                              {"b", Bytes("1")}}));
+}
+
+TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItByName)
+{
+    const auto path = Write(ThreeEntries());
+    Bytes8 content(300000);
+    for (size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    WriteFileBytes(folder / "big.bin", content);
+    WriteFileBytes(folder / "small.txt", Bytes("small"));
+    ASSERT_TRUE(archive.Open(path));
+    const auto bigFile = folder / "big.bin";
+    const auto smallFile = folder / "small.txt";
+    const auto addBoth = [&] {
+        ASSERT_TRUE(archive.AddEntry(&bigFile, "data\\big.bin"));
+        ASSERT_TRUE(archive.AddEntry(&smallFile, "data\\small.txt"));
+    };
+    addBoth();
+    const int big = archive.FindEntry("data\\big.bin");
+    EXPECT_FALSE(archive.GetEntry(big)->heldBytes) << "the bytes stay in the file until they are needed";
+    EXPECT_EQ(archive.GetEntryBytes(big), content);
+
+    WriteFileBytes(folder / "small.txt", Bytes("SMALL, and longer"));
+    EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
+    EXPECT_NE(archive.LastError().find("small.txt"), std::string::npos) << archive.LastError();
+    EXPECT_FALSE(std::filesystem::exists(folder / "out.big"));
+    EXPECT_EQ(archive.SaveInPlace(), 0);
+    EXPECT_EQ(ReadFileBytes(path), ThreeEntries().Build()) << "nothing reached the archive";
+
+    std::filesystem::remove(folder / "big.bin");
+    EXPECT_FALSE(archive.GetEntryBytes(big));
+    EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
+    EXPECT_NE(archive.LastError().find("big.bin"), std::string::npos) << archive.LastError();
+
+    WriteFileBytes(folder / "big.bin", content);
+    addBoth();
+    for (const bool inPlace : {true, false}) {
+        ASSERT_TRUE(inPlace ? archive.SaveInPlace() : archive.SaveAs(path)) << archive.LastError();
+        EXPECT_FALSE(archive.GetEntry(big)->source) << "once saved, the entry reads from the archive";
+        CBIGFile reopened(prompt);
+        ASSERT_TRUE(reopened.Open(path));
+        EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\big.bin")), content);
+        EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\small.txt")), Bytes("SMALL, and longer"));
+    }
+    std::filesystem::remove(folder / "big.bin");
+    EXPECT_EQ(archive.GetEntryBytes(big), content);
 }
 
 TEST_F(CBIGFileTest, ArchivesBeyondFourGibibytesAreRefusedByBothSaves)

@@ -170,13 +170,24 @@ TEST_F(SaveInPlaceTest, WithoutAFileOrWithAFullDiskNothingIsClaimedAsSaved)
     EXPECT_EQ(archive.GetEntry(0)->storedOffset, Start);
     EXPECT_EQ(archive.GetEntry(0)->offset, Start);
     EXPECT_TRUE(archive.GetEntry(0)->modified);
-    const Bytes8 afterFailure = ReadFileBytes(path);
-    EXPECT_EQ(Bytes8(afterFailure.begin(), afterFailure.begin() + Length), original)
-        << "the failure came while appending, before anything inside the old file was touched";
+    EXPECT_EQ(ReadFileBytes(path), original)
+        << "the failure came while appending, and the appended bytes were given back";
 
     const auto contents = Contents(archive);
     Save();
     ExpectReopenedEquals(contents);
+}
+
+TEST_F(SaveInPlaceTest, AnArchiveWhoseTableLiesOutsideTheFileIsRefusedUntouched)
+{
+    Bytes8 damaged = ThreeEntries().Build();
+    Put(damaged, Record2, BE(0x7FFFFFFF));
+    WriteFileBytes(path, damaged);
+    ASSERT_TRUE(archive.Open(path));
+    ASSERT_TRUE(archive.AddEntryBytes("new.txt", Bytes("new")));
+    EXPECT_EQ(archive.SaveInPlace(), 0);
+    EXPECT_NE(archive.LastError().find("outside the file"), std::string::npos) << archive.LastError();
+    EXPECT_EQ(ReadFileBytes(path), damaged) << "the file did not grow to 2 GiB";
 }
 
 TEST_F(SaveInPlaceTest, RandomEditsSurviveEverySaveAndReopen)

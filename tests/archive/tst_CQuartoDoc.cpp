@@ -1,4 +1,5 @@
 #include "archive/CQuartoDoc.h"
+#include "base/FileLock.h"
 
 #include "ArchiveTestHelpers.h"
 #include "support/FakePrompt.h"
@@ -189,4 +190,40 @@ TEST_F(CQuartoDocTest, AFailedSaveKeepsTheChangesMarkedTellsTheUserAndStillReope
     EXPECT_EQ(ReadFileBytes(path), bytes);
     EXPECT_EQ(prompt.shown.back().caption, "Quick Save");
     EXPECT_NE(prompt.shown.back().text.find("read-only"), std::string::npos) << prompt.shown.back().text;
+}
+
+TEST_F(CQuartoDocTest, SavesAskBeforeOverwritingAFileAnotherProgramChangedAndWaitForItsLock)
+{
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    ASSERT_TRUE(doc.GetArchive().AddEntryBytes("mine.txt", Bytes("mine")));
+    // Another program saved its own version meanwhile (a whole save: a new file under the name).
+    BigArchiveBuilder theirs = ThreeEntries();
+    theirs.Add("theirs.txt", "theirs");
+    theirs.WriteTo(folder / "theirs.big");
+    std::filesystem::rename(folder / "theirs.big", path);
+
+    prompt.Answer({false});
+    EXPECT_FALSE(doc.QuickSave());
+    EXPECT_EQ(prompt.shown.back().caption, "Quick Save");
+    EXPECT_NE(prompt.shown.back().text.find("changed by another program"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(path), theirs.Build()) << "No keeps the other program's work";
+
+    prompt.Answer({true});
+    ASSERT_TRUE(doc.QuickSave());
+    CBIGFile reopened(prompt);
+    ASSERT_TRUE(reopened.Open(path));
+    EXPECT_GE(reopened.FindEntry("mine.txt"), 0) << "Yes writes the archive under its name, not into the old file";
+    EXPECT_EQ(reopened.GetEntryCount(), 4);
+    const size_t questions = prompt.shown.size();
+    ASSERT_TRUE(doc.QuickSave());
+    EXPECT_EQ(prompt.shown.size(), questions) << "after its own save the file is as the document knows it";
+
+    FileLock other;
+    ASSERT_TRUE(other.Acquire(path, std::chrono::milliseconds(0)));
+    doc.SetLockWait(std::chrono::milliseconds(50));
+    EXPECT_FALSE(doc.QuickSave());
+    EXPECT_FALSE(doc.OnSaveDocument(path));
+    EXPECT_NE(prompt.shown.back().text.find("another program is changing it"), std::string::npos)
+        << prompt.shown.back().text;
+    EXPECT_EQ(prompt.unscriptedQuestions, 0);
 }

@@ -3,6 +3,7 @@
 
 #include "archive/EntryExtraction.h"
 #include "archive/FolderTreeWalk.h"
+#include "base/TemporaryFiles.h"
 #include "support/FakePrompt.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +146,9 @@ struct WalkLog : IFolderTreeVisitor
     std::vector<std::string> events;
     std::string skipAfter; // the rest of this file's folder is skipped
     std::string stopAt;
+    std::string leave; // an item name passed over silently
 
+    bool Leaves(const std::string&, const std::string& itemName) const override { return itemName == leave; }
     Next File(const fs::directory_entry&, const std::string& name) override
     {
         events.push_back(name);
@@ -163,6 +166,8 @@ TEST(FolderTreeWalk, VisitsInByteOrderOfNamesAndNeverFollowsLinksToFolders)
     for (const char* file : {"data/b.ini", "data/A.ini", "data/sub/x.ini", "data/sub/y.ini", "data/z.ini"})
         WriteFileBytes(folder / file, Bytes("1"));
     fs::create_directory_symlink(folder / "data" / "sub", folder / "data" / "link");
+    // A save in progress (or killed) in the folder must never be picked up.
+    WriteFileBytes(NewTemporaryPath(folder / "data"), Text("half an archive"));
 
     WalkLog all;
     EXPECT_TRUE(WalkFolderTree(folder / "data", "data", all));
@@ -174,6 +179,11 @@ TEST(FolderTreeWalk, VisitsInByteOrderOfNamesAndNeverFollowsLinksToFolders)
     skipping.skipAfter = "sub\\x.ini";
     EXPECT_TRUE(WalkFolderTree(folder / "data", "", skipping));
     EXPECT_EQ(skipping.events, (std::vector<std::string>{"<", "A.ini", "b.ini", "-link", "<", "sub\\x.ini", ">", "z.ini", ">"}));
+
+    WalkLog leaving;
+    leaving.leave = "sub";
+    EXPECT_TRUE(WalkFolderTree(folder / "data", "", leaving));
+    EXPECT_EQ(leaving.events, (std::vector<std::string>{"<", "A.ini", "b.ini", "-link", "z.ini", ">"}));
 
     WalkLog stopping;
     stopping.stopAt = "sub\\x.ini";

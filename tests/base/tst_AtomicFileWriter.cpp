@@ -82,3 +82,26 @@ TEST(AtomicFileWriter, BeginFailsWithAReasonInAFolderThatDoesNotExist)
     EXPECT_FALSE(writer.Begin());
     EXPECT_NE(writer.Error().find("missing"), std::string::npos) << writer.Error();
 }
+
+TEST(AtomicFileWriter, WritesThroughSymbolicLinksKeepingPermissionsAndNeedsNoRoomInTheName)
+{
+    TempFolder folder;
+    std::filesystem::create_directories(folder / "real");
+    const auto real = folder / "real" / "mod.big";
+    WriteFileBytes(real, {1});
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    std::filesystem::create_symlink("real/mod.big", folder / "link.big");
+    std::string error;
+    ASSERT_TRUE(WriteWholeFileAtomically(folder / "link.big", "new", 3, false, error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.big")) << "the link stays a link";
+    EXPECT_EQ(ReadFileBytes(real), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
+    EXPECT_EQ(FilesIn(folder / "real"), 1u);
+
+    // A name as long as the file system allows still gets a temporary name beside it.
+    const auto longest = folder / std::string(255, 'L');
+    EXPECT_TRUE(WriteWholeFileAtomically(longest, "x", 1, false, error)) << error;
+    EXPECT_EQ(ReadFileBytes(longest).size(), 1u);
+}

@@ -7,6 +7,12 @@
 #include <cctype>
 #include <sstream>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace kestrel::test {
 
 ToolRun RunTool(const std::filesystem::path& folder, std::vector<std::string> args, bool terminal)
@@ -57,6 +63,37 @@ std::vector<std::uint8_t> Binary(size_t size, unsigned seed)
     return bytes;
 }
 
+#ifndef _WIN32
+int StartTool(const std::filesystem::path& folder, const std::vector<std::string>& args,
+              const std::filesystem::path& output)
+{
+    std::vector<std::string> argv = {KESTREL_BIG_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> pointers;
+    for (auto& arg : argv)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (fd < 0 || ::chdir(folder.c_str()) != 0)
+            _exit(127);
+        ::dup2(fd, STDOUT_FILENO);
+        ::dup2(fd, STDERR_FILENO);
+        ::execv(pointers[0], pointers.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int WaitForTool(int pid)
+{
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+#endif
 namespace {
 
 /// A strict recursive-descent reader that only says whether the text is well formed.

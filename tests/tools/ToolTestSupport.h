@@ -30,6 +30,14 @@ std::vector<std::string> EntryNames(const std::filesystem::path& archive);
 
 std::vector<std::uint8_t> Binary(size_t size, unsigned seed);
 
+#ifndef _WIN32
+/// Starts the real kestrel-big binary in `folder` as a separate process, its standard output
+/// and error going to `output` (appended). Returns the process id.
+int StartTool(const std::filesystem::path& folder, const std::vector<std::string>& args,
+              const std::filesystem::path& output);
+/// Waits for a started tool: its exit status, or 128 + the signal that ended it.
+int WaitForTool(int pid);
+#endif
 /// Whether `text` is one JSON value (RFC 8259) with nothing but white space around it.
 bool IsValidJson(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "AddFiles.h"
 
+#include "EntryGlob.h"
 #include "ProgressBar.h"
 
 #include "archive/BIGEntry.h"
@@ -22,6 +23,10 @@ public:
     {
         if (rule.excluded)
             m_excluded = fs::absolute(*rule.excluded).lexically_normal();
+        for (const auto& pattern : rule.excludePatterns) {
+            const bool wholeName = pattern.find_first_of("\\/") != std::string::npos;
+            (wholeName ? m_excludedNames : m_excludedParts).emplace_back(pattern);
+        }
     }
 
     void Argument(const std::string& argument)
@@ -117,8 +122,18 @@ private:
         Fail(ExitFailure, folder.string(), "cannot read the folder: " + reason);
     }
 
+    bool Leaves(const std::string& name, const std::string& part) const override
+    {
+        const auto matches = [](const std::vector<EntryGlob>& globs, const std::string& text) {
+            return std::any_of(globs.begin(), globs.end(), [&](const EntryGlob& glob) { return glob.Matches(text); });
+        };
+        return matches(m_excludedParts, part) || matches(m_excludedNames, name);
+    }
+
     const ToolContext& m_context;
     const NamingRule& m_rule;
+    std::vector<EntryGlob> m_excludedParts;
+    std::vector<EntryGlob> m_excludedNames;
     std::vector<FileToAdd>& m_files;
     std::optional<fs::path> m_excluded;
     int m_status = ExitOk;
@@ -156,6 +171,12 @@ int AddFilesToArchive(const ToolContext& context, CBIGFile& archive, const std::
     }
     archive.DeferSorting(false);
     return status;
+}
+
+int NothingWritten(const ToolContext& context, const std::string& archive)
+{
+    context.Report(archive, "left as it was: nothing is added when a file cannot be read");
+    return ExitFailure;
 }
 
 } // namespace kestrel::cli

@@ -119,12 +119,18 @@ std::optional<std::string> Arguments::Value(std::string_view longName) const
     const auto found = m_options.find(longName);
     if (found == m_options.end())
         return std::nullopt;
-    return found->second;
+    return found->second.back();
+}
+
+std::vector<std::string> Arguments::Values(std::string_view longName) const
+{
+    const auto found = m_options.find(longName);
+    return found == m_options.end() ? std::vector<std::string>{} : found->second;
 }
 
 void Arguments::Set(std::string_view longName, std::string value)
 {
-    m_options[std::string(longName)] = std::move(value);
+    m_options[std::string(longName)].push_back(std::move(value));
 }
 
 std::optional<Arguments> ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> specs,

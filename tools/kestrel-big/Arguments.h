@@ -26,11 +26,13 @@ public:
     bool Has(std::string_view longName) const { return m_options.find(longName) != m_options.end(); }
     /// The value of the last occurrence, or nullopt when the option was not given.
     std::optional<std::string> Value(std::string_view longName) const;
+    /// Every value given, in order, for options that may be repeated.
+    std::vector<std::string> Values(std::string_view longName) const;
 
     void Set(std::string_view longName, std::string value);
 
 private:
-    std::map<std::string, std::string, std::less<>> m_options;
+    std::map<std::string, std::vector<std::string>, std::less<>> m_options;
 };
 
 /// Parses GNU style: "--name", "--name=value", "--name value", "-n", "-nVALUE", "-n VALUE",

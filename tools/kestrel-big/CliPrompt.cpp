@@ -31,6 +31,10 @@ void CliPrompt::ShowMessage(const std::string& text, const std::string& caption)
 
 bool CliPrompt::AskYesNo(const std::string& text, const std::string& caption)
 {
+    if (m_changing && !m_context.force) {
+        m_declined = true;
+        return false;
+    }
     const bool yes = !m_context.strict;
     std::string shownText;
     const std::string subject = Subject(caption, text, shownText);

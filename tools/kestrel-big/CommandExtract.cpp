@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 const OptionSpec Options[] = {
     {"directory", 'C', true},
     {"png", 0, false},
+    {"no-overwrite", 'k', false},
+    {"strip-leading-slash", 0, false},
 };
 
 /// Decoded pictures as PNG for --png.
@@ -49,7 +51,8 @@ public:
     ExtractReport(ToolContext& context, ToolArchive& archive) : m_context(context), m_archive(archive) {}
 
     /// `conversion` is null without --png.
-    int Run(const std::vector<int>& selected, const fs::path& folder, PngConversion* conversion)
+    int Run(const std::vector<int>& selected, const fs::path& folder, PngConversion* conversion,
+            const ExtractOptions& options)
     {
         std::uint64_t total = 0;
         for (const int index : selected)
@@ -57,7 +60,7 @@ public:
         ProgressBar bar(m_context.err, m_context.ShowsProgress(), "extract", selected.size(), total);
         m_bar = &bar;
         m_conversion = conversion;
-        ExtractEntries(m_archive.Archive(), selected, folder, *this, conversion);
+        ExtractEntries(m_archive.Archive(), selected, folder, *this, conversion, options);
         return m_status;
     }
 
@@ -82,6 +85,7 @@ private:
             Fail(ExitFailure, subject.string(), "cannot create the folder: " + reason);
             break;
         case ExtractProblem::FileNotWritten: Fail(ExitFailure, subject.string(), reason); break;
+        case ExtractProblem::KeptExisting: Fail(ExitProblems, subject.string(), "kept: the file exists (--no-overwrite)"); break;
         }
         return true;
     }
@@ -103,7 +107,7 @@ private:
 } // namespace
 
 const CommandDetails ExtractDetails = {
-    "[-C DIR] [--png] ARCHIVE [FILTER...]",
+    "[-C DIR] [--png] [-k|--no-overwrite] [--strip-leading-slash] ARCHIVE [FILTER...]",
     Options,
     1,
     Unlimited,
@@ -117,11 +121,18 @@ const CommandDetails ExtractDetails = {
 
     Names that would lead out of DIR are refused and the entry is skipped with a message: a
     ".." part, a leading '\' or '/', or a drive letter ("C:"). The other entries are still
-    extracted.
+    extracted. "verify" lists such names.
 
 OPTIONS
     -C DIR, --directory DIR
                 Extract below DIR (created if missing) instead of the current folder.
+    -k, --no-overwrite
+                Keep files that exist already: such entries are not written, and each is
+                reported ("kept"). Also holds for a file that appears while the entry is
+                being written.
+    --strip-leading-slash
+                Extract names that start with '\' or '/' below DIR, without those leading
+                separators, as tar does ("\data\x.ini" becomes DIR/data/x.ini).
     --png       Write image entries (.bmp, .tga, .dds, .jpg, .jpeg in the name, as the
                 editor's preview decides) as PNG pictures decoded the way the editor shows
                 them, named after the entry with ".png" appended: art\a.dds becomes
@@ -130,7 +141,8 @@ OPTIONS
 
 EXIT STATUS
     0 everything extracted; 1 entries were skipped (refused names, entries outside the
-    file, a damaged archive, images that do not decode) or a filter selected nothing;
+    file, a damaged archive, images that do not decode, files kept by --no-overwrite) or
+    a filter selected nothing;
     2 a file or folder could not be written, or the archive cannot be read.
 
 EXAMPLES
@@ -157,7 +169,9 @@ int RunExtract(ToolContext& context, const Arguments& args)
     }
     const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
     PngConversion conversion(archive);
-    return std::max(status, ExtractReport(context, archive).Run(selected, folder, args.Has("png") ? &conversion : nullptr));
+    const ExtractOptions options{args.Has("no-overwrite"), args.Has("strip-leading-slash")};
+    return std::max(status, ExtractReport(context, archive)
+                                .Run(selected, folder, args.Has("png") ? &conversion : nullptr, options));
 }
 
 } // namespace kestrel::cli

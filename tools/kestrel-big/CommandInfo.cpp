@@ -18,7 +18,7 @@ std::string VariantText(const CBIGFile& archive)
     case BIGFormat_BIG4:
         return "BIG4 (The Battle for Middle-earth)";
     default:
-        return "unknown magic \"" + archive.GetMagic() + "\", read as a BIG archive";
+        return "unknown magic \"" + PrintableMagic(archive.GetMagic()) + "\", read as a BIG archive";
     }
 }
 
@@ -46,8 +46,8 @@ const CommandDetails InfoDetails = {
       file size          the length of the file
       entry bytes        the sum of all entry sizes
       unused bytes       bytes behind the marker that no entry covers: space an in-place
-                         save left behind, which a whole save ("add" without --in-place,
-                         or the editor's Save As) gives back
+                         save left behind, which "compact" (or any whole save: "add"
+                         without --in-place, the editor's Save As) gives back
 
 EXIT STATUS
     0 printed; 1 the archive is damaged (the header announces more entries than the table

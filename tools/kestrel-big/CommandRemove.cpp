@@ -32,6 +32,7 @@ EXIT STATUS
     cannot be read or written.
 )",
     true,
+    true,
 };
 
 int RunRemove(ToolContext& context, const Arguments& args)

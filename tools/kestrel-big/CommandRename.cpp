@@ -32,6 +32,8 @@ EXIT STATUS
     0 renamed; 2 no entry OLD, NEW is taken or longer than 259 characters, or the archive
     cannot be read or written.
 )",
+    false,
+    true,
 };
 
 int RunRename(ToolContext& context, const Arguments& args)

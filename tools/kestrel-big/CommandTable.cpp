@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <vector>
 
@@ -22,6 +23,8 @@ const Command Commands[] = {
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},
     {"pack", "make a new archive from a folder", RunPack, PackDetails},
+    {"compact", "give back the unused bytes in-place saves leave", RunCompact, CompactDetails},
+    {"diff", "compare two archives or folders entry by entry", RunDiff, DiffDetails},
     {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
@@ -41,6 +44,29 @@ constexpr std::string_view CommonManual = R"(COMMON OPTIONS
     --strict     Refuse files whose first four bytes are neither BIGF nor BIG4. Without it
                  such a file is read as a BIG archive anyway, with a warning, as the editor
                  does when asked.
+)";
+
+// Understood by every command that writes archives.
+const OptionSpec ChangeOptions[] = {
+    {"force", 0, false},
+    {"wait", 0, true},
+};
+
+constexpr std::string_view ChangeManual = R"(WRITING SAFELY
+    While it reads, changes and writes an archive, the command holds a lock on it, which
+    other kestrel-big commands and the Kestrel editor's saves respect: a second writer
+    waits until the first has finished (up to --wait seconds, then it fails naming the
+    program that holds the lock), so no change is lost. Programs that ignore the lock are
+    not held back.
+    A whole save writes a new file and renames it over the old one. A symbolic link is
+    followed: the file it points to is replaced and the link stays. The new file keeps
+    the old one's permissions and, where the system allows, its owner and group. Other
+    hard links to the old file keep the old content (the tool says so); --in-place, where
+    the command has it, changes the one file all its names share.
+    A file whose first four bytes are neither BIGF nor BIG4 is refused, so swapped
+    arguments cannot turn a picture into an archive.
+    --force       Change such a file anyway (reading it as a BIG archive).
+    --wait SECS   How long to wait for another writer's lock (default 10; 0 fails at once).
 )";
 
 constexpr std::string_view FilterManual = R"(ENTRY FILTERS
@@ -102,6 +128,8 @@ void PrintCommandManual(std::ostream& out, const Command& command)
         << command.help.manual << '\n';
     if (command.help.takesFilters)
         out << FilterManual << '\n';
+    if (command.help.changesArchives)
+        out << ChangeManual << '\n';
     out << CommonManual;
 }
 
@@ -126,6 +154,8 @@ int RunCommand(ToolContext& context, const Command& command, std::span<const std
 {
     std::vector<OptionSpec> options(command.help.options.begin(), command.help.options.end());
     options.insert(options.end(), std::begin(CommonOptions), std::end(CommonOptions));
+    if (command.help.changesArchives)
+        options.insert(options.end(), std::begin(ChangeOptions), std::end(ChangeOptions));
     std::string error;
     auto parsed = ParseArguments(args, options, error);
     if (!parsed)
@@ -136,6 +166,14 @@ int RunCommand(ToolContext& context, const Command& command, std::span<const std
     }
     context.quiet = context.quiet || parsed->Has("quiet");
     context.strict = context.strict || parsed->Has("strict");
+    context.force = context.force || parsed->Has("force");
+    if (const auto wait = parsed->Value("wait")) {
+        char* end = nullptr;
+        const double seconds = std::strtod(wait->c_str(), &end);
+        if (wait->empty() || *end != '\0' || !(seconds >= 0 && seconds <= 86400))
+            return UsageError(context, &command, "--wait takes a number of seconds, not \"" + *wait + "\"");
+        context.lockWait = std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000));
+    }
     const size_t count = parsed->positional.size();
     if (count < command.help.minArguments || count > command.help.maxArguments)
         return UsageError(context, &command, count < command.help.minArguments ? "missing arguments" : "too many arguments");

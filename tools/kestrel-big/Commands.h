@@ -21,6 +21,9 @@ struct CommandDetails
     std::string_view manual;
     /// Appends the shared section on entry filters to the manual.
     bool takesFilters = false;
+    /// The command writes archives: it takes --force and --wait, and its manual says how it
+    /// locks the archive.
+    bool changesArchives = false;
 };
 
 constexpr size_t Unlimited = static_cast<size_t>(-1);
@@ -55,6 +58,8 @@ KESTREL_BIG_COMMAND(Add)
 KESTREL_BIG_COMMAND(Remove)
 KESTREL_BIG_COMMAND(Rename)
 KESTREL_BIG_COMMAND(Pack)
+KESTREL_BIG_COMMAND(Compact)
+KESTREL_BIG_COMMAND(Diff)
 KESTREL_BIG_COMMAND(Ini)
 KESTREL_BIG_COMMAND(Convert)
 KESTREL_BIG_COMMAND(W3d)

@@ -3,6 +3,7 @@
 #include "EntryGlob.h"
 #include "ProgressBar.h"
 
+#include "archive/BIGLayout.h"
 #include "archive/EntryPaths.h"
 
 #include <algorithm>
@@ -17,18 +18,34 @@ constexpr std::uint64_t HeaderSize = 16;
 
 ToolArchive::ToolArchive(ToolContext& context) : m_context(context), m_prompt(context), m_archive(m_prompt) {}
 
+int ToolArchive::Lock(const std::string& argument, const std::filesystem::path& path)
+{
+    if (m_lock.Acquire(path, m_context.lockWait))
+        return ExitOk;
+    m_context.Report(argument, "not changed: " + m_lock.Error());
+    return ExitFailure;
+}
+
 int ToolArchive::Open(const std::string& argument, ArchiveUse use)
 {
     m_shownName = argument;
     const auto path = m_context.Resolve(argument);
     m_prompt.SetArchive(argument, path.string());
     m_prompt.SetReadingOnly(use == ArchiveUse::Read);
+    m_prompt.SetChanging(use == ArchiveUse::Change);
+    // Locked before reading, so the changes are made to what the previous writer left.
+    if (use == ArchiveUse::Change && Lock(argument, path) != ExitOk)
+        return ExitFailure;
     if (!m_archive.Open(path)) {
         m_context.Report(argument, "cannot open: " + m_archive.LastError());
         return ExitFailure;
     }
     if (m_prompt.DeclinedAQuestion()) {
-        m_context.Report(argument, "not read: its magic \"" + m_archive.GetMagic() + "\" is unknown");
+        const std::string magic = "its magic \"" + PrintableMagic(m_archive.GetMagic()) + "\" is unknown";
+        m_context.Report(argument, use == ArchiveUse::Read
+                                       ? "not read: " + magic
+                                       : "not changed: " + magic + ", so it is probably not a BIG archive (are the "
+                                                                   "arguments swapped?); --force changes it anyway");
         return ExitFailure;
     }
     if (m_archive.GetFileLength() < HeaderSize) {
@@ -49,6 +66,23 @@ int ToolArchive::Open(const std::string& argument, ArchiveUse use)
     return ExitOk;
 }
 
+int ToolArchive::PrepareTarget(const std::string& argument)
+{
+    const auto path = m_context.Resolve(argument);
+    if (Lock(argument, path) != ExitOk)
+        return ExitFailure;
+    File existing;
+    char magic[4] = {};
+    if (m_context.force || !existing.Open(path, File::Mode::ReadOnly) || existing.Length() == 0)
+        return ExitOk;
+    const bool known = existing.Length() >= 4 && existing.ReadAt(0, magic, 4) && IsKnownMagic({magic, 4});
+    if (known)
+        return ExitOk;
+    m_context.Report(argument, "not replaced: it exists and is not a BIG archive (it starts with \"" +
+                                   PrintableMagic({magic, 4}) + "\"); --force replaces it anyway");
+    return ExitFailure;
+}
+
 int ToolArchive::Save(bool inPlace)
 {
     if (!inPlace)
@@ -59,7 +93,14 @@ int ToolArchive::Save(bool inPlace)
 int ToolArchive::SaveTo(const std::string& argument)
 {
     const auto path = m_context.Resolve(argument);
-    return WriteWithProgress(argument, [&] { return m_archive.SaveAs(path); });
+    std::error_code error;
+    const auto links = std::filesystem::hard_link_count(path, error);
+    const int status = WriteWithProgress(argument, [&] { return m_archive.SaveAs(path); });
+    if (status == ExitOk && !error && links > 1)
+        m_context.Report(argument, "note: the file had " + std::to_string(links - 1) +
+                                       " other name(s) (hard links), which keep the old content; --in-place "
+                                       "changes the one file all its names share");
+    return status;
 }
 
 int ToolArchive::WriteWithProgress(const std::string& shownName, const std::function<int()>& write)

@@ -4,6 +4,7 @@
 #include "ToolContext.h"
 
 #include "archive/CBIGFile.h"
+#include "base/FileLock.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,8 +26,13 @@ public:
     /// Opens `argument` (a path as given on the command line). ExitOk; ExitProblems for a
     /// damaged archive whose readable entries may still be read; ExitFailure when the archive
     /// cannot be used, and always for a damaged or read-only archive that is to be changed
-    /// (saving it would drop the entries that could not be read).
+    /// (saving it would drop the entries that could not be read). An archive to be changed is
+    /// locked first (held until this object ends), and refused unless its magic is BIGF or
+    /// BIG4 or --force was given.
     int Open(const std::string& argument, ArchiveUse use);
+    /// Prepares writing a new archive over `argument`: locks an existing file and refuses one
+    /// that is not a BIG archive unless --force was given.
+    int PrepareTarget(const std::string& argument);
 
     CBIGFile& Archive() { return m_archive; }
     const std::string& ShownName() const { return m_shownName; }
@@ -57,9 +63,11 @@ public:
 
 private:
     int WriteWithProgress(const std::string& shownName, const std::function<int()>& write);
+    int Lock(const std::string& argument, const std::filesystem::path& path);
 
     ToolContext& m_context;
     CliPrompt m_prompt;
+    FileLock m_lock;
     CBIGFile m_archive;
     std::string m_shownName;
 };

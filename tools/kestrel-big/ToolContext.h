@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -30,6 +31,10 @@ struct ToolContext
     bool errIsTerminal = false;
     bool quiet = false;
     bool strict = false;
+    /// Change files that do not look like what the command expects (--force).
+    bool force = false;
+    /// How long a command that changes an archive waits for another writer to finish (--wait).
+    std::chrono::milliseconds lockWait{10000};
     /// Relative paths given to commands count from here.
     std::filesystem::path workingFolder = CurrentFolder();
     /// The command being run, for messages.

@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "base/TemporaryFiles.h"
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -22,6 +24,8 @@ int main(int argc, char** argv)
     const bool errIsTerminal = isatty(STDERR_FILENO) != 0;
 #endif
     std::ios::sync_with_stdio(false);
+    // Ctrl+C during a pack or an extract must not leave a half-written temporary file behind.
+    kestrel::RemoveTemporaryFilesOnSignals();
     ToolContext context(std::cout, std::cerr);
     context.errIsTerminal = errIsTerminal;
     const std::vector<std::string> args(argv + 1, argv + argc);

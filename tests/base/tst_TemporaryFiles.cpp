@@ -1,0 +1,72 @@
+#include "base/FileLock.h"
+#include "base/TemporaryFiles.h"
+#include "support/BigArchiveBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kestrel;
+using kestrel::test::TempFolder;
+using kestrel::test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+/// The id of a process that has ended.
+long DeadProcessId()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
+
+TEST(TemporaryFiles, StaleFilesOfDeadProcessesGoOthersStay)
+{
+    TempFolder folder;
+    const std::string dead = ".kestrel-" + std::to_string(DeadProcessId()) + "-abcdefgh.tmp";
+    const std::string alive = ".kestrel-" + std::to_string(getppid()) + "-abcdefgh.tmp";
+    for (const auto& name : {dead, alive, std::string("mod.big.kestrel-0123abcd.tmp"), std::string("notes.tmp")})
+        WriteFileBytes(folder / name, {1});
+    RemoveStaleTemporaryFiles(folder.Path());
+    EXPECT_FALSE(fs::exists(folder / dead));
+    EXPECT_TRUE(fs::exists(folder / alive)) << "its process still runs";
+    EXPECT_TRUE(fs::exists(folder / "mod.big.kestrel-0123abcd.tmp")) << "an old name cannot prove its process ended";
+    EXPECT_TRUE(fs::exists(folder / "notes.tmp"));
+
+    EXPECT_TRUE(IsKestrelTemporaryName(dead));
+    EXPECT_TRUE(IsKestrelTemporaryName("mod.big.kestrel-0123abcd.tmp"));
+    EXPECT_TRUE(IsKestrelTemporaryName(NewTemporaryPath(folder.Path()).filename().string()));
+    for (const char* name : {"notes.tmp", ".kestrel-12-abc.tmp", ".kestrel-x-abcdefgh.tmp", "a.kestrel-ABCDEFGH.tmp"})
+        EXPECT_FALSE(IsKestrelTemporaryName(name)) << name;
+}
+
+TEST(FileLock, ASecondWriterWaitsThenFailsNamingTheHolderAndFollowsAReplacedFile)
+{
+    TempFolder folder;
+    const auto path = folder / "mod.big";
+    WriteFileBytes(path, {1});
+    FileLock first;
+    ASSERT_TRUE(first.Acquire(path, std::chrono::milliseconds(0)));
+    FileLock second;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(second.Acquire(path, std::chrono::milliseconds(150)));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(150));
+    EXPECT_NE(second.Error().find("process " + std::to_string(getpid())), std::string::npos) << second.Error();
+
+    // A whole save renames a new file over the locked one: the lock on the old file no longer
+    // guards the name, so the next writer locks the new file.
+    WriteFileBytes(folder / "new.big", {2});
+    fs::rename(folder / "new.big", path);
+    EXPECT_TRUE(second.Acquire(path, std::chrono::milliseconds(0))) << second.Error();
+    first.Release();
+
+    FileLock none;
+    EXPECT_TRUE(none.Acquire(folder / "missing.big", std::chrono::milliseconds(0)));
+    EXPECT_FALSE(none.IsHeld());
+}
