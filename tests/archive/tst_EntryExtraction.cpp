@@ -167,7 +167,7 @@ TEST(FolderTreeWalk, VisitsInByteOrderOfNamesAndNeverFollowsLinksToFolders)
         WriteFileBytes(folder / file, Bytes("1"));
     fs::create_directory_symlink(folder / "data" / "sub", folder / "data" / "link");
     // A save in progress (or killed) in the folder must never be picked up.
-    WriteFileBytes(NewTemporaryPath(folder / "data"), Text("half an archive"));
+    WriteFileBytes(NewTemporaryPath(folder / "data"), Bytes("half an archive"));
 
     WalkLog all;
     EXPECT_TRUE(WalkFolderTree(folder / "data", "data", all));
