@@ -29,22 +29,18 @@ TEST(ToolHelp, EveryCommandHasAManualPageAndTheToolListsThemAll)
 TEST(ToolHelp, UsageErrorsExitTwoWithTheReasonAndTheSynopsis)
 {
     TempFolder folder;
-    const auto none = RunTool(folder.Path(), {});
-    EXPECT_EQ(none.status, 2);
-    EXPECT_NE(none.err.find("COMMANDS"), std::string::npos);
-
-    const auto unknown = RunTool(folder.Path(), {"lsit", "a.big"});
-    EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("unknown command \"lsit\""), std::string::npos);
-
-    const auto option = RunTool(folder.Path(), {"list", "--lnog", "a.big"});
-    EXPECT_EQ(option.status, 2);
-    EXPECT_NE(option.err.find("kestrel-big list: unknown option '--lnog'\nusage: kestrel-big list [-l|--long]"),
-              std::string::npos)
-        << option.err;
-
-    EXPECT_EQ(RunTool(folder.Path(), {"rename", "a.big", "b"}).status, 2);
-    EXPECT_EQ(RunTool(folder.Path(), {"cat", "a.big", "b", "c"}).status, 2);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "COMMANDS"},
+        {{"lsit", "a.big"}, "unknown command \"lsit\""},
+        {{"list", "--lnog", "a.big"}, "kestrel-big list: unknown option '--lnog'\nusage: kestrel-big list [-l|--long]"},
+        {{"rename", "a.big", "b"}, ""},
+        {{"cat", "a.big", "b", "c"}, ""},
+    };
+    for (const auto& [args, reason] : cases) {
+        const auto run = RunTool(folder.Path(), args);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    }
 }
 
 #ifndef _WIN32
