@@ -28,13 +28,12 @@ std::vector<std::string> Problems(const BigArchiveBuilder& builder, std::vector<
 
 testing::AssertionResult Mentions(const std::vector<std::string>& problems, const std::string& text)
 {
+    std::string all;
     for (const auto& problem : problems) {
         if (problem.find(text) != std::string::npos)
             return testing::AssertionSuccess();
-    }
-    std::string all;
-    for (const auto& problem : problems)
         all += "\n  " + problem;
+    }
     return testing::AssertionFailure() << "no problem mentions \"" << text << "\":" << all;
 }
 

@@ -175,15 +175,13 @@ TEST(FolderTreeWalk, VisitsInByteOrderOfNamesAndNeverFollowsLinksToFolders)
                                                     "data\\sub\\y.ini", ">", "data\\z.ini", ">"}));
     EXPECT_EQ(CountFilesInTree(folder / "data"), 5u);
 
-    WalkLog skipping;
-    skipping.skipAfter = "sub\\x.ini";
-    EXPECT_TRUE(WalkFolderTree(folder / "data", "", skipping));
-    EXPECT_EQ(skipping.events, (std::vector<std::string>{"<", "A.ini", "b.ini", "-link", "<", "sub\\x.ini", ">", "z.ini", ">"}));
-
-    WalkLog leaving;
-    leaving.leave = "sub";
-    EXPECT_TRUE(WalkFolderTree(folder / "data", "", leaving));
-    EXPECT_EQ(leaving.events, (std::vector<std::string>{"<", "A.ini", "b.ini", "-link", "z.ini", ">"}));
+    for (const bool skip : {true, false}) {
+        WalkLog log;
+        (skip ? log.skipAfter : log.leave) = skip ? "sub\\x.ini" : "sub";
+        EXPECT_TRUE(WalkFolderTree(folder / "data", "", log));
+        EXPECT_EQ(log.events, skip ? std::vector<std::string>({"<", "A.ini", "b.ini", "-link", "<", "sub\\x.ini", ">", "z.ini", ">"})
+                                   : std::vector<std::string>({"<", "A.ini", "b.ini", "-link", "z.ini", ">"}));
+    }
 
     WalkLog stopping;
     stopping.stopAt = "sub\\x.ini";

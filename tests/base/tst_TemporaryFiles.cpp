@@ -39,9 +39,8 @@ TEST(TemporaryFiles, StaleFilesOfDeadProcessesGoOthersStay)
     EXPECT_TRUE(fs::exists(folder / "mod.big.kestrel-0123abcd.tmp")) << "an old name cannot prove its process ended";
     EXPECT_TRUE(fs::exists(folder / "notes.tmp"));
 
-    EXPECT_TRUE(IsKestrelTemporaryName(dead));
-    EXPECT_TRUE(IsKestrelTemporaryName("mod.big.kestrel-0123abcd.tmp"));
-    EXPECT_TRUE(IsKestrelTemporaryName(NewTemporaryPath(folder.Path()).filename().string()));
+    for (const auto& name : {dead, std::string("mod.big.kestrel-0123abcd.tmp"), NewTemporaryPath(folder.Path()).filename().string()})
+        EXPECT_TRUE(IsKestrelTemporaryName(name)) << name;
     for (const char* name : {"notes.tmp", ".kestrel-12-abc.tmp", ".kestrel-x-abcdefgh.tmp", "a.kestrel-ABCDEFGH.tmp"})
         EXPECT_FALSE(IsKestrelTemporaryName(name)) << name;
 }

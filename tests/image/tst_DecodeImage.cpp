@@ -9,16 +9,13 @@ using namespace kestrel::test;
 
 TEST(ImageFileType, TheFirstExtensionFoundAnywhereInTheLoweredNameDecides)
 {
-    for (const auto classify : {ImageFileTypeFromEntryName, ImageFileTypeFromPath}) {
-        EXPECT_EQ(classify("art\\textures\\brick.TGA"), ImageFileType::TGA);
-        EXPECT_EQ(classify("x.jpeg"), ImageFileType::JPEG);
-        EXPECT_EQ(classify("X.JPG"), ImageFileType::JPEG);
-        EXPECT_EQ(classify("a.tga.bak"), ImageFileType::TGA);
-        EXPECT_EQ(classify("a.png.dds"), ImageFileType::DDS);
-        EXPECT_EQ(classify("c.Png"), ImageFileType::PNG);
-        EXPECT_EQ(classify("notes.txt"), std::nullopt);
-        EXPECT_EQ(classify("tga"), std::nullopt);
-    }
+    const std::pair<const char*, std::optional<ImageFileType>> names[] = {
+        {"art\\textures\\brick.TGA", ImageFileType::TGA}, {"x.jpeg", ImageFileType::JPEG},
+        {"X.JPG", ImageFileType::JPEG}, {"a.tga.bak", ImageFileType::TGA}, {"a.png.dds", ImageFileType::DDS},
+        {"c.Png", ImageFileType::PNG}, {"notes.txt", std::nullopt}, {"tga", std::nullopt}};
+    for (const auto classify : {ImageFileTypeFromEntryName, ImageFileTypeFromPath})
+        for (const auto& [name, type] : names)
+            EXPECT_EQ(classify(name), type) << name;
     // Entry names look for ".tga" first, paths for ".bmp".
     EXPECT_EQ(ImageFileTypeFromEntryName("a.bmp.tga"), ImageFileType::TGA);
     EXPECT_EQ(ImageFileTypeFromEntryName("a.tga.bmp"), ImageFileType::TGA);

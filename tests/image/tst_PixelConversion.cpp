@@ -31,13 +31,11 @@ TEST(PixelConversion, FiveSixFiveExpandsNonZeroFieldsToTheTopOfTheirRange)
 
 TEST(PixelConversion, EveryInputLayoutReadsBlueGreenRedAlpha)
 {
-    const std::vector<std::uint8_t> expected{1, 2, 3, 255};
-    EXPECT_EQ(Convert({1, 2, 3}, 1, TextureFormat::B8G8R8, PixelConversion::ToB8G8R8A8), expected);
-    EXPECT_EQ(Convert({3, 2, 1}, 1, TextureFormat::R8G8B8, PixelConversion::ToB8G8R8A8), expected);
-    EXPECT_EQ(Convert({1, 2, 3, 4}, 1, TextureFormat::B8G8R8A8, PixelConversion::ToB8G8R8A8),
-              (std::vector<std::uint8_t>{1, 2, 3, 4}));
-    EXPECT_EQ(Convert({3, 2, 1, 4}, 1, TextureFormat::R8G8B8A8, PixelConversion::ToB8G8R8A8),
-              (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    const struct { TextureFormat format; std::vector<std::uint8_t> in, out; } cases[] = {
+        {TextureFormat::B8G8R8, {1, 2, 3}, {1, 2, 3, 255}},    {TextureFormat::R8G8B8, {3, 2, 1}, {1, 2, 3, 255}},
+        {TextureFormat::B8G8R8A8, {1, 2, 3, 4}, {1, 2, 3, 4}}, {TextureFormat::R8G8B8A8, {3, 2, 1, 4}, {1, 2, 3, 4}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Convert(c.in, 1, c.format, PixelConversion::ToB8G8R8A8), c.out) << static_cast<int>(c.format);
 }
 
 TEST(PixelConversion, EveryOutputLayoutPlacesTheChannelsAsSpecified)
