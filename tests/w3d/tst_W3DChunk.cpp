@@ -34,6 +34,10 @@ TEST(W3DChunk, RootHoldsTopLevelChunksInFileOrderWithParents)
     EXPECT_EQ(hierarchy->FindChild(0x77)->Parent(), hierarchy);
     EXPECT_FALSE(root->FindChild(0x55)->IsContainer());
     EXPECT_EQ(root->FindChild(0x55)->Size(), 3u);
+
+    const auto empty = Parse({});
+    EXPECT_TRUE(empty->Children().empty());
+    EXPECT_EQ(empty->FindChild(W3D_CHUNK_MESH), nullptr);
 }
 
 TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
@@ -150,13 +154,6 @@ TEST(W3DChunk, NestingBeyondTheDepthLimitFailsInsteadOfExhaustingTheStack)
     };
     EXPECT_NO_THROW(Parse(nested(W3DChunk::MaxDepth - 1)));
     EXPECT_THROW(Parse(nested(100000)), W3DChunkError);
-}
-
-TEST(W3DChunk, AnEmptyFileIsAnEmptyRoot)
-{
-    const auto root = Parse({});
-    EXPECT_TRUE(root->Children().empty());
-    EXPECT_EQ(root->FindChild(W3D_CHUNK_MESH), nullptr);
 }
 
 TEST(W3DChunk, KnownContainersAreReadAsContainersWhateverTheirBitSays)
