@@ -445,21 +445,19 @@ TEST_F(CIniBlockTest, FindBlockAtLineMapsHeaderValueEndAndBlankLines)
                                   "\n");                    // 8
     const CIniBlock* tank = root.FindChild("Object");
     const CIniBlock* body = tank->FindChild("Body = ActiveBody");
-    int index = 99;
-    EXPECT_EQ(root.FindBlockAtLine(0, index), tank);
-    EXPECT_EQ(index, -1);
-    EXPECT_EQ(root.FindBlockAtLine(1, index), tank);
-    EXPECT_EQ(index, 1) << "values are indexed in key order";
-    EXPECT_EQ(root.FindBlockAtLine(6, index), tank);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(root.FindBlockAtLine(2, index), body);
-    EXPECT_EQ(root.FindBlockAtLine(3, index), body);
-    EXPECT_EQ(index, 0);
-    EXPECT_EQ(root.FindBlockAtLine(4, index), body);
-    EXPECT_EQ(index, -1);
-    EXPECT_EQ(root.FindBlockAtLine(5, index), tank) << "the End line belongs to the enclosing block";
-    EXPECT_EQ(root.FindBlockAtLine(7, index), &root);
-    EXPECT_EQ(root.FindBlockAtLine(8, index), &root);
+    constexpr int kAny = -2;
+    // (line, block, value index): values are indexed in key order; the End line belongs to the
+    // enclosing block.
+    const struct { int line; const CIniBlock* block; int index; } cases[] = {
+        {0, tank, -1}, {1, tank, 1}, {6, tank, 0}, {2, body, kAny}, {3, body, 0},
+        {4, body, -1}, {5, tank, kAny}, {7, &root, kAny}, {8, &root, kAny}};
+    for (const auto& expected : cases) {
+        int index = 99;
+        EXPECT_EQ(root.FindBlockAtLine(expected.line, index), expected.block) << expected.line;
+        if (expected.index != kAny) {
+            EXPECT_EQ(index, expected.index) << expected.line;
+        }
+    }
 }
 
 TEST_F(CIniBlockTest, EqualNamesKeepTheirTextOrderWithinByteOrder)

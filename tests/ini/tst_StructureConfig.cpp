@@ -2,6 +2,7 @@
 
 #include "ini/CIniBlock.h"
 #include "ini/IniCoverage.h"
+#include "ini/StructureMenu.h"
 
 #include "base/AsciiCase.h"
 
@@ -28,20 +29,17 @@ std::filesystem::path SourceFolder()
     return source ? std::filesystem::path(source) : std::filesystem::path();
 }
 
-/// The description of `block` the way the structure menu finds it: by name, level by level.
-const CIniBlock* DescriptionOf(const CIniBlock* description, const CIniBlock* block)
+std::unique_ptr<CIniBlock> ShippedConfiguration()
 {
-    std::vector<const CIniBlock*> chain;
-    for (; block && !block->GetName().empty(); block = block->GetParent())
-        chain.push_back(block);
-    for (auto it = chain.rbegin(); it != chain.rend() && description; ++it)
-        description = description->FindChild((*it)->GetName());
-    return description;
+    return LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
 }
 
 TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
 {
     test::TempFolder folder;
+    EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "a missing file";
+    test::WriteFileBytes(folder / "kestrel.ini", {});
+    EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "an empty file";
     test::WriteFileBytes(folder / "kestrel.ini", test::Bytes("Games\n"
                                                              "  Generals\n"
                                                              "    ForcedObjects\n"
@@ -84,14 +82,6 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     EXPECT_TRUE(prompt.shown.empty());
 }
 
-TEST(StructureConfig, AMissingOrEmptyFileIsNotLoaded)
-{
-    test::TempFolder folder;
-    EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr);
-    test::WriteFileBytes(folder / "kestrel.ini", {});
-    EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr);
-}
-
 void ExpectEveryGameResolves(const CIniBlock& tree)
 {
     for (GameKind game : kGames) {
@@ -123,7 +113,7 @@ void ExpectEveryGameResolves(const CIniBlock& tree)
 TEST(StructureConfig, EveryShippedIniFileParsesAndConfigurationsResolveEveryGame)
 {
     ASSERT_FALSE(SourceFolder().empty());
-    const auto shipped = LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
+    const auto shipped = ShippedConfiguration();
     ASSERT_NE(shipped, nullptr);
     int configurations = 0;
     for (const auto& item : std::filesystem::recursive_directory_iterator(SourceFolder() / "resources")) {
@@ -151,7 +141,7 @@ TEST(StructureConfig, EveryShippedIniFileParsesAndConfigurationsResolveEveryGame
 
 TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
 {
-    const auto tree = LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
+    const auto tree = ShippedConfiguration();
     ASSERT_NE(tree, nullptr);
     const CIniBlock* zeroHour = FindGameBlock(*tree, GameKind::ZeroHour);
     CIniBlock entry(StructureConfig::FromGameBlock(zeroHour));
@@ -183,25 +173,22 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     EXPECT_EQ(state->GetRest(), "= REALLYDAMAGED RUBBLE");
 
     const CIniBlock* structure = FindStructureDescription(zeroHour);
-    const CIniBlock* stateDescription = DescriptionOf(structure, state);
+    const CIniBlock* stateDescription = FindDescription(*state, structure);
     ASSERT_NE(stateDescription, nullptr);
     EXPECT_EQ(stateDescription->GetRest(), "= ModelConditionFlags");
     EXPECT_NE(stateDescription->FindValue("Model"), nullptr) << "copied from the declaration";
     EXPECT_NE(FindChoiceList(zeroHour, "ModelConditionFlags")->FindValue("REALLYDAMAGED"), nullptr);
-    EXPECT_EQ(DescriptionOf(structure, object)->FindValue("KindOf")->text, "Lists KindOf");
-    EXPECT_NE(DescriptionOf(structure, object->FindChild("Body = ActiveBody"))->FindValue("MaxHealth"), nullptr);
+    EXPECT_EQ(FindDescription(*object, structure)->FindValue("KindOf")->text, "Lists KindOf");
+    const CIniBlock* body = object->FindChild("Body = ActiveBody");
+    ASSERT_NE(body, nullptr);
+    EXPECT_NE(FindDescription(*body, structure)->FindValue("MaxHealth"), nullptr);
     const CIniBlock* added = object->FindChild("AddModule")->FindChild("Behavior = SlowDeathBehavior");
     ASSERT_NE(added, nullptr);
-    EXPECT_NE(DescriptionOf(structure, added), nullptr);
+    EXPECT_NE(FindDescription(*added, structure), nullptr);
 
     EXPECT_NE(structure->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr);
     const CIniBlock* generals = FindStructureDescription(FindGameBlock(*tree, GameKind::Generals));
     EXPECT_EQ(generals->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr) << "a Zero Hour module";
-}
-
-std::unique_ptr<CIniBlock> ShippedConfiguration()
-{
-    return LoadConfigurationFile(SourceFolder() / "resources" / "kestrel.ini", nullptr);
 }
 
 /// The list named by a description text after its "Lists" or "Selects" word, as the menu reads it.
@@ -289,6 +276,7 @@ public:
     }
 
     const CIniBlock& Root() const { return *m_root; }
+    const CIniBlock& Configuration() const { return *m_tree; }
     const std::string& Unknown() const { return m_unknown; }
 
 private:
@@ -447,8 +435,7 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
     EXPECT_EQ(text.Unknown(), "");
 
-    const auto tree = ShippedConfiguration();
-    const CIniBlock* child = FindStructureDescription(FindGameBlock(*tree, GameKind::BFME))->FindChild("ChildObject");
+    const CIniBlock* child = FindStructureDescription(FindGameBlock(text.Configuration(), GameKind::BFME))->FindChild("ChildObject");
     ASSERT_NE(child, nullptr);
     EXPECT_NE(child->FindChild("Body = RespawnBody"), nullptr) << "a child object is described as an Object";
 }

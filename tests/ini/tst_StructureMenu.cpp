@@ -191,10 +191,7 @@ TEST_F(StructureMenuTest, InsertedTemplatesAreIndentedToTheirPlace)
     EXPECT_EQ(After(7, id::AddValue + 2), Replaced(kEntry, "  End\r\n\r\n", "  End\r\n Locomotor Set ;x\r\n\r\n"));
     // A module's header line: four blanks further in for a value.
     EXPECT_EQ(After(4, id::AddValue), Replaced(kEntry, "01\r\n", "01\r\n      MaxHealth = 100\r\n"));
-}
-
-TEST_F(StructureMenuTest, InsertedLinesUseTheEntrysOwnLineEnd)
-{
+    // Inserted lines use the entry's own line end.
     EXPECT_EQ(After(0, id::AddValue + 2, "Object A\n  X = 1\nEnd\n"), "Object A\n    Locomotor Set ;x\n  X = 1\nEnd\n");
     // A last line without a line end gets one before the new text; an entry without any line
     // end uses CR LF. Outside every block the top-level types are offered, Lists templates as
@@ -228,12 +225,8 @@ TEST_F(StructureMenuTest, LongMenusAreSplitIntoPopupsAndColumns)
     const std::vector<MenuEntry> menu = StructureMenuEntries(Offer("Big\nEnd\n", 0));
     const std::vector<MenuEntry>& values = menu[1].entries;
     ASSERT_EQ(values.size(), 120u);
-    int columns = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        columns += values[i].newColumn ? 1 : 0;
+    for (size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(values[i].newColumn, i == 30 || i == 60 || i == 90) << i;
-    }
-    EXPECT_EQ(columns + 1, 4);
     EXPECT_EQ(Texts(menu[0].entries), (std::vector<std::string>{"Modules M100 to M149", "Modules M150 to M150"}));
     EXPECT_EQ(menu[0].entries[1].entries[0].command, id::AddModule + 50);
 }
