@@ -15,7 +15,7 @@ protected:
     QSettings store{QString::fromStdString((folder / "settings.ini").string()), QSettings::IniFormat};
 };
 
-TEST_F(AppSettingsTest, AbsentValuesTakeTheirDefaults)
+TEST_F(AppSettingsTest, AbsentValuesTakeTheirDefaultsAndWithoutDirect3DOpenGLStillDraws)
 {
     AppSettings settings(store);
     settings.Load();
@@ -23,6 +23,9 @@ TEST_F(AppSettingsTest, AbsentValuesTakeTheirDefaults)
     EXPECT_TRUE(settings.Textures());
     EXPECT_TRUE(settings.AlphaBlending());
     EXPECT_TRUE(settings.RecentFiles().isEmpty());
+    ASSERT_FALSE(AppSettings::HasDirect3D9());
+    EXPECT_TRUE(settings.DeviceIsOpenGL());
+    EXPECT_FALSE(store.contains(QStringLiteral("Device/UseOpenGL")));
 }
 
 TEST_F(AppSettingsTest, ASettingIsOnExactlyWhenItsStoredValueIsOne)
@@ -57,16 +60,6 @@ TEST_F(AppSettingsTest, ChangesAreStoredAsOneOrZeroAndSurviveARestart)
     restarted.Load();
     EXPECT_FALSE(restarted.Textures());
     EXPECT_TRUE(restarted.UseOpenGL());
-}
-
-TEST_F(AppSettingsTest, WithoutDirect3DOpenGLDrawsWhateverIsStored)
-{
-    AppSettings settings(store);
-    settings.Load();
-    ASSERT_FALSE(AppSettings::HasDirect3D9());
-    EXPECT_FALSE(settings.UseOpenGL());
-    EXPECT_TRUE(settings.DeviceIsOpenGL());
-    EXPECT_FALSE(store.contains(QStringLiteral("Device/UseOpenGL")));
 }
 
 TEST_F(AppSettingsTest, RecentFilesKeepTheFourLatestMostRecentFirstWithoutDuplicates)

@@ -46,23 +46,18 @@ TEST(CLeftView, ShowsEveryEntryInTableOrderWithItsPlainDecimalSize)
     EXPECT_EQ(Cell(list, 2, 0), QString::fromLatin1("c\\\xE9t\xE9.txt"));
 }
 
-TEST(CLeftView, SelectingARowSelectsAndLoadsTheEntryAndShowsIt)
+TEST(CLeftView, ClicksAndArrowKeysSelectLoadAndShowTheEntry)
 {
     AppHarness harness;
-    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("one.txt", "first").Add("two.txt", "second"));
+    CChildFrame* frame =
+        harness.StartOn(BigArchiveBuilder().Add("a.txt", "a").Add("two.txt", "second").Add("c.txt", "c"));
     ASSERT_NE(frame, nullptr);
     test::SelectRow(*frame, 1);
     EXPECT_EQ(frame->Document().SelectedEntry(), 1);
     ASSERT_TRUE(frame->Document().PreviewBytes().has_value());
     EXPECT_EQ(*frame->Document().PreviewBytes(), "second");
     EXPECT_EQ(frame->EditorView()->Mode(), PreviewMode::PlainText);
-}
 
-TEST(CLeftView, ArrowKeysSelectEntriesLikeClicks)
-{
-    AppHarness harness;
-    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a").Add("b.txt", "b").Add("c.txt", "c"));
-    ASSERT_NE(frame, nullptr);
     CLeftView& list = *frame->LeftView();
     test::SelectRow(*frame, 0);
     list.setCurrentIndex(list.model()->index(0, 0));

@@ -15,6 +15,11 @@ TEST(RawTextLayout, BreaksLinesAtEveryKindOfLineEnd)
     EXPECT_EQ(layout.Line(2), "three");
     EXPECT_EQ(layout.Line(3), "four");
     EXPECT_EQ(layout.Line(4), "");
+
+    // Binary bytes without a line end stay one line, NUL included.
+    layout.SetBytes(std::string("\x00\x01\xFF\x7F", 4));
+    EXPECT_EQ(layout.LineCount(), 1u);
+    EXPECT_EQ(layout.Line(0).size(), 4u);
 }
 
 TEST(RawTextLayout, MeasuresTheWidestLineWithTabsExpandedToEightColumns)
@@ -29,15 +34,6 @@ TEST(RawTextLayout, ShowsOnlyTheRequestedColumnsOfALine)
     EXPECT_EQ(RawTextLayout::VisibleColumns("ab\tcd", 0, 10), "ab      cd");
     EXPECT_EQ(RawTextLayout::VisibleColumns("ab\tcd", 4, 5), "    c");
     EXPECT_EQ(RawTextLayout::VisibleColumns("abc", 5, 5), "");
-}
-
-TEST(RawTextLayout, BinaryBytesWithoutLineEndsAreOneLine)
-{
-    const std::string bytes("\x00\x01\xFF\x7F", 4);
-    RawTextLayout layout;
-    layout.SetBytes(bytes);
-    EXPECT_EQ(layout.LineCount(), 1u);
-    EXPECT_EQ(layout.Line(0).size(), 4u);
 }
 
 TEST(PreviewDispatch, ClassifiesByTheFirstMatchingExtensionAnywhereInTheLowerCasedName)

@@ -22,12 +22,9 @@ TEST(TextLineEnds, GivesTheControlOneLineBreakPerLineEndOfAnyKind)
     EXPECT_EQ(text, "a\nb\nc\nd");
     TextLineEnds::FromBytes("\r\r\n\n\r", text);
     EXPECT_EQ(text, "\n\n\n\n");
-}
 
-TEST(TextLineEnds, UntouchedTextGivesBackTheSameBytesIncludingHighBytesAndMixedEnds)
-{
-    std::string bytes = "Object Foo\r\n  Name = \xE9t\xE9\xA0\xFF\r\n\tEnd\nline\rlast";
-    std::string text;
+    // Untouched text gives back the same bytes, high bytes and mixed ends included.
+    const std::string bytes = "Object Foo\r\n  Name = \xE9t\xE9\xA0\xFF\r\n\tEnd\nline\rlast";
     const TextLineEnds ends = TextLineEnds::FromBytes(bytes, text);
     EXPECT_EQ(ends.ToBytes(text), bytes);
 }
