@@ -1,12 +1,16 @@
 #include "app/CKestrelApp.h"
 #include "app/CMainFrame.h"
 #include "app/SingleInstance.h"
+#include "base/TemporaryFiles.h"
 
 #include <QApplication>
 #include <QSettings>
 
 int main(int argc, char* argv[])
 {
+    // A logout or kill during a save would otherwise leave the half-written temporary archive
+    // beside the user's file; the signal still ends the program as it would have.
+    kestrel::RemoveTemporaryFilesOnSignals();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationName(QStringLiteral("Kestrel"));

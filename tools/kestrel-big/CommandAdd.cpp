@@ -87,8 +87,8 @@ int RunAdd(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     ToolArchive archive(context);
-    if (archive.Open(args.positional[0], ArchiveUse::Change) != ExitOk)
-        return ExitFailure;
+    if (const int opened = archive.Open(args.positional[0], ArchiveUse::Change); opened != ExitOk)
+        return opened;
     rule.excluded = archive.Archive().GetPath();
     std::vector<FileToAdd> files;
     const std::vector<std::string> paths(args.positional.begin() + 1, args.positional.end());

@@ -31,8 +31,8 @@ EXAMPLES
 int RunCompact(ToolContext& context, const Arguments& args)
 {
     ToolArchive archive(context);
-    if (archive.Open(args.positional[0], ArchiveUse::Change) != ExitOk)
-        return ExitFailure;
+    if (const int opened = archive.Open(args.positional[0], ArchiveUse::Change); opened != ExitOk)
+        return opened;
     const std::uint64_t before = archive.Archive().GetFileLength();
     if (archive.Save(false) != ExitOk)
         return ExitFailure;

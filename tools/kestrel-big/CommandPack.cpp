@@ -76,8 +76,8 @@ int RunPack(ToolContext& context, const Arguments& args)
         return ExitFailure;
     }
     ToolArchive archive(context);
-    if (archive.PrepareTarget(args.positional[1]) != ExitOk)
-        return ExitFailure;
+    if (const int prepared = archive.PrepareTarget(args.positional[1]); prepared != ExitOk)
+        return prepared;
     archive.Archive().SetFormat(format == "bigf" ? BIGFormat_BIGF : BIGFormat_BIG4);
     NamingRule rule;
     if (const auto base = args.Value("base"))

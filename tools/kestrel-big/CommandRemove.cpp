@@ -38,8 +38,8 @@ EXIT STATUS
 int RunRemove(ToolContext& context, const Arguments& args)
 {
     ToolArchive archive(context);
-    if (archive.Open(args.positional[0], ArchiveUse::Change) != ExitOk)
-        return ExitFailure;
+    if (const int opened = archive.Open(args.positional[0], ArchiveUse::Change); opened != ExitOk)
+        return opened;
     int status = ExitOk;
     const auto selected = archive.SelectEntries(std::span(args.positional).subspan(1), status);
     if (selected.empty())

@@ -39,8 +39,8 @@ EXIT STATUS
 int RunRename(ToolContext& context, const Arguments& args)
 {
     ToolArchive archive(context);
-    if (archive.Open(args.positional[0], ArchiveUse::Change) != ExitOk)
-        return ExitFailure;
+    if (const int opened = archive.Open(args.positional[0], ArchiveUse::Change); opened != ExitOk)
+        return opened;
     const int index = archive.FindTypedEntry(args.positional[1]);
     if (index < 0)
         return ExitFailure;

@@ -63,8 +63,8 @@ constexpr std::string_view ChangeManual = R"(WRITING SAFELY
     the old one's permissions and, where the system allows, its owner and group. Other
     hard links to the old file keep the old content (the tool says so); --in-place, where
     the command has it, changes the one file all its names share.
-    A file whose first four bytes are neither BIGF nor BIG4 is refused, so swapped
-    arguments cannot turn a picture into an archive.
+    A file whose first four bytes are neither BIGF nor BIG4 is refused with exit status 1
+    and left untouched, so swapped arguments cannot turn a picture into an archive.
     --force       Change such a file anyway (reading it as a BIG archive).
     --wait SECS   How long to wait for another writer's lock (default 10; 0 fails at once).
 )";

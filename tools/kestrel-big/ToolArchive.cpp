@@ -46,7 +46,8 @@ int ToolArchive::Open(const std::string& argument, ArchiveUse use)
                                        ? "not read: " + magic
                                        : "not changed: " + magic + ", so it is probably not a BIG archive (are the "
                                                                    "arguments swapped?); --force changes it anyway");
-        return ExitFailure;
+        // A refusal, not a failure: nothing went wrong, the file is just not an archive.
+        return use == ArchiveUse::Read ? ExitFailure : ExitProblems;
     }
     if (m_archive.GetFileLength() < HeaderSize) {
         m_context.Report(argument, "not a BIG archive: the file is shorter than the 16-byte header");
@@ -80,7 +81,7 @@ int ToolArchive::PrepareTarget(const std::string& argument)
         return ExitOk;
     m_context.Report(argument, "not replaced: it exists and is not a BIG archive (it starts with \"" +
                                    PrintableMagic({magic, 4}) + "\"); --force replaces it anyway");
-    return ExitFailure;
+    return ExitProblems;
 }
 
 int ToolArchive::Save(bool inPlace)

@@ -27,8 +27,8 @@ public:
     /// damaged archive whose readable entries may still be read; ExitFailure when the archive
     /// cannot be used, and always for a damaged or read-only archive that is to be changed
     /// (saving it would drop the entries that could not be read). An archive to be changed is
-    /// locked first (held until this object ends), and refused unless its magic is BIGF or
-    /// BIG4 or --force was given.
+    /// locked first (held until this object ends), and refused with ExitProblems unless its
+    /// magic is BIGF or BIG4 or --force was given.
     int Open(const std::string& argument, ArchiveUse use);
     /// Prepares writing a new archive over `argument`: locks an existing file and refuses one
     /// that is not a BIG archive unless --force was given.
