@@ -8,6 +8,7 @@
 #include <d3dx9.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 namespace kestrel {
@@ -76,6 +77,21 @@ bool ResolveRectangle(int* start, int* size, const int* sourceSize, int axes)
         if (start[axis] < 0 || size[axis] <= 0 || start[axis] + size[axis] > sourceSize[axis])
             return false;
     }
+    return true;
+}
+
+/// The getters' out pointers, any of which may be null.
+bool StoreDesc(std::initializer_list<int*> outs, std::initializer_list<int> values, TextureFormat* format,
+               TextureFormat value)
+{
+    auto next = values.begin();
+    for (int* out : outs) {
+        if (out != nullptr)
+            *out = *next;
+        ++next;
+    }
+    if (format != nullptr)
+        *format = value;
     return true;
 }
 
@@ -188,28 +204,13 @@ bool C3DWD3DTexture::SetData(const void* pixels, int x, int y, int width, int he
 
 bool C3DWD3DTexture::GetDesc(int* width, int* height, int* pitch, TextureFormat* format) const
 {
-    if (width != nullptr)
-        *width = m_levelWidth;
-    if (height != nullptr)
-        *height = m_levelHeight;
-    if (pitch != nullptr)
-        *pitch = m_levelPitch;
-    if (format != nullptr)
-        *format = TextureFormatOf(m_created, m_format);
-    return true;
+    return StoreDesc({width, height, pitch}, {m_levelWidth, m_levelHeight, m_levelPitch}, format,
+                     TextureFormatOf(m_created, m_format));
 }
 
 bool C3DWD3DTexture::GetSourceDesc(int* width, int* height, int* pitch, TextureFormat* format) const
 {
-    if (width != nullptr)
-        *width = m_sourceWidth;
-    if (height != nullptr)
-        *height = m_sourceHeight;
-    if (pitch != nullptr)
-        *pitch = m_sourcePitch;
-    if (format != nullptr)
-        *format = m_sourceFormat;
-    return true;
+    return StoreDesc({width, height, pitch}, {m_sourceWidth, m_sourceHeight, m_sourcePitch}, format, m_sourceFormat);
 }
 
 std::unique_ptr<C3DWD3DTexture3D> C3DWD3DTexture3D::Create(C3DWD3DDevice& device, int width, int height, int depth,
@@ -306,25 +307,15 @@ bool C3DWD3DTexture3D::SetData(const void* pixels, int x, int y, int z, int widt
 bool C3DWD3DTexture3D::GetDesc(int* width, int* height, int* depth, int* pitch, int* slicePitch,
                                TextureFormat* format) const
 {
-    for (auto [out, value] : {std::pair{width, m_size[0]}, {height, m_size[1]}, {depth, m_size[2]},
-                              {pitch, m_pitch}, {slicePitch, m_slicePitch}})
-        if (out != nullptr)
-            *out = value;
-    if (format != nullptr)
-        *format = TextureFormatOf(m_created, m_format);
-    return true;
+    return StoreDesc({width, height, depth, pitch, slicePitch}, {m_size[0], m_size[1], m_size[2], m_pitch, m_slicePitch},
+                     format, TextureFormatOf(m_created, m_format));
 }
 
 bool C3DWD3DTexture3D::GetSourceDesc(int* width, int* height, int* depth, int* pitch, int* slicePitch,
                                      TextureFormat* format) const
 {
-    for (auto [out, value] : {std::pair{width, m_source[0]}, {height, m_source[1]}, {depth, m_source[2]},
-                              {pitch, m_sourcePitch}, {slicePitch, m_sourceSlicePitch}})
-        if (out != nullptr)
-            *out = value;
-    if (format != nullptr)
-        *format = m_sourceFormat;
-    return true;
+    return StoreDesc({width, height, depth, pitch, slicePitch},
+                     {m_source[0], m_source[1], m_source[2], m_sourcePitch, m_sourceSlicePitch}, format, m_sourceFormat);
 }
 
 } // namespace kestrel
