@@ -147,7 +147,12 @@ TEST_F(C3DWD3DDeviceTest, EveryWindowHasItsOwnSwapChainAndDefaultPerspective)
     EXPECT_EQ(PixelAt(63, 63), kRed);
     EXPECT_TRUE(m_device.Present());
     EXPECT_FALSE(m_device.SelectWindow(-1));
-    EXPECT_FALSE(m_device.SelectWindow(2));
+    EXPECT_FALSE(m_device.SelectWindow(3));
+
+    // A window larger than the first draws with a depth buffer of its own size.
+    ASSERT_TRUE(m_device.AddWindow(ParamsFor(AddedWindow(2 * kSize, 2 * kSize)), &index));
+    ASSERT_TRUE(m_device.SelectWindow(index));
+    CheckIndexedGeometryScene(m_device, 2 * kSize, BufferGraphicsMemory, Reader());
 }
 
 TEST_F(C3DWD3DDeviceTest, ShadersAssembleOrSayWhy)

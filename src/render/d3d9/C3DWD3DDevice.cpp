@@ -139,6 +139,10 @@ bool C3DWD3DDevice::Create(const DeviceParams& params)
     IDirect3DSwapChain9* own = nullptr;
     m_device->GetSwapChain(0, &own);
     m_swapChains = {own};
+    IDirect3DSurface9* ownDepth = nullptr;
+    m_device->GetDepthStencilSurface(&ownDepth);
+    m_depthBuffers = {ownDepth};
+    m_depthFormat = presentation.AutoDepthStencilFormat;
     m_windows = {static_cast<HWND>(params.window)};
     m_selectedWindow = 0;
 
@@ -193,9 +197,12 @@ void C3DWD3DDevice::ReleaseAdditionalSwapChains()
             Sleep(0);
         query->Release();
     }
-    for (size_t i = 1; i < m_swapChains.size(); ++i)
+    for (size_t i = 1; i < m_swapChains.size(); ++i) {
         m_swapChains[i]->Release();
+        m_depthBuffers[i]->Release();
+    }
     m_swapChains.resize(1);
+    m_depthBuffers.resize(1);
     m_windows.resize(1);
 }
 
@@ -206,7 +213,11 @@ bool C3DWD3DDevice::Destroy()
     for (IDirect3DSwapChain9* chain : m_swapChains)
         if (chain != nullptr)
             chain->Release();
+    for (IDirect3DSurface9* depth : m_depthBuffers)
+        if (depth != nullptr)
+            depth->Release();
     m_swapChains.clear();
+    m_depthBuffers.clear();
     m_windows.clear();
     m_appliedVertices = nullptr;
     m_appliedIndices = nullptr;
@@ -239,10 +250,18 @@ bool C3DWD3DDevice::AddWindow(const DeviceParams& params, int* index)
         presentation.BackBufferFormat = D3DFMT_UNKNOWN;
         created = SUCCEEDED(m_device->CreateAdditionalSwapChain(&presentation, &chain));
     }
+    IDirect3DSurface9* depth = nullptr;
+    if (created && FAILED(m_device->CreateDepthStencilSurface(
+                       presentation.BackBufferWidth, presentation.BackBufferHeight, m_depthFormat,
+                       presentation.MultiSampleType, 0, TRUE, &depth, nullptr))) {
+        chain->Release();
+        created = false;
+    }
     if (!created)
         return false;
     m_windows.push_back(static_cast<HWND>(params.window));
     m_swapChains.push_back(chain);
+    m_depthBuffers.push_back(depth);
     if (index != nullptr)
         *index = static_cast<int>(m_swapChains.size()) - 1;
     return true;
@@ -255,7 +274,8 @@ bool C3DWD3DDevice::SelectWindow(int index)
     IDirect3DSurface9* backBuffer = nullptr;
     if (FAILED(m_swapChains[static_cast<size_t>(index)]->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &backBuffer)))
         return false;
-    const bool set = SUCCEEDED(m_device->SetRenderTarget(0, backBuffer));
+    const bool set = SUCCEEDED(m_device->SetRenderTarget(0, backBuffer)) &&
+                     SUCCEEDED(m_device->SetDepthStencilSurface(m_depthBuffers[static_cast<size_t>(index)]));
     backBuffer->Release();
     if (set)
         m_selectedWindow = index;

@@ -88,6 +88,10 @@ private:
     IDirect3DDevice9* m_device = nullptr;
     std::vector<HWND> m_windows;
     std::vector<IDirect3DSwapChain9*> m_swapChains; ///< entry 0 is the device's own
+    /// Parallel to the swap chains: a depth buffer of each one's size, since Direct3D draws
+    /// nothing into a target larger than its depth buffer. Entry 0 is the device's own.
+    std::vector<IDirect3DSurface9*> m_depthBuffers;
+    D3DFORMAT m_depthFormat = D3DFMT_D16;
     int m_selectedWindow = 0;
     std::uint32_t m_clearColour = 0;
     DWORD m_lastFvf = 0;
