@@ -25,7 +25,7 @@ trap cleanup EXIT
 
 # One X server for the whole run: Wine's Direct3D needs one, and starting Wine under it once
 # keeps every later start quick.
-for display in $(seq 90 110); do
+for display in $(seq 200 240); do
   [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]] && continue
   Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
