@@ -28,14 +28,15 @@ run_both() { # name, arguments...: runs both tools, compares exit code, stdout a
   echo $? >"linux.$name.status"
   wine "$windows_exe" "$@" >"windows.$name.out" 2>"windows.$name.err" </dev/null
   echo $? >"windows.$name.status"
-  local part
+  local part differs=0
   for part in status out err; do
     if ! cmp -s "linux.$name.$part" "windows.$name.$part"; then
       echo "compare_kestrel_big: FAILED: $name differs in $part"
       diff <(cat -A "linux.$name.$part") <(cat -A "windows.$name.$part") | head -10
-      failures=$((failures + 1))
+      differs=1
     fi
   done
+  failures=$((failures + differs))
 }
 same_files() { # name, linux path, windows path
   if ! diff -r "$2" "$3" >/dev/null; then
