@@ -3,6 +3,9 @@
 # already installed are skipped, and apt is only asked when something is missing.
 #   scripts/install-deps.sh build   compilers, libraries and Qt
 #   scripts/install-deps.sh test    the above plus the test tools (Xvfb, Mesa, GoogleTest, benchmark)
+#   scripts/install-deps.sh windows the MinGW-w64 cross compiler, Wine and what the Windows build
+#                                   fetches and compiles for itself (GoogleTest's and the image
+#                                   libraries' sources)
 set -euo pipefail
 
 build_packages=(
@@ -15,10 +18,17 @@ test_packages=(
   xvfb xauth libgl1-mesa-dri mesa-utils libx11-dev
 )
 
-packages=("${build_packages[@]}")
-if [[ "${1:-build}" == "test" ]]; then
-  packages+=("${test_packages[@]}")
-fi
+windows_packages=(
+  g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev cmake ninja-build
+  googletest dpkg-dev wine wine64 xvfb xauth
+)
+
+case "${1:-build}" in
+  build) packages=("${build_packages[@]}") ;;
+  test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  windows) packages=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 [build|test|windows]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

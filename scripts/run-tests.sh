@@ -26,4 +26,14 @@ env -u DISPLAY ctest "${ctest_args[@]}" --label-exclude xserver || status=1
 # connects, and a test that still fails is given one more run before it counts.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest "${ctest_args[@]}" --label-regex xserver --repeat until-pass:2 || status=1
+
+# The Windows build (core, kestrel-big.exe, the Direct3D 9 device and their tests) under Wine,
+# with kestrel-big.exe compared against the Linux tool built above. run-windows-tests.sh skips,
+# saying so, only where Wine cannot start.
+if bash scripts/build-windows.sh; then
+  bash scripts/run-windows-tests.sh "$PWD/$build/bin/kestrel-big" || status=1
+else
+  echo "run-tests: the Windows build failed" >&2
+  status=1
+fi
 exit "$status"

@@ -96,8 +96,12 @@ std::map<GameKind, std::string> AppSettings::InstallPaths() const
 
 bool AppSettings::HasDirect3D9()
 {
-    // The Direct3D 9 device is built only for Windows; the windowed program has no such build yet.
+    // The Direct3D 9 device exists only in Windows builds.
+#ifdef _WIN32
+    return true;
+#else
     return false;
+#endif
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "app/SharedPreviewDevice.h"
 
+#include "app/AppSettings.h"
+
 #include "render/C3DWDevice.h"
 #include "render/DeviceParams.h"
 #include "render/factory/Create3DWDevice.h"
@@ -12,7 +14,7 @@ namespace {
 constexpr int Direct3D9Device = 1;
 constexpr int OpenGLDevice = 0;
 
-DeviceParams PreviewParams(QWindow* window)
+DeviceParams PreviewParams(QWindow* window, bool direct3D)
 {
     DeviceParams params;
     params.width = 1024;
@@ -22,7 +24,8 @@ DeviceParams PreviewParams(QWindow* window)
     params.flags = DeviceNoVSync;
     params.requiredVSMajor = 0;
     params.requiredVSMinor = 7;
-    params.window = window;
+    // The OpenGL device draws through Qt's window; Direct3D needs the native one (an HWND).
+    params.window = direct3D ? reinterpret_cast<void*>(window->winId()) : static_cast<void*>(window);
     return params;
 }
 
@@ -35,12 +38,14 @@ SharedPreviewDevice::~SharedPreviewDevice() = default;
 int SharedPreviewDevice::AttachView(QWindow* window, bool useOpenGL)
 {
     ++m_viewCount;
-    const DeviceParams params = PreviewParams(window);
+    if (!m_device)
+        m_direct3D = !useOpenGL && AppSettings::HasDirect3D9();
+    const DeviceParams params = PreviewParams(window, m_direct3D);
     if (m_device) {
         int index = -1;
         return m_device->AddWindow(params, &index) ? index : -1;
     }
-    m_device = Create3DWDevice(useOpenGL ? OpenGLDevice : Direct3D9Device);
+    m_device = Create3DWDevice(m_direct3D ? Direct3D9Device : OpenGLDevice);
     if (!m_device || !m_device->Create(params)) {
         m_device.reset();
         return -1;

@@ -32,6 +32,7 @@ public:
 private:
     std::unique_ptr<C3DWDevice> m_device;
     int m_viewCount = 0;
+    bool m_direct3D = false; ///< the device in use is Direct3D 9, which takes native windows
 };
 
 } // namespace kestrel

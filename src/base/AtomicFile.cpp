@@ -4,11 +4,13 @@
 #include "base/TemporaryFiles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,6 +33,21 @@ std::string LastSystemError()
     return std::strerror(errno);
 #endif
 }
+
+#ifdef _WIN32
+/// Renames `from` over `to`. MoveFileEx refuses to replace a file that any handle has open, and
+/// the writer's own program holds one: the lock that keeps other writers out (opened with
+/// delete sharing for this). ReplaceFile swaps such a file out, its holders keeping the old
+/// content; MoveFileEx stays for new files and for refusing to replace.
+bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& to, bool replace, bool writeThrough)
+{
+    if (replace && ReplaceFileW(to.c_str(), from.c_str(), nullptr,
+                                REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr, nullptr))
+        return true;
+    const DWORD moveFlags = (replace ? MOVEFILE_REPLACE_EXISTING : 0) | (writeThrough ? MOVEFILE_WRITE_THROUGH : 0);
+    return MoveFileExW(from.c_str(), to.c_str(), moveFlags) != 0;
+}
+#endif
 
 /// The file a save really replaces: a symbolic link is followed (link by link, so relative links
 /// count from their own folder), so the link stays and its target gets the new bytes.
@@ -252,9 +269,7 @@ bool AtomicFileWriter::Commit()
         return Fail("cannot flush " + m_temporary.string());
     CloseHandle(static_cast<HANDLE>(m_handle));
     m_handle = nullptr;
-    const DWORD moveFlags = (m_replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0) |
-                            (m_syncOnCommit ? MOVEFILE_WRITE_THROUGH : 0);
-    if (!MoveFileExW(m_temporary.c_str(), m_replaced.c_str(), moveFlags)) {
+    if (!RenameOver(m_temporary, m_replaced, m_replaceExisting, m_syncOnCommit)) {
         m_existedAlready = GetLastError() == ERROR_ALREADY_EXISTS;
         return Fail("cannot replace " + m_target.string());
     }

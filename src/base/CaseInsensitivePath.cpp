@@ -8,6 +8,7 @@
 #include <vector>
 
 namespace kestrel {
+#ifndef _WIN32
 namespace {
 
 std::vector<std::string> SplitComponents(std::string_view path)
@@ -44,6 +45,7 @@ std::optional<std::string> FindIgnoringCase(const std::filesystem::path& folder,
 }
 
 } // namespace
+#endif
 
 std::filesystem::path ResolvePathIgnoringCase(std::string_view path)
 {

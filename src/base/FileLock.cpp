@@ -77,7 +77,7 @@ bool FileLock::Acquire(const std::filesystem::path& path, std::chrono::milliseco
         }
         CloseHandle(handle);
         if (std::chrono::steady_clock::now() >= deadline) {
-            m_error = "another program is changing it (it holds the file's lock)";
+            m_error = "another program is changing it; try again when it has finished";
             return false;
         }
         std::this_thread::sleep_for(PollInterval);

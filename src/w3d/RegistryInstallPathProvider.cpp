@@ -9,7 +9,7 @@ std::optional<std::string> RegistryInstallPathProvider::FindInstallPath(GameKind
 {
     HKEY key = nullptr;
     const std::string keyName(InstallRegistryKey(game));
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(m_root, keyName.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
         return std::nullopt;
     char value[261] = {};
     DWORD size = 260;

@@ -3,8 +3,10 @@
 #include "archive/CBIGFile.h"
 #include "support/BigArchiveBuilder.h"
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -21,6 +23,7 @@ inline BigArchiveBuilder ThreeEntries()
     return builder;
 }
 
+#ifndef _WIN32 // only POSIX limits the size of a process's files
 /// A disk that fills up: while alive no file can grow beyond `limit` bytes, and a write past it
 /// fails instead of killing the process.
 class ScopedFileSizeLimit
@@ -43,6 +46,7 @@ private:
     rlimit m_old{};
     void (*m_oldHandler)(int);
 };
+#endif
 
 /// Opens `path` made read-only. Root may write any file, so the open runs under an unprivileged
 /// user id when the tests run as root.
@@ -51,11 +55,15 @@ auto OpenReadOnly(const std::filesystem::path& path, Opener open)
 {
     using std::filesystem::perms;
     std::filesystem::permissions(path, perms::owner_read | perms::group_read | perms::others_read);
+#ifdef _WIN32
+    return open();
+#else
     const bool root = geteuid() == 0 && seteuid(65534) == 0;
     auto result = open();
     if (root)
         (void)seteuid(0);
     return result;
+#endif
 }
 
 /// Every entry's name and current bytes (DE AD when unreadable), in table order.

@@ -333,6 +333,7 @@ TEST_F(CBIGFileTest, AFailedSaveAsChangesNothingAndSavingOverTheOwnFileWorks)
     ASSERT_TRUE(archive.Open(path));
     const Bytes8 big(256 * 1024, 'b');
     ASSERT_TRUE(archive.SetEntryData(2, big.data(), static_cast<std::int64_t>(big.size())));
+#ifndef _WIN32
     {
         ScopedFileSizeLimit diskFull(64 * 1024);
         EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
@@ -342,6 +343,7 @@ TEST_F(CBIGFileTest, AFailedSaveAsChangesNothingAndSavingOverTheOwnFileWorks)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "no temporary left";
     EXPECT_EQ(archive.GetPath(), path);
     EXPECT_TRUE(archive.GetEntry(2)->modified);
+#endif
     EXPECT_EQ(archive.SaveAs(folder / "no such folder" / "x.big"), 0);
 
     std::pair<std::uint64_t, std::uint64_t> progress;

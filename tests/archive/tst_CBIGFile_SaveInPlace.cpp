@@ -162,6 +162,7 @@ TEST_F(SaveInPlaceTest, WithoutAFileOrWithAFullDiskNothingIsClaimedAsSaved)
     const Bytes8 original = Open(ThreeEntries());
     Replace(0, std::string(100000, 'g'));
     Replace(1, "Object Y\nEnd\n");
+#ifndef _WIN32
     {
         ScopedFileSizeLimit diskFull(original.size() + 1000);
         EXPECT_EQ(archive.SaveInPlace(), 0);
@@ -172,6 +173,9 @@ TEST_F(SaveInPlaceTest, WithoutAFileOrWithAFullDiskNothingIsClaimedAsSaved)
     EXPECT_TRUE(archive.GetEntry(0)->modified);
     EXPECT_EQ(ReadFileBytes(path), original)
         << "the failure came while appending, and the appended bytes were given back";
+#else
+    (void)original;
+#endif
 
     const auto contents = Contents(archive);
     Save();
