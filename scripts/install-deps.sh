@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Kestrel needs to build, test and run. Safe to re-run: packages
 # already installed are skipped, and apt is only asked when something is missing.
-#   scripts/install-deps.sh build   compilers, libraries and Qt
-#   scripts/install-deps.sh test    the above plus the test tools (Xvfb, Mesa, GoogleTest, benchmark)
+#   scripts/install-deps.sh build    compilers, libraries and Qt, the icon renderer
+#   scripts/install-deps.sh package  the above plus what makes the Debian package (dpkg-shlibdeps)
+#   scripts/install-deps.sh test     all the above plus the test tools (Xvfb, Mesa, GoogleTest,
+#                                    benchmark) and the checkers of the package's files
 set -euo pipefail
 
 build_packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config git
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libx11-dev
+  librsvg2-bin
 )
+package_packages=(dpkg-dev)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
   xvfb xauth libgl1-mesa-dri mesa-utils libx11-dev
+  appstream-util desktop-file-utils bash-completion man-db
 )
 
 packages=("${build_packages[@]}")
-if [[ "${1:-build}" == "test" ]]; then
-  packages+=("${test_packages[@]}")
-fi
+case "${1:-build}" in
+  package) packages+=("${package_packages[@]}") ;;
+  test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
