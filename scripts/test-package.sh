@@ -40,7 +40,7 @@ versions() {
 reads_installed_configuration() { # Only the data folder beside bin/ has kestrel.ini.
   mkdir -p "$scratch/mod/data/ini"
   printf 'Object Tank\n  Body = ActiveBody ModuleTag_01\n    MaxHealth = 10\n  End\nEnd\n' >"$scratch/mod/data/ini/tank.ini"
-  "$bin/kestrel-big" pack -q "$scratch/mod" "$scratch/mod.big" &&
+  "$bin/kestrel-big" pack -q "$scratch/mod/data" "$scratch/mod.big" &&
     "$bin/kestrel-big" ini -g zerohour "$scratch/mod.big" data/ini/tank.ini | grep MaxHealth
 }
 manual_pages() {
