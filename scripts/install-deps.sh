@@ -17,7 +17,7 @@ package_packages=(dpkg-dev)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
   xvfb xauth libgl1-mesa-dri mesa-utils libx11-dev
-  appstream-util desktop-file-utils bash-completion man-db
+  appstream-util desktop-file-utils bash-completion man-db fakeroot
 )
 
 packages=("${build_packages[@]}")

@@ -6,13 +6,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/package-deb.sh >/dev/null
-deb=$(ls build/package/kestrel_*_amd64.deb)
-version=$(sed -n 's/^project(Kestrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+bash scripts/package-deb.sh >"$scratch/build.log" 2>&1 || { cat "$scratch/build.log" && exit 1; }
+deb=$(ls build/package/kestrel_*_amd64.deb)
+version=$(sed -n 's/^project(Kestrel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 root=$scratch/root bin=$scratch/root/usr/bin share=$scratch/root/usr/share
 dpkg=(dpkg --root="$root" --log=/dev/null --force-depends --force-not-root)
+# Without root, fakeroot lets dpkg give the files to root as the package says.
+[[ $(id -u) -eq 0 ]] || dpkg=(fakeroot "${dpkg[@]}")
 
 passed=0 failed=0
 check() { # NAME COMMAND...: one check, shown with its output when it fails
@@ -58,7 +60,7 @@ offers() { # WORD...: what the installed completion offers for the last word, on
     _kestrel_big 2>/dev/null; printf "%s\n" "${COMPREPLY[@]}"' "$share/bash-completion/completions/kestrel-big" "$@")
 }
 completion() {
-  [[ $(offers kestrel-big ex) == extract && $(offers kestrel-big pack --format b) == $'big4\nbigf' &&
+  [[ $(offers kestrel-big ex) == extract && $(offers kestrel-big pack --format b) == $'bigf\nbig4' &&
     $(offers kestrel-big list --l) == --long && $(offers kestrel-big cat mod.big da) == data/ &&
     $(offers kestrel-big cat mod.big 'data\ini\T') == data/ini/tank.ini ]]
 }
@@ -67,7 +69,7 @@ removal_leaves_nothing() {
 }
 
 dpkg-deb -I "$deb" >"$scratch/info"
-dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$scratch/files"
+dpkg-deb -c "$deb" | awk '/^-/ {print $6}' | sed 's|^\./|/|' >"$scratch/files"
 check "metadata: name, version, architecture, dependencies read from the binaries" has_lines "$scratch/info" \
   '^ Package: kestrel$' "^ Version: $version$" '^ Architecture: amd64$' \
   '^ Depends: .*libc6' '^ Depends: .*libqt6widgets6' '^ Depends: .*libpng16'
