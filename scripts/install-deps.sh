@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Kestrel needs to build, test and run. Safe to re-run: packages
 # already installed are skipped, and apt is only asked when something is missing.
-#   scripts/install-deps.sh build   compilers, libraries and Qt
-#   scripts/install-deps.sh test    the above plus the test tools (Xvfb, Mesa, GoogleTest, benchmark)
-#   scripts/install-deps.sh windows the MinGW-w64 cross compiler, Wine and what the Windows build
-#                                   fetches and compiles for itself (GoogleTest's and the image
-#                                   libraries' sources)
+#   scripts/install-deps.sh build    compilers, libraries and Qt, the icon renderer
+#   scripts/install-deps.sh package  the above plus what makes the Debian package (dpkg-shlibdeps)
+#   scripts/install-deps.sh test     all the above plus the test tools (Xvfb, Mesa, GoogleTest,
+#                                    benchmark) and the checkers of the package's files
+#   scripts/install-deps.sh windows  the MinGW-w64 cross compiler, Wine and what the Windows build
+#                                    fetches and compiles for itself (GoogleTest's and the image
+#                                    libraries' sources)
 set -euo pipefail
 
 build_packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config git
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libx11-dev
+  librsvg2-bin
 )
+package_packages=(dpkg-dev)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsquish-dev
   xvfb xauth libgl1-mesa-dri mesa-utils libx11-dev
+  appstream-util desktop-file-utils bash-completion man-db fakeroot
 )
 
 windows_packages=(
@@ -23,11 +28,13 @@ windows_packages=(
   googletest dpkg-dev wine wine64 xvfb xauth
 )
 
+packages=("${build_packages[@]}")
 case "${1:-build}" in
-  build) packages=("${build_packages[@]}") ;;
-  test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  build) ;;
+  package) packages+=("${package_packages[@]}") ;;
+  test) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
   windows) packages=("${windows_packages[@]}") ;;
-  *) echo "usage: $0 [build|test|windows]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|package|test|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

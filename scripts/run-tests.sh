@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kestrel with AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors, and
-# runs every test (rendering tests under Xvfb with Mesa's software renderer).
+# runs every test (rendering tests under Xvfb with Mesa's software renderer), then builds the
+# Debian package and checks it (scripts/test-package.sh; KESTREL_PACKAGE_TEST=0 skips that).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,5 +36,11 @@ if bash scripts/build-windows.sh; then
 else
   echo "run-tests: the Windows build failed" >&2
   status=1
+fi
+
+# The Debian package, from a Release build of its own (some minutes on two cores);
+# KESTREL_PACKAGE_TEST=0 leaves it out of a quick local run.
+if [[ ${KESTREL_PACKAGE_TEST:-1} != 0 ]]; then
+  bash scripts/test-package.sh || status=1
 fi
 exit "$status"

@@ -27,11 +27,6 @@
 namespace kestrel {
 namespace {
 
-QString ConfigurationFileName()
-{
-    return FromBytes(kConfigurationFileName);
-}
-
 QString FileDialogFilter()
 {
     return Text(AppString::FileFilter) + QStringLiteral(";;") + Text(AppString::AllFilesFilter);
@@ -111,14 +106,10 @@ QString CKestrelApp::ConfigurationPath() const
 
 bool CKestrelApp::LoadConfiguration()
 {
-    const QString besideProgram = QDir(m_options.programFolder).filePath(ConfigurationFileName());
-    m_configurationPath = besideProgram;
-    if (!QFileInfo::exists(besideProgram) && !m_options.dataFolder.isEmpty()) {
-        const QString installed = QDir(m_options.dataFolder).filePath(ConfigurationFileName());
-        if (QFileInfo::exists(installed))
-            m_configurationPath = installed;
-    }
-    m_configuration = LoadConfigurationFile(m_configurationPath.toStdU16String(), m_prompt);
+    const auto path = FindConfigurationFile(m_options.programFolder.toStdU16String(),
+                                            m_options.dataFolder.toStdU16String());
+    m_configurationPath = QString::fromStdU16String(path.u16string());
+    m_configuration = LoadConfigurationFile(path, m_prompt);
     m_context->configuration = m_configuration.get();
     return m_configuration != nullptr;
 }

@@ -26,6 +26,22 @@ StructureConfig StructureConfig::FromGameBlock(const CIniBlock* gameBlock)
                            gameBlock->FindChild("LineComments"),     gameBlock->FindChild("Directives")};
 }
 
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFolder)
+{
+    return (programFolder / KESTREL_DATA_FROM_PROGRAM).lexically_normal();
+}
+
+std::filesystem::path FindConfigurationFile(const std::filesystem::path& programFolder,
+                                            const std::filesystem::path& dataFolder)
+{
+    const auto besideProgram = programFolder / kConfigurationFileName;
+    std::error_code error;
+    if (std::filesystem::exists(besideProgram, error) || dataFolder.empty())
+        return besideProgram;
+    const auto installed = dataFolder / kConfigurationFileName;
+    return std::filesystem::exists(installed, error) ? installed : besideProgram;
+}
+
 std::unique_ptr<CIniBlock> LoadConfigurationFile(const std::filesystem::path& path, IPrompt* prompt)
 {
     auto tree = std::make_unique<CIniBlock>(StructureConfig{}, prompt);

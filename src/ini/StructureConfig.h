@@ -12,6 +12,17 @@ class IPrompt;
 /// The name of the configuration file that lies beside the executables.
 inline constexpr std::string_view kConfigurationFileName = "kestrel.ini";
 
+/// The data folder of an installation whose programs lie in `programFolder` (its share/kestrel).
+/// It is found relative to the programs, so an installation moved or unpacked under another
+/// root finds its files all the same.
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFolder);
+
+/// The configuration file the programs read: the one beside the program (a build folder, or a
+/// copy the user keeps there), else the one in `dataFolder` (empty: none). When neither exists,
+/// the path beside the program, so that a failure names where the file was looked for first.
+std::filesystem::path FindConfigurationFile(const std::filesystem::path& programFolder,
+                                            const std::filesystem::path& dataFolder);
+
 /// The games a configuration tree has a block for; the values are the document's game kinds.
 enum class GameKind { Generals = 0, ZeroHour = 1, BFME = 2 };
 

@@ -259,8 +259,9 @@ bool FindGameConfiguration(ToolContext& context, const Arguments& args, CliPromp
         return false;
     }
     const auto configArgument = args.Value("config");
-    const std::filesystem::path path = configArgument ? context.Resolve(*configArgument)
-                                                      : ExecutableFolder() / std::string(kConfigurationFileName);
+    const std::filesystem::path path = configArgument
+                                           ? context.Resolve(*configArgument)
+                                           : FindConfigurationFile(ExecutableFolder(), InstalledDataFolder(ExecutableFolder()));
     tree = LoadConfigurationFile(path, &prompt);
     if (!tree) {
         context.Report(path.string(), "Failed to load kestrel.ini");
@@ -435,8 +436,9 @@ const CommandDetails IniDetails = {
 
 OPTIONS
     -g, --game GAME  Parse with the structure configuration of GAME (generals, zerohour or
-                     bfme) from kestrel.ini beside the program: module lines, one-line
-                     entries, header lists and raw-text areas as that game writes them.
+                     bfme) from kestrel.ini beside the program (else in the installed
+                     data folder, share/kestrel): module lines, one-line entries, header
+                     lists and raw-text areas as that game writes them.
                      Without it the entry is parsed without a structure configuration.
     --config FILE    Read the structure configuration from FILE instead.
     --at LINE        Print only the block that holds line LINE and the index of the value on

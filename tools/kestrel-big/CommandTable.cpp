@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "base/BuildInfo.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
@@ -89,7 +91,8 @@ SYNOPSIS
 DESCRIPTION
     Works on the same archive core as the Kestrel editor, so an archive changed here has the
     bytes the editor would write for the same changes. Archives are recognised by their
-    content (the magic BIGF or BIG4), never by the file's extension.
+    content (the magic BIGF or BIG4), never by the file's extension. --version prints the
+    version and the commit the tool was built from.
 
 COMMANDS
 )";
@@ -113,26 +116,6 @@ const Command* FindCommand(std::string_view name)
     return nullptr;
 }
 
-void PrintToolManual(std::ostream& out)
-{
-    out << ToolManual;
-    for (const auto& command : Commands)
-        out << "    " << command.name << std::string(10 - command.name.size(), ' ') << command.summary << '\n';
-    out << '\n' << CommonManual << ToolManualEnd;
-}
-
-void PrintCommandManual(std::ostream& out, const Command& command)
-{
-    out << "NAME\n    kestrel-big " << command.name << " - " << command.summary << "\n\nSYNOPSIS\n    kestrel-big "
-        << command.name << ' ' << command.help.synopsis << "\n\n"
-        << command.help.manual << '\n';
-    if (command.help.takesFilters)
-        out << FilterManual << '\n';
-    if (command.help.changesArchives)
-        out << ChangeManual << '\n';
-    out << CommonManual;
-}
-
 int UsageError(ToolContext& context, const Command* command, const std::string& text)
 {
     // Written piece by piece: GCC 12 warns falsely about concatenating the temporaries.
@@ -152,12 +135,8 @@ int UsageError(ToolContext& context, const Command* command, const std::string& 
 
 int RunCommand(ToolContext& context, const Command& command, std::span<const std::string> args)
 {
-    std::vector<OptionSpec> options(command.help.options.begin(), command.help.options.end());
-    options.insert(options.end(), std::begin(CommonOptions), std::end(CommonOptions));
-    if (command.help.changesArchives)
-        options.insert(options.end(), std::begin(ChangeOptions), std::end(ChangeOptions));
     std::string error;
-    auto parsed = ParseArguments(args, options, error);
+    auto parsed = ParseArguments(args, CommandOptions(command), error);
     if (!parsed)
         return UsageError(context, &command, error);
     if (parsed->Has("help")) {
@@ -188,6 +167,40 @@ std::span<const Command> AllCommands()
     return Commands;
 }
 
+std::span<const OptionSpec> CommonOptionSpecs()
+{
+    return CommonOptions;
+}
+
+std::vector<OptionSpec> CommandOptions(const Command& command)
+{
+    std::vector<OptionSpec> options(command.help.options.begin(), command.help.options.end());
+    options.insert(options.end(), std::begin(CommonOptions), std::end(CommonOptions));
+    if (command.help.changesArchives)
+        options.insert(options.end(), std::begin(ChangeOptions), std::end(ChangeOptions));
+    return options;
+}
+
+void PrintToolManual(std::ostream& out)
+{
+    out << ToolManual;
+    for (const auto& command : Commands)
+        out << "    " << command.name << std::string(10 - command.name.size(), ' ') << command.summary << '\n';
+    out << '\n' << CommonManual << ToolManualEnd;
+}
+
+void PrintCommandManual(std::ostream& out, const Command& command)
+{
+    out << "NAME\n    kestrel-big " << command.name << " - " << command.summary << "\n\nSYNOPSIS\n    kestrel-big "
+        << command.name << ' ' << command.help.synopsis << "\n\n"
+        << command.help.manual << '\n';
+    if (command.help.takesFilters)
+        out << FilterManual << '\n';
+    if (command.help.changesArchives)
+        out << ChangeManual << '\n';
+    out << CommonManual;
+}
+
 int RunKestrelBig(std::span<const std::string> args, ToolContext& context)
 {
     // Common options may come before the command's name.
@@ -197,7 +210,7 @@ int RunKestrelBig(std::span<const std::string> args, ToolContext& context)
     });
     if (name == rest.end()) {
         if (std::find(rest.begin(), rest.end(), "--version") != rest.end()) {
-            context.out << "kestrel-big " KESTREL_VERSION "\n";
+            context.out << VersionLine("kestrel-big") << '\n';
             return ExitOk;
         }
         const bool asked = std::find_if(rest.begin(), rest.end(), [](const std::string& arg) {

@@ -3,9 +3,11 @@
 #include "Arguments.h"
 #include "ToolContext.h"
 
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::cli {
 
@@ -40,6 +42,18 @@ struct Command
 
 /// Every command, in the order of the tool's help.
 std::span<const Command> AllCommands();
+
+/// The options every command understands, also before its name.
+std::span<const OptionSpec> CommonOptionSpecs();
+
+/// Every option `command` understands: its own, the common ones and, for commands that write
+/// archives, --force and --wait.
+std::vector<OptionSpec> CommandOptions(const Command& command);
+
+/// The texts of `kestrel-big --help` and `kestrel-big COMMAND --help`, also the source of the
+/// manual page.
+void PrintToolManual(std::ostream& out);
+void PrintCommandManual(std::ostream& out, const Command& command);
 
 /// The whole tool: `args` without the program name. Returns the exit status.
 int RunKestrelBig(std::span<const std::string> args, ToolContext& context);
