@@ -183,6 +183,42 @@ std::string ValueAction(const WordCompletion& value)
     return {};
 }
 
+/// The command's branches of the script: how its option values complete (`valueCases`) and its
+/// options and arguments (`commandCases`).
+void AppendCommandCases(const cli::Command& command, std::string& valueCases, std::string& commandCases)
+{
+    const SynopsisWords synopsis = ReadSynopsis(command.help.synopsis);
+    std::vector<std::string> options;
+    std::vector<std::string> valued;
+    for (const auto& option : cli::CommandOptions(command)) {
+        const auto words = OptionWords(option);
+        options.insert(options.end(), words.begin(), words.end());
+        if (!option.takesValue)
+            continue;
+        valued.insert(valued.end(), words.begin(), words.end());
+        WordCompletion value;
+        for (const auto& word : words) {
+            if (value.kind == Kind::None)
+                value = synopsis.OptionValue(word);
+        }
+        if (const auto action = ValueAction(value); !action.empty()) {
+            std::string patterns;
+            for (const auto& word : words)
+                patterns += (patterns.empty() ? "'" : " | '") + std::string(command.name) + ' ' + word + '\'';
+            valueCases += "        " + patterns + ") " + action + " ;;\n";
+        }
+    }
+    // Entry names come from the archive named first, so only a command that starts with one
+    // completes them.
+    const bool namesArchive = !synopsis.positional.empty() && synopsis.positional.front().kind == Kind::Archive;
+    std::vector<std::string> kinds;
+    for (const auto& word : synopsis.positional)
+        kinds.emplace_back(KindWord(word.kind == Kind::Entry && !namesArchive ? Kind::File : word.kind));
+    commandCases += "        " + std::string(command.name) + ")\n            options='" + Joined(options) +
+                    "'\n            valued='" + Joined(valued) + "'\n            kinds='" + Joined(kinds) + "'" +
+                    (synopsis.lastRepeats ? " repeats=1" : "") + "\n            ;;\n";
+}
+
 } // namespace
 
 WordCompletion SynopsisWords::OptionValue(std::string_view option) const
@@ -245,38 +281,7 @@ std::string BashCompletionScript(std::span<const cli::Command> commands)
     std::string commandCases;
     for (const auto& command : commands) {
         names.emplace_back(command.name);
-        const SynopsisWords synopsis = ReadSynopsis(command.help.synopsis);
-        std::vector<std::string> options;
-        std::vector<std::string> valued;
-        for (const auto& option : cli::CommandOptions(command)) {
-            const auto words = OptionWords(option);
-            options.insert(options.end(), words.begin(), words.end());
-            if (!option.takesValue)
-                continue;
-            valued.insert(valued.end(), words.begin(), words.end());
-            WordCompletion value;
-            for (const auto& word : words) {
-                if (value.kind == Kind::None)
-                    value = synopsis.OptionValue(word);
-            }
-            if (const auto action = ValueAction(value); !action.empty()) {
-                std::string patterns;
-                for (const auto& word : words)
-                    patterns += (patterns.empty() ? "'" : " | '") + std::string(command.name) + ' ' + word + '\'';
-                valueCases += "        " + patterns + ") " + action + " ;;\n";
-            }
-        }
-        // Entry names come from the archive named first, so only a command that starts with one
-        // completes them.
-        const bool namesArchive = !synopsis.positional.empty() && synopsis.positional.front().kind == Kind::Archive;
-        std::vector<std::string> kinds;
-        for (const auto& word : synopsis.positional) {
-            const bool entry = word.kind == Kind::Entry;
-            kinds.emplace_back(KindWord(entry && !namesArchive ? Kind::File : word.kind));
-        }
-        commandCases += "        " + std::string(command.name) + ")\n            options='" + Joined(options) +
-                        "'\n            valued='" + Joined(valued) + "'\n            kinds='" + Joined(kinds) + "'" +
-                        (synopsis.lastRepeats ? " repeats=1" : "") + "\n            ;;\n";
+        AppendCommandCases(command, valueCases, commandCases);
     }
     std::vector<std::string> commonOptions;
     for (const auto& option : cli::CommonOptionSpecs()) {
