@@ -60,11 +60,10 @@ protected:
     CQuartoView* view = nullptr;
 };
 
-TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
+TEST_F(CQuartoViewTest, ShowsTextInTheEditorAndOtherBytesInTheRawViewWithTheCommandsToMatch)
 {
     ASSERT_TRUE(Open(BigArchiveBuilder()
                          .Add("data\\ini\\foo.inizh", "Object Foo\r\nEnd\r\n")
-                         .Add("readme.ini.txt", "read me")
                          .Add("data\\unknown.bin", std::string("ab\tc\0d", 6))));
     CMainFrame& main = *harness.App().MainFrame();
     Select(0);
@@ -75,9 +74,6 @@ TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("Object Foo\nEnd\n"));
 
     Select(1);
-    EXPECT_EQ(view->Mode(), PreviewMode::PlainText);
-
-    Select(2);
     EXPECT_EQ(view->Mode(), PreviewMode::RawText);
     EXPECT_FALSE(view->EditControl()->isVisible());
     EXPECT_TRUE(view->RawView()->isVisible());
