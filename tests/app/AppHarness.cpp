@@ -4,6 +4,8 @@
 #include "app/CLeftView.h"
 #include "app/CMainFrame.h"
 #include "app/AppCommands.h"
+#include "app/ArchiveDocument.h"
+#include "archive/CQuartoDoc.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -65,6 +67,12 @@ CChildFrame* AppHarness::StartOn(const BigArchiveBuilder& builder)
     if (!Start({WriteArchive(builder)}))
         return nullptr;
     return m_app->MainFrame()->ActiveChild();
+}
+
+std::string EntryText(ArchiveDocument& document, int index)
+{
+    const auto bytes = document.Doc().GetArchive().GetEntryBytes(index);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<unreadable>");
 }
 
 void SelectRow(CChildFrame& frame, int row)

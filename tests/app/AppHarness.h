@@ -7,11 +7,14 @@
 #include <QSettings>
 #include <QString>
 
+#include <gmock/gmock.h>
+
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 namespace kestrel {
+class ArchiveDocument;
 class CChildFrame;
 class CQuartoView;
 class CLeftView;
@@ -50,6 +53,8 @@ private:
     std::unique_ptr<CKestrelApp> m_app;
 };
 
+/// The bytes of the document's entry `index` as text, or "<unreadable>".
+std::string EntryText(ArchiveDocument& document, int index);
 /// Selects `row` in the window's entry list the way a click does.
 void SelectRow(CChildFrame& frame, int row);
 /// Runs the event loop until `condition` holds or `timeoutMs` passed; whether it held.

@@ -18,14 +18,19 @@ Answer Next(std::vector<std::string>& asked, std::deque<Answer>& answers, std::s
     return answer;
 }
 
-} // namespace
-
-bool RecordingProgress::Update(std::uint64_t done, std::uint64_t total)
+/// Progress that asks to stop after `stopAfter` updates (never when negative).
+class ScriptedProgress : public IProgress
 {
-    lastDone = done;
-    lastTotal = total;
-    return stopAfter < 0 || ++updates <= stopAfter;
-}
+public:
+    explicit ScriptedProgress(int stopAfter) : m_stopAfter(stopAfter) {}
+    bool Update(std::uint64_t, std::uint64_t) override { return m_stopAfter < 0 || ++m_updates <= m_stopAfter; }
+
+private:
+    int m_stopAfter;
+    int m_updates = 0;
+};
+
+} // namespace
 
 std::optional<std::filesystem::path> ScriptedDialogs::AskFileToAdd()
 {
@@ -61,9 +66,7 @@ OverwriteAnswer ScriptedDialogs::AskOverwrite(const std::string& entryName, bool
 std::unique_ptr<IProgress> ScriptedDialogs::StartProgress(const std::string& label, bool cancellable)
 {
     progressLabels.push_back(cancellable ? label + " (cancellable)" : label);
-    auto progress = std::make_unique<RecordingProgress>();
-    progress->stopAfter = stopProgressAfter;
-    return progress;
+    return std::make_unique<ScriptedProgress>(stopProgressAfter);
 }
 
 } // namespace kestrel::test

@@ -8,19 +8,6 @@
 
 namespace kestrel::test {
 
-/// Progress that records every update and asks to stop after `stopAfter` updates (never when
-/// negative).
-class RecordingProgress : public IProgress
-{
-public:
-    bool Update(std::uint64_t done, std::uint64_t total) override;
-
-    int updates = 0;
-    int stopAfter = -1;
-    std::uint64_t lastDone = 0;
-    std::uint64_t lastTotal = 0;
-};
-
 /// The archive commands' dialogs answered from a script. Each question takes the next answer of
 /// its kind; a question without one fails the test and is answered with Cancel (or No).
 /// Every question is recorded as "Kind: argument" in `asked`; file, folder and archive-path

@@ -7,6 +7,8 @@
 #include "app/CQuartoView.h"
 
 namespace kestrel {
+using testing::HasSubstr;
+
 namespace {
 
 using namespace test;
@@ -73,7 +75,7 @@ TEST_F(AddDirectoryTest, NamesTooLongForAnArchiveAreToldByNameAndNotShortened)
     Trigger(Command::EditAddDirectory);
 
     ASSERT_EQ(harness.prompt.shown.size(), 1u);
-    EXPECT_NE(harness.prompt.shown[0].text.find("\"data\\" + deep + "\\long.ini\" has 264 characters"), std::string::npos);
+    EXPECT_THAT(harness.prompt.shown[0].text, HasSubstr("\"data\\" + deep + "\\long.ini\" has 264 characters"));
     EXPECT_EQ(Names(), (std::vector<std::string>{"DATA\\A.INI", "data\\ok.ini", "data\\sub\\c.ini", "other.txt"}));
 }
 
@@ -139,7 +141,7 @@ TEST_F(ArchiveCommandsTest, ExtractAllAsksFirstThenWritesFoldersAndNamesTheEntri
     EXPECT_EQ(harness.prompt.shown[1].text, "This will extract the whole BIG file to a folder you specify. Existing files "
                                             "will be overwritten. Continue?");
     for (const char* refused : {"..\\escape.ini: ", "/abs.ini: ", "C:\\drive.ini: "})
-        EXPECT_NE(harness.prompt.shown[2].text.find(refused), std::string::npos) << refused;
+        EXPECT_THAT(harness.prompt.shown[2].text, HasSubstr(refused));
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "data" / "ini" / "x.ini"), Bytes("x"));
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "art" / "t.tga"), Bytes("t"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "escape.ini"));
@@ -157,7 +159,7 @@ TEST_F(ArchiveCommandsTest, ExtractAllStopsAtAFolderItCannotMakeAndKeepsWhatItWr
 
     ASSERT_EQ(harness.prompt.shown.size(), 4u);
     EXPECT_EQ(harness.prompt.shown[1].text.rfind("Could not create the folder " + (harness.folder / "out" / "data" / "ini").string(), 0), 0u);
-    EXPECT_NE(harness.prompt.shown[1].text.find("The extraction stopped there"), std::string::npos);
+    EXPECT_THAT(harness.prompt.shown[1].text, HasSubstr("The extraction stopped there"));
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "a.ini"), Bytes("a"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "out" / "z.ini"));
     // Cancelled after the first entry: what was written stays, and the user is told how much.

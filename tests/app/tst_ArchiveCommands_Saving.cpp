@@ -7,6 +7,8 @@
 #include <algorithm>
 
 namespace kestrel {
+using testing::HasSubstr;
+
 namespace {
 
 using namespace test;
@@ -85,7 +87,7 @@ TEST_F(ArchiveCommandsTest, AFailedSaveSaysSoAndKeepsTheDocumentModified)
     Trigger(Command::FileSaveAs);
 
     ASSERT_EQ(harness.prompt.shown.size(), 1u);
-    EXPECT_NE(harness.prompt.shown[0].text.find("not been saved"), std::string::npos);
+    EXPECT_THAT(harness.prompt.shown[0].text, HasSubstr("not been saved"));
     EXPECT_TRUE(Document().IsModified());
 }
 
@@ -156,7 +158,7 @@ TEST_F(ArchiveCommandsTest, AModArchiveBuiltThroughTheCommandsReadsBackAndPasses
     ASSERT_TRUE(verify.waitForFinished(60000));
     const std::string output = QString::fromLocal8Bit(verify.readAllStandardOutput()).toStdString();
     EXPECT_EQ(verify.exitCode(), 0) << output;
-    EXPECT_NE(output.find("no problems in 3 entries"), std::string::npos) << output;
+    EXPECT_THAT(output, HasSubstr("no problems in 3 entries"));
 #else
     GTEST_SKIP() << "kestrel-big is not part of this build";
 #endif

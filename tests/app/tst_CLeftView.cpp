@@ -46,7 +46,7 @@ TEST(CLeftView, ShowsEveryEntryInTableOrderWithItsPlainDecimalSize)
     EXPECT_EQ(Cell(list, 2, 0), QString::fromLatin1("c\\\xE9t\xE9.txt"));
 }
 
-TEST(CLeftView, ClicksAndArrowKeysSelectLoadAndShowTheEntry)
+TEST(CLeftView, ClicksAndArrowKeysSelectLoadAndShowTheEntryAndF6MovesTheFocus)
 {
     AppHarness harness;
     CChildFrame* frame =
@@ -66,6 +66,14 @@ TEST(CLeftView, ClicksAndArrowKeysSelectLoadAndShowTheEntry)
     QTest::keyClick(&list, Qt::Key_End);
     EXPECT_EQ(frame->Document().SelectedEntry(), 2);
     EXPECT_EQ(*frame->Document().PreviewBytes(), "c");
+
+    // F6 goes to the preview and back; the window's focus widget, since a test window need not
+    // be the active one.
+    list.setFocus();
+    frame->FocusOtherPane();
+    EXPECT_EQ(frame->window()->focusWidget(), frame->EditorView()->EditControl());
+    frame->FocusOtherPane();
+    EXPECT_EQ(frame->window()->focusWidget(), &list);
 }
 
 TEST(CLeftView, ColumnsFitTheirContentAndKeepTheWidthsTheUserChose)
@@ -95,20 +103,6 @@ TEST(CLeftView, ColumnsFitTheirContentAndKeepTheWidthsTheUserChose)
     }
 }
 
-TEST(CLeftView, F6MovesTheFocusBetweenTheListAndThePreview)
-{
-    AppHarness harness;
-    CChildFrame* frame = harness.StartOn(BigArchiveBuilder().Add("a.txt", "a"));
-    ASSERT_NE(frame, nullptr);
-    test::SelectRow(*frame, 0);
-    frame->LeftView()->setFocus();
-    // The window's focus widget, since a test window need not be the active one.
-    frame->FocusOtherPane();
-    EXPECT_EQ(frame->window()->focusWidget(), frame->EditorView()->EditControl());
-    frame->FocusOtherPane();
-    EXPECT_EQ(frame->window()->focusWidget(), frame->LeftView());
-}
-
 TEST(CLeftView, RebuildsOnDocumentChangesButNotOnItsViewsOwnUpdates)
 {
     AppHarness harness;
@@ -130,22 +124,16 @@ TEST(CLeftView, RebuildsOnDocumentChangesButNotOnItsViewsOwnUpdates)
     EXPECT_EQ(document.SelectedEntry(), 1);
 }
 
-TEST(CLeftView, AHugeEntryAsksEachTimeItIsSelected)
+TEST(CLeftView, AHugeEntryIsShownByTheRawViewOnlyWhenTheUserSaysYes)
 {
+    // When to ask, and what, is the document's rule; the list shows what the answer leads to.
     AppHarness harness;
-    BigArchiveBuilder archive;
-    archive.Add("exact.bin", std::vector<std::uint8_t>(CQuartoDoc::HugeEntrySize, 'a'))
-        .Add("huge.bin", std::vector<std::uint8_t>(CQuartoDoc::HugeEntrySize + 1, 'b'));
-    CChildFrame* frame = harness.StartOn(archive);
+    CChildFrame* frame = harness.StartOn(
+        BigArchiveBuilder().Add("a.txt", "a").Add("huge.bin", std::vector<std::uint8_t>(CQuartoDoc::HugeEntrySize + 1, 'b')));
     ASSERT_NE(frame, nullptr);
-    test::SelectRow(*frame, 0);
-    EXPECT_TRUE(harness.prompt.shown.empty());
-
     harness.prompt.Answer({false});
     test::SelectRow(*frame, 1);
     ASSERT_EQ(harness.prompt.shown.size(), 1u);
-    EXPECT_EQ(harness.prompt.shown[0].text, "File bigger as 10 MB, preview?");
-    EXPECT_EQ(harness.prompt.shown[0].caption, "Huge file");
     EXPECT_FALSE(frame->Document().PreviewBytes().has_value());
     EXPECT_FALSE(frame->EditorView()->RawView()->isVisible());
 

@@ -31,12 +31,6 @@ constexpr const char* editModeQuestion =
     "may cause you to be unable to play online. Before editing a BIG file, you should definitly make a backup "
     "of the file. Considering this, do you want to activate EditMode?";
 
-std::string EntryBytes(ArchiveDocument& document, int index)
-{
-    const auto bytes = document.Doc().GetArchive().GetEntryBytes(index);
-    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<unreadable>");
-}
-
 class CQuartoViewTest : public ::testing::Test
 {
 protected:
@@ -47,18 +41,29 @@ protected:
             view = frame->EditorView();
         return frame;
     }
+    /// Starts on a new, empty archive holding the given entries.
+    void StartEmpty(const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& entries)
+    {
+        ASSERT_TRUE(harness.Start());
+        frame = harness.App().MainFrame()->ActiveChild();
+        ASSERT_NE(frame, nullptr);
+        view = frame->EditorView();
+        for (const auto& [name, bytes] : entries)
+            ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes(name, bytes));
+        frame->Document().UpdateAllViews(nullptr);
+    }
     void Select(int row) { test::SelectRow(*frame, row); }
+    std::string Entry(int index) { return test::EntryText(frame->Document(), index); }
 
     AppHarness harness;
     CChildFrame* frame = nullptr;
     CQuartoView* view = nullptr;
 };
 
-TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
+TEST_F(CQuartoViewTest, ShowsTextInTheEditorAndOtherBytesInTheRawViewWithTheCommandsToMatch)
 {
     ASSERT_TRUE(Open(BigArchiveBuilder()
                          .Add("data\\ini\\foo.inizh", "Object Foo\r\nEnd\r\n")
-                         .Add("readme.ini.txt", "read me")
                          .Add("data\\unknown.bin", std::string("ab\tc\0d", 6))));
     CMainFrame& main = *harness.App().MainFrame();
     Select(0);
@@ -69,9 +74,6 @@ TEST_F(CQuartoViewTest, ChoosesTheTextModesAndRawTextByTheEntrysName)
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("Object Foo\nEnd\n"));
 
     Select(1);
-    EXPECT_EQ(view->Mode(), PreviewMode::PlainText);
-
-    Select(2);
     EXPECT_EQ(view->Mode(), PreviewMode::RawText);
     EXPECT_FALSE(view->EditControl()->isVisible());
     EXPECT_TRUE(view->RawView()->isVisible());
@@ -110,55 +112,51 @@ TEST_F(CQuartoViewTest, RefusedEditModeUndoesTheKeystrokeAndLeavesTheEntryAlone)
     EXPECT_EQ(harness.prompt.shown[0].text, editModeQuestion);
     EXPECT_EQ(harness.prompt.shown[0].caption, "Activate EditMode");
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A = 1\n"));
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "A = 1\r\n");
+    EXPECT_EQ(Entry(0), "A = 1\r\n");
     EXPECT_FALSE(frame->Document().IsModified());
 
     // The question comes again at the next keystroke.
     harness.prompt.Answer({true});
     QTest::keyClick(view->EditControl(), Qt::Key_X);
     EXPECT_EQ(harness.prompt.shown.size(), 2u);
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xA = 1\r\n");
+    EXPECT_EQ(Entry(0), "xA = 1\r\n");
     EXPECT_TRUE(frame->Document().IsModified());
     EXPECT_EQ(*frame->Document().PreviewBytes(), "xA = 1\r\n");
     EXPECT_EQ(frame->LeftView()->model()->index(0, 1).data().toString(), QStringLiteral("8"));
 }
 
-TEST_F(CQuartoViewTest, EditingAndEditingBackGivesTheOriginalBytesWithCrLfAndHighBytes)
+TEST_F(CQuartoViewTest, TypingWritesTheBytesBackAndTabsBecomeFourBlanksExceptForBattleForMiddleEarth)
 {
     const std::string original = "Name = \xE9l\xE9phant\xA0\xFF\r\nLine2\r\nLast";
-    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.txt", original)));
+    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.txt", original).Add("a.ini", "A\r\n").Add("b.ini", "B\r\n")));
     Select(0);
     harness.prompt.Answer({true});
     QPlainTextEdit* edit = view->EditControl();
-    QTextCursor cursor = edit->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    edit->setTextCursor(cursor);
+    QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Return);
     QTest::keyClicks(edit, QStringLiteral("new"));
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), original + "\r\nnew");
+    EXPECT_EQ(Entry(0), original + "\r\nnew");
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(edit, Qt::Key_Backspace);
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), original);
-}
+    EXPECT_EQ(Entry(0), original) << "CR LF and high bytes come back as they were";
 
-TEST_F(CQuartoViewTest, TabsBecomeFourBlanksExceptForBattleForMiddleEarth)
-{
-    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", "A\r\n").Add("b.ini", "B\r\n")));
-    Select(0);
-    harness.prompt.Answer({true});
-    QTest::keyClick(view->EditControl(), Qt::Key_Tab);
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "    A\r\n");
-    EXPECT_EQ(view->EditControl()->textCursor().position(), 4);
-
-    frame->Document().Doc().SetGameKind(2);
     Select(1);
-    QTest::keyClick(view->EditControl(), Qt::Key_Tab);
-    EXPECT_EQ(EntryBytes(frame->Document(), 1), "\tB\r\n");
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(Entry(1), "    A\r\n");
+    EXPECT_EQ(edit->textCursor().position(), 4);
+    frame->Document().Doc().SetGameKind(2);
+    Select(2);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(Entry(2), "\tB\r\n");
 }
 
-TEST_F(CQuartoViewTest, TextWithNulBytesOpensReadOnlyAndSaysSo)
+TEST_F(CQuartoViewTest, TextWithNulBytesOrAMegabyteLineOpensReadOnlyAndSaysWhy)
 {
-    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", std::string("A\0B\r\n", 5))));
+    const std::string longLine = "A = " + std::string(CQuartoView::MaxEditableLineLength, 'x') + "\r\nB = 1\r\n";
+    ASSERT_TRUE(Open(BigArchiveBuilder()
+                         .Add("a.ini", std::string("A\0B\r\n", 5))
+                         .Add("b.ini", longLine)
+                         .Add("c.ini", "A = " + std::string(1000, 'x'))));
     Select(0);
     EXPECT_EQ(view->Mode(), PreviewMode::IniText);
     EXPECT_TRUE(view->IsTextReadOnly());
@@ -168,7 +166,18 @@ TEST_F(CQuartoViewTest, TextWithNulBytesOpensReadOnlyAndSaysSo)
     EXPECT_FALSE(note->text().isEmpty());
     QTest::keyClick(view->EditControl(), Qt::Key_X);
     EXPECT_TRUE(harness.prompt.shown.empty());
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("A\0B\r\n", 5));
+    EXPECT_EQ(Entry(0), std::string("A\0B\r\n", 5));
+
+    // A line too long to edit is shown by the raw view.
+    Select(1);
+    EXPECT_EQ(view->Mode(), PreviewMode::IniText);
+    EXPECT_TRUE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->EditControl()->isHidden());
+    EXPECT_FALSE(view->RawView()->isHidden());
+    EXPECT_NE(view->StatusNote().indexOf(QStringLiteral("20,000")), -1);
+    Select(2);
+    EXPECT_FALSE(view->IsTextReadOnly());
+    EXPECT_TRUE(view->RawView()->isHidden());
 }
 
 TEST_F(CQuartoViewTest, ALargeTextArrivesOverSomeTurnsAndIsCompleteBeforeAnEdit)
@@ -188,60 +197,31 @@ TEST_F(CQuartoViewTest, ALargeTextArrivesOverSomeTurnsAndIsCompleteBeforeAnEdit)
     harness.prompt.Answer({true});
     QTest::keyClick(edit, Qt::Key_Z);
     EXPECT_EQ(edit->document()->characterCount() - 1, wholeLength + 1);
-    EXPECT_EQ(EntryBytes(frame->Document(), 1), "z" + text);
+    EXPECT_EQ(Entry(1), "z" + text);
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(EntryBytes(frame->Document(), 1), text) << "undo takes back the key, not the loading";
+    EXPECT_EQ(Entry(1), text) << "undo takes back the key, not the loading";
 }
 
-TEST_F(CQuartoViewTest, TextWithAMegabyteLineIsShownReadOnlyByTheRawView)
+TEST_F(CQuartoViewTest, ANewDocumentAsksNothingAndAnEntryEndingInItsOnlyNulIsEditedBeforeIt)
 {
-    const std::string longLine = "A = " + std::string(CQuartoView::MaxEditableLineLength, 'x') + "\r\nB = 1\r\n";
-    ASSERT_TRUE(Open(BigArchiveBuilder().Add("a.ini", longLine).Add("b.ini", "A = " + std::string(1000, 'x'))));
+    // Add Empty File makes exactly such an entry: one zero byte. (The table keeps name order.)
+    StartEmpty({{"new.ini", {'A'}}, {"NewFile.ini", {0}}, {"z.txt", {'A', '\r', '\n', 'B', 0}}});
     Select(0);
-    EXPECT_EQ(view->Mode(), PreviewMode::IniText);
-    EXPECT_TRUE(view->IsTextReadOnly());
-    EXPECT_TRUE(view->EditControl()->isHidden());
-    EXPECT_FALSE(view->RawView()->isHidden());
-    EXPECT_NE(view->StatusNote().indexOf(QStringLiteral("20,000")), -1);
+    QTest::keyClicks(view->EditControl(), QStringLiteral("B"));
+    EXPECT_TRUE(harness.prompt.shown.empty()) << "a new document is in edit mode";
+    EXPECT_EQ(Entry(0), "BA");
+
     Select(1);
-    EXPECT_FALSE(view->IsTextReadOnly());
-    EXPECT_TRUE(view->RawView()->isHidden());
-}
-
-TEST_F(CQuartoViewTest, ANewDocumentIsInEditModeAndAskNothing)
-{
-    ASSERT_TRUE(harness.Start());
-    frame = harness.App().MainFrame()->ActiveChild();
-    ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("new.ini", {'A'}));
-    frame->Document().UpdateAllViews(nullptr);
-    Select(0);
-    QTest::keyClicks(frame->EditorView()->EditControl(), QStringLiteral("B"));
-    EXPECT_TRUE(harness.prompt.shown.empty());
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "BA");
-}
-
-TEST_F(CQuartoViewTest, AnEntryEndingInItsOnlyNulIsEditedBeforeItAndKeepsIt)
-{
-    // Add Empty File makes exactly such an entry: one zero byte.
-    ASSERT_TRUE(harness.Start());
-    frame = harness.App().MainFrame()->ActiveChild();
-    ASSERT_NE(frame, nullptr);
-    view = frame->EditorView();
-    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("NewFile.ini", {0}));
-    ASSERT_TRUE(frame->Document().Doc().GetArchive().AddEntryBytes("z.txt", {'A', '\r', '\n', 'B', 0}));
-    frame->Document().UpdateAllViews(nullptr);
-    Select(0);
     EXPECT_FALSE(view->IsTextReadOnly());
     EXPECT_TRUE(view->StatusNote().isEmpty());
     QTest::keyClicks(view->EditControl(), QStringLiteral("abc"));
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), std::string("abc\0", 4));
+    EXPECT_EQ(Entry(1), std::string("abc\0", 4));
 
-    Select(1);
+    Select(2);
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A\nB"));
     QTest::keyClick(view->EditControl(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(view->EditControl(), Qt::Key_Return);
-    EXPECT_EQ(EntryBytes(frame->Document(), 1), std::string("A\r\nB\r\n\0", 7));
+    EXPECT_EQ(Entry(2), std::string("A\r\nB\r\n\0", 7));
 }
 
 TEST_F(CQuartoViewTest, ChangesOfOneTurnAreWrittenOnceAndBeforeAnythingReadsTheEntry)
@@ -259,7 +239,7 @@ TEST_F(CQuartoViewTest, ChangesOfOneTurnAreWrittenOnceAndBeforeAnythingReadsTheE
     cursor.insertText(QStringLiteral("C = 3\n\t"));
     EXPECT_EQ(writes, 0);
     // Reading the entry writes it first; the tab typed into the middle became blanks.
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(Entry(0), "xyA = 1\r\nC = 3\r\n    B = 2\r\n");
     EXPECT_EQ(writes, 1);
     QApplication::processEvents();
     EXPECT_EQ(writes, 1);
@@ -267,8 +247,8 @@ TEST_F(CQuartoViewTest, ChangesOfOneTurnAreWrittenOnceAndBeforeAnythingReadsTheE
     // Selecting another entry writes the pending edit into the entry it was made in.
     QTest::keyClick(edit, Qt::Key_Z);
     Select(1);
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "xyzA = 1\r\nC = 3\r\n    B = 2\r\n");
-    EXPECT_EQ(EntryBytes(frame->Document(), 1), "other");
+    EXPECT_EQ(Entry(0), "xyzA = 1\r\nC = 3\r\n    B = 2\r\n");
+    EXPECT_EQ(Entry(1), "other");
 }
 
 TEST_F(CQuartoViewTest, EditingKeysActOnTheTextAndDeleteFileByKeyElsewhereAsksFirst)
@@ -286,7 +266,7 @@ TEST_F(CQuartoViewTest, EditingKeysActOnTheTextAndDeleteFileByKeyElsewhereAsksFi
     EXPECT_EQ(edit->toPlainText(), QStringLiteral("Beta\n"));
     EXPECT_EQ(edit->textCursor().selectedText(), QStringLiteral("Beta\u2029"));
     ASSERT_EQ(frame->Document().EntryCount(), 2);
-    EXPECT_EQ(EntryBytes(frame->Document(), 0), "Beta\r\n");
+    EXPECT_EQ(Entry(0), "Beta\r\n");
 
     // Away from the list and the text the key asks, naming the entry; No keeps it.
     Select(1);

@@ -34,6 +34,7 @@ using test::WindowsHaveOpenGL;
 struct Rgb
 {
     int r, g, b;
+    friend std::ostream& operator<<(std::ostream& out, const Rgb& c) { return out << c.r << "," << c.g << "," << c.b; }
 };
 
 // A TGA of `width` x `height`, 32 bits, first row at the top; the left half red, the right green.
@@ -97,26 +98,21 @@ bool Near(Rgb c, int r, int g, int b)
     return std::abs(c.r - r) < 40 && std::abs(c.g - g) < 40 && std::abs(c.b - b) < 40;
 }
 
-TEST_F(PreviewRenderingTest, AnImageIsDrawnUprightAndUnmirroredOnBlueWithItsProportions)
+TEST_F(PreviewRenderingTest, AnImageIsDrawnUprightAndUnmirroredOnBlueAndZoomsWhileKeypadPlusIsHeld)
 {
     test::SelectRow(*frame, 0);
     ASSERT_EQ(view->Mode(), PreviewMode::Image);
     ASSERT_TRUE(view->SurfaceWidget()->isVisible());
     const std::vector<Rgb> pixels = DrawAndRead({{0.4f, 0.5f}, {0.6f, 0.5f}, {0.5f, 0.05f}, {0.5f, 0.95f}});
     ASSERT_EQ(pixels.size(), 4u);
-    EXPECT_TRUE(Near(pixels[0], 255, 0, 0)) << pixels[0].r << "," << pixels[0].g << "," << pixels[0].b;
-    EXPECT_TRUE(Near(pixels[1], 0, 255, 0)) << pixels[1].r << "," << pixels[1].g << "," << pixels[1].b;
+    EXPECT_TRUE(Near(pixels[0], 255, 0, 0)) << pixels[0];
+    EXPECT_TRUE(Near(pixels[1], 0, 255, 0)) << pixels[1];
     // A 2:1 image leaves the clear colour above and below it.
     EXPECT_TRUE(Near(pixels[2], 0, 0, 255));
     EXPECT_TRUE(Near(pixels[3], 0, 0, 255));
     // Nothing changes on screen by itself, so nothing is redrawn by a timer.
     EXPECT_FALSE(view->IsTimerRunning());
-}
 
-TEST_F(PreviewRenderingTest, HoldingKeypadPlusZoomsInUntilReleased)
-{
-    test::SelectRow(*frame, 0);
-    ASSERT_EQ(view->Mode(), PreviewMode::Image);
     const float before = view->Zoom();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier);
     QApplication::sendEvent(view, &press);

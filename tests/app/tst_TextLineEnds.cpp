@@ -5,16 +5,6 @@
 namespace kestrel {
 namespace {
 
-// Applies an edit of the control's text the way the editor reports it: whole text before and after.
-std::string Edit(TextLineEnds& ends, std::string& text, size_t position, size_t removed, const std::string& inserted)
-{
-    std::string after = text;
-    after.replace(position, removed, inserted);
-    ends.Follow(text, after);
-    text = after;
-    return ends.ToBytes(text);
-}
-
 TEST(TextLineEnds, GivesTheControlOneLineBreakPerLineEndOfAnyKind)
 {
     std::string text;
@@ -29,42 +19,41 @@ TEST(TextLineEnds, GivesTheControlOneLineBreakPerLineEndOfAnyKind)
     EXPECT_EQ(ends.ToBytes(text), bytes);
 }
 
-TEST(TextLineEnds, EditingALineAndBackIsByteIdentical)
+TEST(TextLineEnds, EditsKeepEveryUntouchedLineEndAndNewLinesTakeTheEntrysMostCommonOne)
 {
-    const std::string bytes = "A = 1\r\nB = 2\r\nC = 3\r\n";
-    std::string text;
-    TextLineEnds ends = TextLineEnds::FromBytes(bytes, text);
-    EXPECT_EQ(Edit(ends, text, 6, 0, "x"), "A = 1\r\nxB = 2\r\nC = 3\r\n");
-    EXPECT_EQ(Edit(ends, text, 6, 1, ""), bytes);
-}
-
-TEST(TextLineEnds, DeletingALineBreakAndTypingItAgainRestoresTheLineEnd)
-{
-    const std::string bytes = "one\r\ntwo\r\nthree";
-    std::string text;
-    TextLineEnds ends = TextLineEnds::FromBytes(bytes, text);
-    EXPECT_EQ(Edit(ends, text, 3, 1, ""), "onetwo\r\nthree");
-    EXPECT_EQ(Edit(ends, text, 3, 0, "\n"), bytes);
-}
-
-TEST(TextLineEnds, NewLinesTakeTheEntrysMostCommonLineEnd)
-{
-    std::string text;
-    TextLineEnds unix = TextLineEnds::FromBytes("a\nb\nc\r\n", text);
-    EXPECT_EQ(Edit(unix, text, 1, 0, "\nnew"), "a\nnew\nb\nc\r\n");
-
-    TextLineEnds none = TextLineEnds::FromBytes("single", text);
-    EXPECT_EQ(Edit(none, text, 6, 0, "\nnext"), "single\r\nnext");
-}
-
-TEST(TextLineEnds, LinesKeepTheirOwnEndsWhenOtherLinesAreRemoved)
-{
-    std::string text;
-    TextLineEnds ends = TextLineEnds::FromBytes("a\nb\r\nc\rd", text);
-    // Remove "b\n": the line "a" keeps LF, "c" keeps CR.
-    EXPECT_EQ(Edit(ends, text, 2, 2, ""), "a\nc\rd");
-    // A pasted block of two lines between them gets two new line ends.
-    EXPECT_EQ(Edit(ends, text, 2, 0, "x\ny\n"), "a\nx\ny\nc\rd");
+    // An edit as the editor reports it: the control's whole text before and after.
+    struct Edit
+    {
+        size_t position, removed;
+        const char* inserted;
+        const char* bytes;
+    };
+    const struct
+    {
+        const char* what;
+        const char* bytes;
+        std::vector<Edit> edits;
+    } cases[] = {
+        {"editing a line and back is byte-identical", "A = 1\r\nB = 2\r\nC = 3\r\n",
+         {{6, 0, "x", "A = 1\r\nxB = 2\r\nC = 3\r\n"}, {6, 1, "", "A = 1\r\nB = 2\r\nC = 3\r\n"}}},
+        {"a deleted line break typed again gets its line end back", "one\r\ntwo\r\nthree",
+         {{3, 1, "", "onetwo\r\nthree"}, {3, 0, "\n", "one\r\ntwo\r\nthree"}}},
+        {"the most common line end", "a\nb\nc\r\n", {{1, 0, "\nnew", "a\nnew\nb\nc\r\n"}}},
+        {"CR LF without any line end", "single", {{6, 0, "\nnext", "single\r\nnext"}}},
+        {"others keep their own ends", "a\nb\r\nc\rd", {{2, 2, "", "a\nc\rd"}, {2, 0, "x\ny\n", "a\nx\ny\nc\rd"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text;
+        TextLineEnds ends = TextLineEnds::FromBytes(c.bytes, text);
+        for (const Edit& edit : c.edits) {
+            std::string after = text;
+            after.replace(edit.position, edit.removed, edit.inserted);
+            ends.Follow(text, after);
+            text = after;
+            EXPECT_EQ(ends.ToBytes(text), edit.bytes);
+        }
+    }
 }
 
 } // namespace

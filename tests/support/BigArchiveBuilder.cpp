@@ -75,6 +75,12 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadFileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     if (path.has_parent_path())

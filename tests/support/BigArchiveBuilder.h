@@ -45,6 +45,8 @@ struct BigArchiveBuilder
 };
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+/// The file's bytes as text; empty when it does not exist (yet).
+std::string ReadFileText(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 /// A fresh empty folder under the system temp folder, removed with everything in it when the

@@ -5,6 +5,7 @@
 #include "render/ResourceRules.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace kestrel::test {
@@ -43,11 +44,6 @@ bool RecordingTexture::SetData(const void* data, int x, int y, int w, int h, int
     return true;
 }
 
-bool RecordingTexture::SetSourceFormat(int, int, int, TextureFormat)
-{
-    return true;
-}
-
 bool RecordingTexture::GetDesc(int* w, int* h, int* pitch, TextureFormat* f) const
 {
     if (w)
@@ -59,11 +55,6 @@ bool RecordingTexture::GetDesc(int* w, int* h, int* pitch, TextureFormat* f) con
     if (f)
         *f = format;
     return true;
-}
-
-bool RecordingTexture::GetSourceDesc(int* w, int* h, int* pitch, TextureFormat* f) const
-{
-    return GetDesc(w, h, pitch, f);
 }
 
 RecordingVertexBuffer::RecordingVertexBuffer(std::uint32_t flags, int vertexCount, int vertexStride)
@@ -131,11 +122,8 @@ std::unique_ptr<C3DWVertexShader> RecordingDevice::CreateVertexShader(int, const
         errorBuffer[0] = '\0';
     if (!failShaders)
         return std::make_unique<RecordingVertexShader>(shaderTexts.back());
-    if (errorBuffer && errorBufferSize > 0) {
-        const size_t length = std::min(shaderError.size(), static_cast<size_t>(errorBufferSize - 1));
-        std::memcpy(errorBuffer, shaderError.c_str(), length);
-        errorBuffer[length] = '\0';
-    }
+    if (errorBuffer && errorBufferSize > 0)
+        std::snprintf(errorBuffer, static_cast<size_t>(errorBufferSize), "no shaders here");
     return nullptr;
 }
 
@@ -144,7 +132,6 @@ std::unique_ptr<C3DWVertexBuffer> RecordingDevice::CreateVertexBuffer(std::uint3
 {
     if (failBuffers || vertexCount <= 0 || stride <= 0)
         return nullptr;
-    ++vertexBuffersCreated;
     return std::make_unique<RecordingVertexBuffer>(formatFlags, vertexCount, stride);
 }
 
@@ -152,18 +139,7 @@ std::unique_ptr<C3DWIndexBuffer> RecordingDevice::CreateIndexBuffer(std::uint32_
 {
     if (failBuffers || indexCount <= 0)
         return nullptr;
-    ++indexBuffersCreated;
     return std::make_unique<RecordingIndexBuffer>(indexCount);
-}
-
-std::unique_ptr<C3DWPixelShader> RecordingDevice::CreatePixelShader(int, const char*, const char*, char*, int)
-{
-    return nullptr;
-}
-
-std::unique_ptr<C3DWTexture3D> RecordingDevice::CreateTexture3D(int, int, int, TextureFormat)
-{
-    return nullptr;
 }
 
 std::unique_ptr<C3DWTexture> RecordingDevice::CreateTextureFromMemory(const void* data, std::int64_t size,
@@ -188,38 +164,12 @@ bool RecordingDevice::SetTexture(int stage, C3DWTexture* texture)
     return true;
 }
 
-bool RecordingDevice::SetVertexShader(C3DWVertexShader* shader)
-{
-    currentShader = shader;
-    return true;
-}
-
-bool RecordingDevice::GetVertexShaderVersion(int* major, int* minor)
-{
-    *major = 1;
-    *minor = 1;
-    return true;
-}
-
-bool RecordingDevice::GetPixelShaderVersion(int* major, int* minor)
-{
-    *major = 0;
-    *minor = 0;
-    return false;
-}
-
 bool RecordingDevice::SetVertexShaderConstants(int firstRegister, const float* data, int registerCount)
 {
     if (firstRegister < 0 || registerCount < 0 || firstRegister + registerCount > 96)
         return false;
     for (int r = 0; r < registerCount; ++r)
         std::copy(data + 4 * r, data + 4 * r + 4, constants[firstRegister + r]);
-    return true;
-}
-
-bool RecordingDevice::AddWindow(const DeviceParams&, int* index)
-{
-    *index = 0;
     return true;
 }
 

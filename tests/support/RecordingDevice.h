@@ -19,9 +19,9 @@ class RecordingTexture : public C3DWTexture
 public:
     RecordingTexture(int width, int height, TextureFormat format);
     bool SetData(const void* pixels, int x, int y, int width, int height, int pitch) override;
-    bool SetSourceFormat(int width, int height, int pitch, TextureFormat format) override;
+    bool SetSourceFormat(int, int, int, TextureFormat) override { return true; }
     bool GetDesc(int* width, int* height, int* pitch, TextureFormat* format) const override;
-    bool GetSourceDesc(int* width, int* height, int* pitch, TextureFormat* format) const override;
+    bool GetSourceDesc(int* w, int* h, int* pitch, TextureFormat* f) const override { return GetDesc(w, h, pitch, f); }
 
     int width;
     int height;
@@ -91,13 +91,10 @@ public:
 
     bool failShaders = false;
     bool failBuffers = false;
-    std::string shaderError = "no shaders here";
 
     std::vector<DrawCall> draws;
     std::vector<std::string> shaderTexts; ///< Direct3D text of every CreateVertexShader
     std::vector<std::string> arbTexts;
-    int vertexBuffersCreated = 0;
-    int indexBuffersCreated = 0;
     std::vector<RecordingTexture*> texturesCreated; ///< not owned; valid while their owner keeps them
     std::vector<ImageFileType> memoryTypes;         ///< the type of every CreateTextureFromMemory call
     float constants[96][4] = {};
@@ -131,22 +128,25 @@ public:
     std::unique_ptr<C3DWVertexBuffer> CreateVertexBuffer(std::uint32_t usage, std::uint32_t formatFlags,
                                                          int vertexCount, int stride) override;
     std::unique_ptr<C3DWIndexBuffer> CreateIndexBuffer(std::uint32_t usage, int indexCount) override;
-    std::unique_ptr<C3DWPixelShader> CreatePixelShader(int, const char*, const char*, char*, int) override;
+    std::unique_ptr<C3DWPixelShader> CreatePixelShader(int, const char*, const char*, char*, int) override
+    {
+        return nullptr;
+    }
     bool SupportsTexture3D() const override { return false; }
-    std::unique_ptr<C3DWTexture3D> CreateTexture3D(int, int, int, TextureFormat) override;
+    std::unique_ptr<C3DWTexture3D> CreateTexture3D(int, int, int, TextureFormat) override { return nullptr; }
     std::unique_ptr<C3DWTexture> CreateTextureFromMemory(const void* data, std::int64_t size,
                                                          ImageFileType type) override;
     std::unique_ptr<C3DWTexture> CreateTexture(int width, int height, TextureFormat format) override;
     bool SetTexture(int stage, C3DWTexture* texture) override;
     bool SetTexture3D(int, C3DWTexture3D*) override { return false; }
     bool SetTextureFilter(int, int, int, int) override { return true; }
-    bool SetVertexShader(C3DWVertexShader* shader) override;
+    bool SetVertexShader(C3DWVertexShader* shader) override { return currentShader = shader, true; }
     bool SetPixelShader(C3DWPixelShader*) override { return true; }
-    bool GetVertexShaderVersion(int* major, int* minor) override;
-    bool GetPixelShaderVersion(int* major, int* minor) override;
+    bool GetVertexShaderVersion(int* major, int* minor) override { return *major = *minor = 1, true; }
+    bool GetPixelShaderVersion(int* major, int* minor) override { return *major = *minor = 0, false; }
     bool SetVertexShaderConstants(int firstRegister, const float* data, int registerCount) override;
     bool SetPixelShaderConstants(int, const float*, int) override { return true; }
-    bool AddWindow(const DeviceParams&, int* index) override;
+    bool AddWindow(const DeviceParams&, int* index) override { return *index = 0, true; }
     bool SelectWindow(int index) override { return index == 0; }
 };
 

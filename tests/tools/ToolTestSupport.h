@@ -3,6 +3,9 @@
 #include "Commands.h"
 #include "support/BigArchiveBuilder.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,8 +25,9 @@ struct ToolRun
 /// standard error is a terminal.
 ToolRun RunTool(const std::filesystem::path& folder, std::vector<std::string> args, bool terminal = false);
 
+using FileTree = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 /// Every regular file below `folder` by its path relative to it ('/' separators), with its bytes.
-std::vector<std::pair<std::string, std::vector<std::uint8_t>>> TreeOf(const std::filesystem::path& folder);
+FileTree TreeOf(const std::filesystem::path& folder);
 
 /// Names in table order, as the archive core reads them.
 std::vector<std::string> EntryNames(const std::filesystem::path& archive);
@@ -38,7 +42,21 @@ int StartTool(const std::filesystem::path& folder, const std::vector<std::string
 /// Waits for a started tool: its exit status, or 128 + the signal that ended it.
 int WaitForTool(int pid);
 #endif
-/// Whether `text` is one JSON value (RFC 8259) with nothing but white space around it.
+/// A test with a fresh folder to run kestrel-big in.
+class ToolTest : public ::testing::Test
+{
+protected:
+    ToolRun Run(std::vector<std::string> args, bool terminal = false)
+    {
+        return RunTool(folder.Path(), std::move(args), terminal);
+    }
+    std::vector<std::string> Names(const std::string& archive) { return EntryNames(folder / archive); }
+    std::vector<std::uint8_t> Read(const std::string& file) { return ReadFileBytes(folder / file); }
+
+    TempFolder folder;
+};
+
+/// Whether `text` is one JSON object or array with nothing but white space around it.
 bool IsValidJson(std::string_view text);
 
 } // namespace kestrel::test

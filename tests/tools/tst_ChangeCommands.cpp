@@ -9,6 +9,8 @@ using namespace kestrel;
 using namespace kestrel::test;
 namespace fs = std::filesystem;
 
+using testing::HasSubstr;
+
 namespace {
 
 BigArchiveBuilder Existing()
@@ -43,17 +45,21 @@ std::vector<std::uint8_t> CoreResult(const fs::path& archive, const std::vector<
 
 } // namespace
 
-TEST(AddCommand, WritesTheSameBytesAsTheCoresSaveForTheSameEdits)
+using AddCommand = ToolTest;
+using RemoveCommand = ToolTest;
+using RenameCommand = ToolTest;
+using PackCommand = ToolTest;
+
+TEST_F(AddCommand, WritesTheSameBytesAsTheCoresSaveForTheSameEdits)
 {
+    WriteModTree(folder.Path());
     for (const bool inPlace : {false, true}) {
-        TempFolder folder;
-        WriteModTree(folder.Path());
         Existing().WriteTo(folder / "tool.big");
         Existing().WriteTo(folder / "core.big");
         std::vector<std::string> args = {"add", "tool.big", "mods/data"};
         if (inPlace)
             args.push_back("--in-place");
-        const auto run = RunTool(folder.Path(), args);
+        const auto run = Run(args);
         ASSERT_EQ(run.status, 0) << run.err;
         // The tool walks folders in name order.
         const auto expected = CoreResult(folder / "core.big",
@@ -61,123 +67,109 @@ TEST(AddCommand, WritesTheSameBytesAsTheCoresSaveForTheSameEdits)
                                           {folder / "mods/data/ini/new.ini", "data\\ini\\new.ini"},
                                           {folder / "mods/data/ini/weapon.ini", "data\\ini\\weapon.ini"}},
                                          inPlace);
-        EXPECT_EQ(ReadFileBytes(folder / "tool.big"), expected) << (inPlace ? "in place" : "whole save");
-        EXPECT_EQ(EntryNames(folder / "tool.big"),
-                  (std::vector<std::string>{"art\\a.tga", "data\\art\\b.tga", "data\\ini\\new.ini", "data\\ini\\weapon.ini",
-                                            "zz.txt"}))
+        EXPECT_EQ(Read("tool.big"), expected) << (inPlace ? "in place" : "whole save");
+        EXPECT_EQ(Names("tool.big"), (std::vector<std::string>{"art\\a.tga", "data\\art\\b.tga", "data\\ini\\new.ini",
+                                                                "data\\ini\\weapon.ini", "zz.txt"}))
             << "the old DATA\\INI\\WEAPON.INI is replaced and the new name kept as formed";
     }
 }
 
-TEST(AddCommand, NamesFilesRelativeToTheWorkingFolderTheBaseOrAsGiven)
+TEST_F(AddCommand, NamesFilesRelativeToTheWorkingFolderTheBaseOrAsGiven)
 {
-    TempFolder folder;
     WriteModTree(folder.Path());
     Existing().WriteTo(folder / "mod.big");
-    EXPECT_EQ(RunTool(folder.Path(), {"add", "mod.big", "./mods/data/ini/new.ini"}).status, 0);
-    EXPECT_EQ(RunTool(folder.Path(), {"add", "mod.big", "mods/data/art/b.tga", "--as", "Art/Renamed.tga"}).status, 0);
-    EXPECT_EQ(RunTool(folder.Path(), {"add", "--base", "mods", "mod.big", "mods/data/ini"}).status, 0);
-    EXPECT_EQ(EntryNames(folder / "mod.big"),
+    EXPECT_EQ(Run({"add", "mod.big", "./mods/data/ini/new.ini"}).status, 0);
+    EXPECT_EQ(Run({"add", "mod.big", "mods/data/art/b.tga", "--as", "Art/Renamed.tga"}).status, 0);
+    EXPECT_EQ(Run({"add", "--base", "mods", "mod.big", "mods/data/ini"}).status, 0);
+    EXPECT_EQ(Names("mod.big"),
               (std::vector<std::string>{"art\\a.tga", "Art\\Renamed.tga", "data\\ini\\new.ini", "data\\ini\\weapon.ini",
                                         "mods\\data\\ini\\new.ini", "zz.txt"}));
 
     const auto outside = RunTool(folder / "mods", {"add", "../mod.big", "../mods/data/ini/new.ini", "--base", "data/art"});
     EXPECT_EQ(outside.status, 2);
-    EXPECT_NE(outside.err.find("not added: it does not lie below the base folder"), std::string::npos) << outside.err;
-    const auto twoWithAs = RunTool(folder.Path(), {"add", "mod.big", "a", "b", "--as", "x"});
+    EXPECT_THAT(outside.err, HasSubstr("not added: it does not lie below the base folder"));
+    const auto twoWithAs = Run({"add", "mod.big", "a", "b", "--as", "x"});
     EXPECT_EQ(twoWithAs.status, 2);
 }
 
-TEST(AddCommand, SkipsNamesTooLongForAnArchiveAndRefusesMissingArchives)
+TEST_F(AddCommand, SkipsNamesTooLongForAnArchiveAndRefusesMissingArchives)
 {
-    TempFolder folder;
     Existing().WriteTo(folder / "mod.big");
     const std::string longName(130, 'n');
     WriteFileBytes(folder / "deep" / longName / longName / "x.txt", Bytes("x")); // a name of 272 characters
     WriteFileBytes(folder / "deep" / "ok.txt", Bytes("ok"));
-    const auto run = RunTool(folder.Path(), {"add", "mod.big", "deep"});
+    const auto run = Run({"add", "mod.big", "deep"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("skipped: its entry name"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("more than the 259 an archive holds"), std::string::npos);
-    const auto names = EntryNames(folder / "mod.big");
+    EXPECT_THAT(run.err, HasSubstr("skipped: its entry name"));
+    EXPECT_THAT(run.err, HasSubstr("more than the 259 an archive holds"));
+    const auto names = Names("mod.big");
     EXPECT_NE(std::find(names.begin(), names.end(), "deep\\ok.txt"), names.end());
     EXPECT_EQ(names.size(), 4u);
 
-    const auto missing = RunTool(folder.Path(), {"add", "none.big", "deep"});
+    const auto missing = Run({"add", "none.big", "deep"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_FALSE(fs::exists(folder / "none.big"));
 }
 
-TEST(RemoveCommand, RemovesEverySelectedEntryKeepingTheOrderOfTheRest)
+TEST_F(RemoveCommand, RemovesEverySelectedEntryKeepingTheOrderOfTheRest)
 {
-    TempFolder folder;
     auto builder = Existing();
     builder.Add("data\\ini\\weapon.ini", "duplicate").Add("art\\b.tga", "b");
     builder.WriteTo(folder / "mod.big");
-    const auto run = RunTool(folder.Path(), {"remove", "mod.big", "data/ini/weapon.ini", "art/a.tga", "*.w3d"});
+    const auto run = Run({"remove", "mod.big", "data/ini/weapon.ini", "art/a.tga", "*.w3d"});
     EXPECT_EQ(run.status, 1) << "the pattern that selected nothing is reported";
-    EXPECT_NE(run.err.find("no entry matches \"*.w3d\""), std::string::npos);
-    EXPECT_EQ(EntryNames(folder / "mod.big"), (std::vector<std::string>{"zz.txt", "art\\b.tga"}));
-
-    const auto nothing = RunTool(folder.Path(), {"remove", "mod.big", "missing"});
-    EXPECT_EQ(nothing.status, 1);
-    EXPECT_EQ(EntryNames(folder / "mod.big").size(), 2u);
+    EXPECT_THAT(run.err, HasSubstr("no entry matches \"*.w3d\""));
+    EXPECT_EQ(Names("mod.big"), (std::vector<std::string>{"zz.txt", "art\\b.tga"}));
 }
 
-TEST(RenameCommand, RenamesInPlaceInTheTableAndRefusesTakenOrTooLongNames)
+TEST_F(RenameCommand, RenamesInPlaceInTheTableAndRefusesTakenOrTooLongNames)
 {
-    TempFolder folder;
     Existing().WriteTo(folder / "mod.big");
-    EXPECT_EQ(RunTool(folder.Path(), {"rename", "mod.big", "zz.txt", "a/readme.txt"}).status, 0);
-    EXPECT_EQ(RunTool(folder.Path(), {"rename", "mod.big", "data/ini/weapon.ini", "Data\\Ini\\Weapon.ini"}).status, 0);
-    EXPECT_EQ(EntryNames(folder / "mod.big"),
-              (std::vector<std::string>{"Data\\Ini\\Weapon.ini", "art\\a.tga", "a\\readme.txt"}));
+    EXPECT_EQ(Run({"rename", "mod.big", "zz.txt", "a/readme.txt"}).status, 0);
+    EXPECT_EQ(Run({"rename", "mod.big", "data/ini/weapon.ini", "Data\\Ini\\Weapon.ini"}).status, 0);
+    EXPECT_EQ(Names("mod.big"), (std::vector<std::string>{"Data\\Ini\\Weapon.ini", "art\\a.tga", "a\\readme.txt"}));
 
-    const auto taken = RunTool(folder.Path(), {"rename", "mod.big", "art\\a.tga", "A\\README.TXT"});
+    const auto taken = Run({"rename", "mod.big", "art\\a.tga", "A\\README.TXT"});
     EXPECT_EQ(taken.status, 2);
-    EXPECT_NE(taken.err.find("not renamed: an entry named \"A\\README.TXT\" exists already"), std::string::npos);
-    EXPECT_EQ(RunTool(folder.Path(), {"rename", "mod.big", "art\\a.tga", std::string(260, 'x')}).status, 2);
-    EXPECT_EQ(RunTool(folder.Path(), {"rename", "mod.big", "nothing", "x"}).status, 2);
-    EXPECT_EQ(EntryNames(folder / "mod.big")[1], "art\\a.tga");
+    EXPECT_THAT(taken.err, HasSubstr("not renamed: an entry named \"A\\README.TXT\" exists already"));
+    EXPECT_EQ(Run({"rename", "mod.big", "art\\a.tga", std::string(260, 'x')}).status, 2);
+    EXPECT_EQ(Run({"rename", "mod.big", "nothing", "x"}).status, 2);
+    EXPECT_EQ(Names("mod.big")[1], "art\\a.tga");
 }
 
-TEST(PackCommand, PackThenExtractReproducesTheTreeByteForByte)
+TEST_F(PackCommand, PackThenExtractReproducesTheTreeByteForByte)
 {
-    TempFolder folder;
     WriteModTree(folder.Path());
     WriteFileBytes(folder / "mods" / "data" / "empty.txt", {});
     WriteFileBytes(folder / "mods" / "data" / "Big_File.bin", Binary(3 << 20, 4));
-    const auto pack = RunTool(folder.Path(), {"pack", "mods/data", "mod.big"});
+    const auto pack = Run({"pack", "mods/data", "mod.big"});
     ASSERT_EQ(pack.status, 0) << pack.err;
-    const auto extract = RunTool(folder.Path(), {"extract", "mod.big", "-C", "out"});
+    const auto extract = Run({"extract", "mod.big", "-C", "out"});
     ASSERT_EQ(extract.status, 0) << extract.err;
     EXPECT_EQ(TreeOf(folder / "out" / "data"), TreeOf(folder / "mods" / "data"));
     EXPECT_EQ(TreeOf(folder / "out").size(), TreeOf(folder / "mods" / "data").size()) << "every name starts with data\\";
 }
 
-TEST(PackCommand, SortsAsTheEditorSortsAndWritesTheChosenVariant)
+TEST_F(PackCommand, SortsAsTheEditorSortsAndWritesTheChosenVariant)
 {
-    TempFolder folder;
     for (const char* name : {"b.ini", "A_b.ini", "a/z.ini", "Ab.ini", "a1.ini", "ab/c.ini"})
         WriteFileBytes(folder / "d" / name, Bytes(name));
-    ASSERT_EQ(RunTool(folder.Path(), {"pack", "--format", "big4", "d", "d.big"}).status, 0);
+    ASSERT_EQ(Run({"pack", "--format", "big4", "d", "d.big"}).status, 0);
     // Letters ignore case; digits sort before '\', '\' before '_', both before letters.
-    EXPECT_EQ(EntryNames(folder / "d.big"), (std::vector<std::string>{"d\\a1.ini", "d\\a\\z.ini", "d\\A_b.ini",
-                                                                     "d\\Ab.ini", "d\\ab\\c.ini", "d\\b.ini"}));
-    EXPECT_EQ(ReadFileBytes(folder / "d.big")[3], '4');
+    EXPECT_EQ(Names("d.big"), (std::vector<std::string>{"d\\a1.ini", "d\\a\\z.ini", "d\\A_b.ini", "d\\Ab.ini",
+                                                        "d\\ab\\c.ini", "d\\b.ini"}));
+    EXPECT_EQ(Read("d.big")[3], '4');
 
-    const auto bad = RunTool(folder.Path(), {"pack", "--format", "zip", "d", "x.big"});
+    const auto bad = Run({"pack", "--format", "zip", "d", "x.big"});
     EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find("must be bigf or big4"), std::string::npos);
-    EXPECT_EQ(RunTool(folder.Path(), {"pack", "d.big", "x.big"}).status, 2) << "not a folder";
+    EXPECT_THAT(bad.err, HasSubstr("must be bigf or big4"));
+    EXPECT_EQ(Run({"pack", "d.big", "x.big"}).status, 2) << "not a folder";
 }
 
-TEST(PackCommand, BaseOptionDropsTheFoldersNameAndTheOutputIsNeverPackedIntoItself)
+TEST_F(PackCommand, BaseOptionDropsTheFoldersNameAndTheOutputIsNeverPackedIntoItself)
 {
-    TempFolder folder;
     WriteModTree(folder.Path());
-    ASSERT_EQ(RunTool(folder.Path(), {"pack", "mods", "mods/self.big", "--base", "mods"}).status, 0);
-    ASSERT_EQ(RunTool(folder.Path(), {"pack", "mods", "mods/self.big", "--base", "mods"}).status, 0);
-    EXPECT_EQ(EntryNames(folder / "mods" / "self.big"),
-              (std::vector<std::string>{"data\\art\\b.tga", "data\\ini\\new.ini", "data\\ini\\weapon.ini"}));
+    ASSERT_EQ(Run({"pack", "mods", "mods/self.big", "--base", "mods"}).status, 0);
+    ASSERT_EQ(Run({"pack", "mods", "mods/self.big", "--base", "mods"}).status, 0);
+    EXPECT_EQ(Names("mods/self.big"), (std::vector<std::string>{"data\\art\\b.tga", "data\\ini\\new.ini", "data\\ini\\weapon.ini"}));
 }

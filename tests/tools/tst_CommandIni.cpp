@@ -8,6 +8,8 @@
 using namespace kestrel;
 using namespace kestrel::cli;
 
+using testing::HasSubstr;
+
 namespace {
 
 constexpr const char* kEntryText = "Object T\xE9st ; unit\r\n"    // 0
@@ -67,7 +69,7 @@ TEST_F(CommandIniTest, UsesTheGamesStructureConfigurationForModules)
 
     ASSERT_EQ(Run({"-g", "zerohour", "INI.big", "data/ini/object/test.ini"}), ExitOk)
         << "the shipped kestrel.ini beside the program: " << err;
-    EXPECT_NE(out.find("  Body = ActiveBody Tag_1 (lines 1-3)\n"), std::string::npos);
+    EXPECT_THAT(out, HasSubstr("  Body = ActiveBody Tag_1 (lines 1-3)\n"));
 }
 
 TEST_F(CommandIniTest, AtPrintsTheBlockAndValueUnderALine)
@@ -89,13 +91,13 @@ TEST_F(CommandIniTest, AtPrintsTheBlockAndValueUnderALine)
 TEST_F(CommandIniTest, RefusesBadOptionsMissingEntriesAndConfigurations)
 {
     EXPECT_EQ(Run({"--game", "quake", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.find("unknown game"), std::string::npos);
+    EXPECT_THAT(err, HasSubstr("unknown game"));
     EXPECT_EQ(Run({"--at", "two", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
     EXPECT_EQ(Run({"INI.big", "data/ini/missing.ini"}), ExitFailure);
     EXPECT_EQ(Run({"--game", "bfme", "--config", "config.ini", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.find("Failed to interpret kestrel.ini"), std::string::npos);
+    EXPECT_THAT(err, HasSubstr("Failed to interpret kestrel.ini"));
     EXPECT_EQ(Run({"--game", "bfme", "--config", "none.ini", "INI.big", "data/ini/object/test.ini"}), ExitFailure);
-    EXPECT_NE(err.find("Failed to load kestrel.ini"), std::string::npos);
+    EXPECT_THAT(err, HasSubstr("Failed to load kestrel.ini"));
     EXPECT_TRUE(out.empty());
 }
 
@@ -126,12 +128,11 @@ TEST_F(CommandIniTest, CoverageListsWhatTheDescriptionKnowsAndFailsOnTheUnknown)
     ASSERT_EQ(Run({"--coverage", "--json", "-g", "zerohour", "--config", "described.ini", "INI.big",
                    "data/ini/object/*.ini"}),
               ExitProblems);
-    EXPECT_NE(out.find("{\"game\": \"ZeroHour\", \"entries\": 1, \"unknown\": 1, \"items\": ["), std::string::npos);
-    EXPECT_NE(out.find("{\"kind\": \"key\", \"path\": \"Object > KindOf\", \"known\": false, \"count\": 1}"),
-              std::string::npos);
+    EXPECT_THAT(out, HasSubstr("{\"game\": \"ZeroHour\", \"entries\": 1, \"unknown\": 1, \"items\": ["));
+    EXPECT_THAT(out, HasSubstr("{\"kind\": \"key\", \"path\": \"Object > KindOf\", \"known\": false, \"count\": 1}"));
 
     EXPECT_EQ(Run({"--coverage", "--config", "described.ini", "INI.big", "data/ini/none/*"}), ExitProblems);
-    EXPECT_NE(err.find("no entry matches"), std::string::npos);
+    EXPECT_THAT(err, HasSubstr("no entry matches"));
     EXPECT_EQ(Run({"--coverage", "--at", "2", "INI.big"}), ExitFailure);
     EXPECT_EQ(Run({"INI.big", "data/ini/object/test.ini", "data/ini/object/test.ini"}), ExitFailure)
         << "several entries only with --coverage";
@@ -212,12 +213,10 @@ TEST_F(CommandIniStructureTest, OfferPrintsTheMenuAtALineAsOneJsonObject)
 
     // Object names come from the archive, then from the game folder's ini.big (any letter case).
     ASSERT_EQ(Offer(2, {"--game-folder", "Game"}), ExitOk) << err;
-    EXPECT_NE(out.find("\"setValue\": {\"kind\": \"objects\", \"choices\": [{\"text\": \"ModGun\", \"checked\": false}, "
-                       "{\"text\": \"GameGun\", \"checked\": false}]}"),
-              std::string::npos)
-        << out;
+    EXPECT_THAT(out, HasSubstr("\"setValue\": {\"kind\": \"objects\", \"choices\": [{\"text\": \"ModGun\", \"checked\": false}, "
+                               "{\"text\": \"GameGun\", \"checked\": false}]}"));
     ASSERT_EQ(Offer(5), ExitOk);
-    EXPECT_NE(out.find("\"block\": null, \"valueIndex\": -1, \"addModule\": [\"Object\"]"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\"block\": null, \"valueIndex\": -1, \"addModule\": [\"Object\"]"));
 }
 
 TEST_F(CommandIniStructureTest, ApplyWritesTheCommandsBytesIntoTheArchive)
@@ -268,12 +267,12 @@ TEST_F(CommandIniStructureTest, TheShippedConfigurationOffersModuleKeysAndKindOf
         return Run(args);
     };
     ASSERT_EQ(offer("4"), ExitOk) << err;
-    EXPECT_NE(out.find("\"addValue\": [\"InitialHealth\", \"MaxHealth\", "), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\"addValue\": [\"InitialHealth\", \"MaxHealth\", "));
     ASSERT_EQ(offer("2"), ExitOk) << err;
-    EXPECT_NE(out.find("\"setValue\": {\"kind\": \"list\""), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\"setValue\": {\"kind\": \"list\""));
     for (const char* flag : {"VEHICLE", "SELECTABLE", "CAN_ATTACK"})
-        EXPECT_NE(out.find("{\"text\": \"" + std::string(flag) + "\", \"checked\": true}"), std::string::npos) << flag;
-    EXPECT_NE(out.find("{\"text\": \"INFANTRY\", \"checked\": false}"), std::string::npos);
+        EXPECT_THAT(out, HasSubstr("{\"text\": \"" + std::string(flag) + "\", \"checked\": true}"));
+    EXPECT_THAT(out, HasSubstr("{\"text\": \"INFANTRY\", \"checked\": false}"));
 }
 
 } // namespace

@@ -9,6 +9,8 @@ using namespace kestrel;
 using namespace kestrel::test;
 namespace fs = std::filesystem;
 
+using testing::HasSubstr;
+
 namespace {
 
 // A 2 x 1 top-down 24-bit TGA: a blue-green-red pixel (1, 2, 3) and (4, 5, 6).
@@ -37,13 +39,15 @@ DecodedImage ReadPng(const fs::path& path)
 
 } // namespace
 
-TEST(ConvertCommand, WritesTheDecodedPictureAsPng)
+using ConvertCommand = ToolTest;
+using ExtractAsPng = ToolTest;
+
+TEST_F(ConvertCommand, WritesTheDecodedPictureAsPng)
 {
-    TempFolder folder;
     Textures().WriteTo(folder / "tex.big");
     // "old.bmp.tga" is a TGA to the editor's preview, so it must be one here too.
     for (const std::string entry : {"art/textures/brick.tga", "art/textures/old.bmp.tga"}) {
-        const auto run = RunTool(folder.Path(), {"convert", "tex.big", entry, "out.png"});
+        const auto run = Run({"convert", "tex.big", entry, "out.png"});
         EXPECT_EQ(run.status, 0) << entry << ": " << run.err;
         const auto image = ReadPng(folder / "out.png");
         EXPECT_EQ(image.width, 2u);
@@ -51,30 +55,27 @@ TEST(ConvertCommand, WritesTheDecodedPictureAsPng)
     }
 }
 
-TEST(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
+TEST_F(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
 {
-    TempFolder folder;
     Textures().WriteTo(folder / "tex.big");
-    const auto broken = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/broken.dds", "out.png"});
+    const auto broken = Run({"convert", "tex.big", "art/textures/broken.dds", "out.png"});
     EXPECT_EQ(broken.status, 1);
-    EXPECT_NE(broken.err.find("entry \"art/textures/broken.dds\" not converted: not a picture"), std::string::npos)
-        << broken.err;
-    EXPECT_EQ(RunTool(folder.Path(), {"convert", "tex.big", "data/readme.txt", "out.png"}).status, 2);
-    EXPECT_EQ(RunTool(folder.Path(), {"convert", "tex.big", "nothing.tga", "out.png"}).status, 2);
+    EXPECT_THAT(broken.err, HasSubstr("entry \"art/textures/broken.dds\" not converted: not a picture"));
+    EXPECT_EQ(Run({"convert", "tex.big", "data/readme.txt", "out.png"}).status, 2);
+    EXPECT_EQ(Run({"convert", "tex.big", "nothing.tga", "out.png"}).status, 2);
     EXPECT_FALSE(fs::exists(folder / "out.png"));
 
-    const auto unwritable = RunTool(folder.Path(), {"convert", "tex.big", "art/textures/brick.tga", "no/such/out.png"});
+    const auto unwritable = Run({"convert", "tex.big", "art/textures/brick.tga", "no/such/out.png"});
     EXPECT_EQ(unwritable.status, 2);
-    EXPECT_NE(unwritable.err.find("no/such/out.png"), std::string::npos) << unwritable.err;
+    EXPECT_THAT(unwritable.err, HasSubstr("no/such/out.png"));
 }
 
-TEST(ExtractCommand, PngOptionConvertsImageEntriesAndKeepsTheRest)
+TEST_F(ExtractAsPng, ConvertsImageEntriesAndKeepsTheRest)
 {
-    TempFolder folder;
     Textures().WriteTo(folder / "tex.big");
-    const auto run = RunTool(folder.Path(), {"extract", "--png", "tex.big", "-C", "out"});
+    const auto run = Run({"extract", "--png", "tex.big", "-C", "out"});
     EXPECT_EQ(run.status, 1) << "the broken DDS is skipped";
-    EXPECT_NE(run.err.find("entry \"art\\textures\\broken.dds\" not converted"), std::string::npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("entry \"art\\textures\\broken.dds\" not converted"));
 
     std::vector<std::string> names;
     for (const auto& [name, bytes] : TreeOf(folder / "out"))
@@ -82,9 +83,9 @@ TEST(ExtractCommand, PngOptionConvertsImageEntriesAndKeepsTheRest)
     EXPECT_EQ(names, (std::vector<std::string>{"art/textures/Brick.TGA.png", "art/textures/kept.png",
                                                "art/textures/old.bmp.tga.png", "data/readme.txt"}));
     EXPECT_EQ(ReadPng(folder / "out/art/textures/Brick.TGA.png").pixels, TgaPixels);
-    EXPECT_EQ(ReadFileBytes(folder / "out/art/textures/kept.png"), Bytes("not decoded when extracted"));
+    EXPECT_EQ(Read("out/art/textures/kept.png"), Bytes("not decoded when extracted"));
 
     // Without the option every entry is extracted as it is.
-    EXPECT_EQ(RunTool(folder.Path(), {"extract", "tex.big", "-C", "raw"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(folder / "raw/art/textures/Brick.TGA"), Tga);
+    EXPECT_EQ(Run({"extract", "tex.big", "-C", "raw"}).status, 0);
+    EXPECT_EQ(Read("raw/art/textures/Brick.TGA"), Tga);
 }

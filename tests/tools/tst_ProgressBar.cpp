@@ -1,17 +1,19 @@
 #include "JsonText.h"
 #include "ProgressBar.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace kestrel::cli;
+using testing::HasSubstr;
 
 TEST(ProgressBar, LineShowsEntriesAndBytesAndFitsTheWidth)
 {
     const std::string half = FormatProgressLine("extract", 5, 10, 512 * 1024, 1024 * 1024, 79);
-    EXPECT_NE(half.find("5/10 entries"), std::string::npos) << half;
-    EXPECT_NE(half.find("512.0 KiB/1.0 MiB"), std::string::npos) << half;
+    EXPECT_THAT(half, HasSubstr("5/10 entries"));
+    EXPECT_THAT(half, HasSubstr("512.0 KiB/1.0 MiB"));
     const auto filled = std::count(half.begin(), half.end(), '=');
     const auto open = half.find('['), close = half.find(']');
     ASSERT_NE(open, std::string::npos);
@@ -20,7 +22,7 @@ TEST(ProgressBar, LineShowsEntriesAndBytesAndFitsTheWidth)
 
     const std::string bytesOnly = FormatProgressLine("save", 0, 0, 100, 300, 79);
     EXPECT_EQ(bytesOnly.find("entries"), std::string::npos);
-    EXPECT_NE(bytesOnly.find("100 B/300 B"), std::string::npos);
+    EXPECT_THAT(bytesOnly, HasSubstr("100 B/300 B"));
 
     const std::string narrow = FormatProgressLine("extract", 1, 2, 3, 4, 20);
     EXPECT_EQ(narrow.size(), 20u);
@@ -45,7 +47,7 @@ TEST(ProgressBar, WritesNothingWhenDisabledAndClearsItsLineWhenFinished)
     }
     const std::string written = terminal.str();
     EXPECT_EQ(written.find("\rextract"), 0u);
-    EXPECT_NE(written.find("1/2 entries"), std::string::npos);
+    EXPECT_THAT(written, HasSubstr("1/2 entries"));
     EXPECT_EQ(written.find("2/2 entries"), std::string::npos);
     EXPECT_EQ(written.substr(written.size() - 4), "\r\x1b[K");
 }
@@ -56,3 +58,4 @@ TEST(JsonText, EscapesQuotesBackslashesAndControlBytesAndTurnsLatin1IntoUtf8)
     AppendJsonString(out, std::string("data\\\"x\"\n\x01\xE4\xFF", 12));
     EXPECT_EQ(out, "\"data\\\\\\\"x\\\"\\u000a\\u0001\xC3\xA4\xC3\xBF\"");
 }
+

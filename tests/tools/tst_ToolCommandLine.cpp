@@ -8,27 +8,29 @@
 #endif
 
 using namespace kestrel::test;
+using testing::HasSubstr;
 
-TEST(ToolHelp, EveryCommandHasAManualPageAndTheToolListsThemAll)
+using ToolHelp = ToolTest;
+using ToolBinary = ToolTest;
+
+TEST_F(ToolHelp, EveryCommandHasAManualPageAndTheToolListsThemAll)
 {
-    TempFolder folder;
-    const auto tool = RunTool(folder.Path(), {"--help"});
+    const auto tool = Run({"--help"});
     EXPECT_EQ(tool.status, 0);
     for (const auto& command : kestrel::cli::AllCommands()) {
-        EXPECT_NE(tool.out.find("    " + std::string(command.name) + " "), std::string::npos) << command.name;
-        const auto page = RunTool(folder.Path(), {std::string(command.name), "--help"});
+        EXPECT_THAT(tool.out, HasSubstr("    " + std::string(command.name) + " "));
+        const auto page = Run({std::string(command.name), "--help"});
         EXPECT_EQ(page.status, 0);
         for (const char* section : {"NAME\n", "SYNOPSIS\n", "DESCRIPTION\n", "EXIT STATUS\n", "COMMON OPTIONS\n"})
-            EXPECT_NE(page.out.find(section), std::string::npos) << command.name << " lacks " << section;
-        EXPECT_EQ(RunTool(folder.Path(), {"help", std::string(command.name)}).out, page.out);
+            EXPECT_THAT(page.out, HasSubstr(section)) << command.name << " lacks " << section;
+        EXPECT_EQ(Run({"help", std::string(command.name)}).out, page.out);
     }
-    EXPECT_NE(RunTool(folder.Path(), {"pack", "-h"}).out.find("relative to DIR's\n    parent"), std::string::npos)
-        << "pack documents the naming rule";
+    EXPECT_THAT(Run({"pack", "-h"}).out, HasSubstr("relative to DIR's\n    parent"))
+                                                   << "pack documents the naming rule";
 }
 
-TEST(ToolHelp, UsageErrorsExitTwoWithTheReasonAndTheSynopsis)
+TEST_F(ToolHelp, UsageErrorsExitTwoWithTheReasonAndTheSynopsis)
 {
-    TempFolder folder;
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "COMMANDS"},
         {{"lsit", "a.big"}, "unknown command \"lsit\""},
@@ -37,13 +39,14 @@ TEST(ToolHelp, UsageErrorsExitTwoWithTheReasonAndTheSynopsis)
         {{"cat", "a.big", "b", "c"}, ""},
     };
     for (const auto& [args, reason] : cases) {
-        const auto run = RunTool(folder.Path(), args);
+        const auto run = Run(args);
         EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(reason));
     }
 }
 
 #ifndef _WIN32
+
 
 namespace {
 
@@ -65,9 +68,8 @@ int RunBinary(const std::string& arguments, std::string& out)
 
 } // namespace
 
-TEST(ToolBinary, CatWritesBinaryBytesToAPipeAndStatusesReachTheShell)
+TEST_F(ToolBinary, CatWritesBinaryBytesToAPipeAndStatusesReachTheShell)
 {
-    TempFolder folder;
     const auto bytes = Binary(200000, 7);
     BigArchiveBuilder().Add("art\\x.dds", bytes).WriteTo(folder / "a.big");
     std::string out;
@@ -76,8 +78,8 @@ TEST(ToolBinary, CatWritesBinaryBytesToAPipeAndStatusesReachTheShell)
 
     const std::string quietErrors = " 2>'" + (folder / "err.txt").string() + "'";
     EXPECT_EQ(RunBinary("extract -C '" + (folder / "out").string() + "' '" + (folder / "a.big").string() + "'" + quietErrors, out), 0);
-    EXPECT_EQ(ReadFileBytes(folder / "err.txt").size(), 0u) << "no progress bar when standard error is a file";
-    EXPECT_EQ(ReadFileBytes(folder / "out" / "art" / "x.dds"), bytes);
+    EXPECT_EQ(Read("err.txt").size(), 0u) << "no progress bar when standard error is a file";
+    EXPECT_EQ(Read("out/art/x.dds"), bytes);
     EXPECT_EQ(RunBinary("verify '" + (folder / "missing.big").string() + "'" + quietErrors, out), 2);
     EXPECT_EQ(RunBinary("--version", out), 0);
     EXPECT_EQ(out.rfind("kestrel-big ", 0), 0u);

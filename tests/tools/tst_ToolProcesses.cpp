@@ -16,13 +16,9 @@ using namespace kestrel;
 using namespace kestrel::test;
 namespace fs = std::filesystem;
 
-namespace {
+using testing::HasSubstr;
 
-std::string TextOf(const fs::path& file)
-{
-    const auto bytes = ReadFileBytes(file);
-    return {bytes.begin(), bytes.end()};
-}
+namespace {
 
 std::vector<fs::path> TemporaryFilesIn(const fs::path& folder)
 {
@@ -35,53 +31,47 @@ std::vector<fs::path> TemporaryFilesIn(const fs::path& folder)
 
 } // namespace
 
-TEST(ToolProcesses, TwoWritersAtOnceLoseNoUpdate)
+using ToolProcesses = ToolTest;
+
+TEST_F(ToolProcesses, TwoWritersAtOnceLoseNoUpdate)
 {
-    TempFolder folder;
     const auto log = folder / "log.txt";
     WriteFileBytes(folder / "a.bin", Binary(400000, 1));
     WriteFileBytes(folder / "b.bin", Binary(300000, 2));
     for (const bool inPlace : {true, false}) {
         for (int round = 0; round < 4; ++round) {
             BigArchiveBuilder().Add("old.txt", "old").WriteTo(folder / "mod.big");
-            std::vector<std::string> first = {"add", "mod.big", "a.bin"};
-            std::vector<std::string> second = {"add", "mod.big", "b.bin"};
-            if (inPlace) {
-                first.push_back("--in-place");
-                second.push_back("--in-place");
-            }
-            const int pidA = StartTool(folder.Path(), first, log);
-            const int pidB = StartTool(folder.Path(), second, log);
-            EXPECT_EQ(WaitForTool(pidA), 0) << TextOf(log);
-            EXPECT_EQ(WaitForTool(pidB), 0) << TextOf(log);
-            EXPECT_EQ(EntryNames(folder / "mod.big"), (std::vector<std::string>{"a.bin", "b.bin", "old.txt"}))
+            const char* save = inPlace ? "--in-place" : "--quiet";
+            const int pidA = StartTool(folder.Path(), {"add", "mod.big", "a.bin", save}, log);
+            const int pidB = StartTool(folder.Path(), {"add", "mod.big", "b.bin", save}, log);
+            EXPECT_EQ(WaitForTool(pidA), 0) << ReadFileText(log);
+            EXPECT_EQ(WaitForTool(pidB), 0) << ReadFileText(log);
+            EXPECT_EQ(Names("mod.big"), (std::vector<std::string>{"a.bin", "b.bin", "old.txt"}))
                 << (inPlace ? "in place, " : "whole saves, ") << "round " << round;
-            const auto tree = RunTool(folder.Path(), {"extract", "mod.big", "-C", "out"});
+            const auto tree = Run({"extract", "mod.big", "-C", "out"});
             ASSERT_EQ(tree.status, 0) << tree.err;
-            EXPECT_EQ(ReadFileBytes(folder / "out" / "a.bin"), Binary(400000, 1));
-            EXPECT_EQ(ReadFileBytes(folder / "out" / "b.bin"), Binary(300000, 2));
+            EXPECT_EQ(Read("out/a.bin"), Binary(400000, 1));
+            EXPECT_EQ(Read("out/b.bin"), Binary(300000, 2));
             fs::remove_all(folder / "out");
         }
     }
 }
 
-TEST(ToolProcesses, AWriterThatCannotGetTheLockFailsNamingItsHolder)
+TEST_F(ToolProcesses, AWriterThatCannotGetTheLockFailsNamingItsHolder)
 {
-    TempFolder folder;
     BigArchiveBuilder().Add("old.txt", "old").WriteTo(folder / "mod.big");
-    const auto before = ReadFileBytes(folder / "mod.big");
+    const auto before = Read("mod.big");
     WriteFileBytes(folder / "new.txt", Bytes("new"));
     FileLock editor;
     ASSERT_TRUE(editor.Acquire(folder / "mod.big", std::chrono::milliseconds(0)));
     const int status = WaitForTool(StartTool(folder.Path(), {"add", "--wait", "0.2", "mod.big", "new.txt"}, folder / "log"));
     EXPECT_EQ(status, 2);
-    EXPECT_NE(TextOf(folder / "log").find("process " + std::to_string(getpid())), std::string::npos) << TextOf(folder / "log");
-    EXPECT_EQ(ReadFileBytes(folder / "mod.big"), before);
+    EXPECT_THAT(ReadFileText(folder / "log"), HasSubstr("process " + std::to_string(getpid())));
+    EXPECT_EQ(Read("mod.big"), before);
 }
 
-TEST(ToolProcesses, InterruptedPacksLeaveNoTemporaryFilesAndLaterRunsClearDeadOnes)
+TEST_F(ToolProcesses, InterruptedPacksLeaveNoTemporaryFilesAndLaterRunsClearDeadOnes)
 {
-    TempFolder folder;
     const auto part = Binary(32 << 20, 1);
     for (int i = 0; i < 3; ++i)
         WriteFileBytes(folder / "mod" / ("part" + std::to_string(i) + ".bin"), part);
@@ -113,9 +103,9 @@ TEST(ToolProcesses, InterruptedPacksLeaveNoTemporaryFilesAndLaterRunsClearDeadOn
     WriteFileBytes(folder / "mod" / "small.txt", Bytes("small"));
     WriteFileBytes(stale, Bytes("half"));
     WriteFileBytes(folder / "mod" / "small.txt.kestrel-0a1b2c3d.tmp", Bytes("old style"));
-    const auto pack = RunTool(folder.Path(), {"pack", "mod", "mod/mod.big"});
+    const auto pack = Run({"pack", "mod", "mod/mod.big"});
     ASSERT_EQ(pack.status, 0) << pack.err;
-    EXPECT_EQ(EntryNames(folder / "mod" / "mod.big"), std::vector<std::string>{"mod\\small.txt"});
+    EXPECT_EQ(Names("mod/mod.big"), std::vector<std::string>{"mod\\small.txt"});
     EXPECT_FALSE(fs::exists(stale));
 }
 

@@ -5,19 +5,30 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace kestrel::test;
 
+using testing::HasSubstr;
+
 namespace {
 
-/// A mod archive with a textured tank on a skeleton of its own entry, and a game folder with one
-/// texture on disk.
-struct TankArchive
+/// Runs "w3d" without a game folder unless the arguments name one.
+class W3dCommand : public ToolTest
 {
-    TempFolder folder;
+protected:
+    ToolRun W3d(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "w3d");
+        if (std::none_of(args.begin(), args.end(), [](const std::string& a) { return a.rfind("--game-folder", 0) == 0; }))
+            args.push_back("--game-folder=none");
+        return Run(std::move(args));
+    }
 
-    TankArchive()
+    /// A mod archive with a textured tank on a skeleton of its own entry, and a game folder with
+    /// one texture on disk.
+    void WriteTank()
     {
         W3DMeshDesc hull = UnitQuad("HULL");
         hull.containerName = "TANK";
@@ -28,7 +39,7 @@ struct TankArchive
         broken.headerVertexCount = 9;
         const Bytes8 model = Cat({HLodChunk("TANK", "TANKSKL", {{1, "TANK.HULL"}}), MeshChunk(hull), MeshChunk(broken)});
         const Bytes8 skeleton = HierarchyChunk("TANKSKL", {{"ROOT", 0xFFFFFFFFu, {0, 0, 0}, {0, 0, 0, 1}},
-                                                             {"TURRET", 0, {0, 0, -8}, {0, 0, 0, 1}}});
+                                                           {"TURRET", 0, {0, 0, -8}, {0, 0, 0, 1}}});
         BigArchiveBuilder()
             .Add("art\\w3d\\tank.w3d", model)
             .Add("art\\w3d\\tankskl.w3d", skeleton)
@@ -41,12 +52,12 @@ struct TankArchive
 
 } // namespace
 
-TEST(W3dCommand, SummarisesMeshesSkeletonTexturesAndBounds)
+TEST_F(W3dCommand, SummarisesMeshesSkeletonTexturesAndBounds)
 {
-    TankArchive tank;
-    const auto run = RunTool(tank.folder.Path(), {"w3d", "mod.big", "art/w3d/TANK.w3d", "--game-folder", "game/"});
+    WriteTank();
+    const auto run = W3d({"mod.big", "art/w3d/TANK.w3d", "--game-folder", "game/"});
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::string game = (tank.folder / "game/").string();
+    const std::string game = (folder / "game/").string();
     EXPECT_EQ(run.out, "model:      art\\w3d\\tank.w3d\n"
                        "game:       Generals, installed in " + game + "\n"
                        "hierarchy:  TANKSKL from art\\w3d\\TANKSKL.w3d (2 pivots)\n"
@@ -60,29 +71,27 @@ TEST(W3dCommand, SummarisesMeshesSkeletonTexturesAndBounds)
                        "extent:     8\n");
 }
 
-TEST(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
+TEST_F(W3dCommand, PrintsJsonAndReportsEntriesThatAreNoModel)
 {
-    TankArchive tank;
-    const auto json = RunTool(tank.folder.Path(), {"w3d", "--json", "mod.big", "art\\w3d\\tank.w3d", "--game-folder=none"});
+    WriteTank();
+    const auto json = W3d({"--json", "mod.big", "art\\w3d\\tank.w3d"});
     EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_NE(json.out.find("\"hierarchy\": {\"name\": \"TANKSKL\", \"source\": \"archive\", \"entry\": \"art\\\\w3d\\\\TANKSKL.w3d\", \"pivots\": 2}"),
-              std::string::npos) << json.out;
-    EXPECT_NE(json.out.find("{\"name\": \"HULL\", \"vertices\": 4, \"triangles\": 2}"), std::string::npos);
-    EXPECT_NE(json.out.find("{\"name\": \"disk.tga\", \"found\": \"not found\"}"), std::string::npos);
-    EXPECT_NE(json.out.find("\"bounds\": {\"min\": [0, 0, -8], \"max\": [1, 1, -8]}"), std::string::npos);
+    EXPECT_THAT(json.out, HasSubstr("\"hierarchy\": {\"name\": \"TANKSKL\", \"source\": \"archive\", \"entry\": \"art\\\\w3d\\\\TANKSKL.w3d\", \"pivots\": 2}"));
+    EXPECT_THAT(json.out, HasSubstr("{\"name\": \"HULL\", \"vertices\": 4, \"triangles\": 2}"));
+    EXPECT_THAT(json.out, HasSubstr("{\"name\": \"disk.tga\", \"found\": \"not found\"}"));
+    EXPECT_THAT(json.out, HasSubstr("\"bounds\": {\"min\": [0, 0, -8], \"max\": [1, 1, -8]}"));
     EXPECT_TRUE(IsValidJson(json.out)) << json.out;
 
-    const auto bad = RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\bad.w3d", "--game-folder", "none"});
+    const auto bad = W3d({"mod.big", "art\\w3d\\bad.w3d"});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find("is not a valid W3D model"), std::string::npos) << bad.err;
-    EXPECT_NE(bad.out.find("meshes:     0\n"), std::string::npos);
+    EXPECT_THAT(bad.err, HasSubstr("is not a valid W3D model"));
+    EXPECT_THAT(bad.out, HasSubstr("meshes:     0\n"));
 
-    EXPECT_EQ(RunTool(tank.folder.Path(), {"w3d", "mod.big", "art\\w3d\\none.w3d"}).status, 2);
+    EXPECT_EQ(W3d({"mod.big", "art\\w3d\\none.w3d"}).status, 2);
 }
 
-TEST(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
+TEST_F(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
 {
-    TempFolder folder;
     W3DMeshDesc wall = UnitQuad("WALL");
     wall.materialPass = true;
     wall.shaderDiffuseTextures = {"guwall.tga", "gumissing.tga"};
@@ -91,51 +100,44 @@ TEST(W3dCommand, ListsShaderMaterialTexturesWithWhereTheyWereFound)
         .Add("art\\w3d\\gu\\guhouse.w3d", MeshChunk(wall))
         .Add("art\\compiledtextures\\gu\\guwall.dds", TinyDxt1Dds(0xF800))
         .WriteTo(folder / "mod.big");
-    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
+    const auto text = W3d({"mod.big", "art/w3d/gu/guhouse.w3d"});
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_NE(text.out.find("shader materials: 2\n"
-                            "  NormalMapped.fx: guwall.tga (archive mod.big: art\\compiledtextures\\gu\\guwall.dds)\n"
-                            "  NormalMapped.fx: gumissing.tga (not found)\n"),
-              std::string::npos) << text.out;
-    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/gu/guhouse.w3d", "--game-folder", "none"});
-    EXPECT_NE(json.out.find("{\"shader\": \"NormalMapped.fx\", \"diffuseTexture\": \"guwall.tga\", \"found\": "
-                            "\"archive mod.big: art\\\\compiledtextures\\\\gu\\\\guwall.dds\"}"),
-              std::string::npos) << json.out;
+    EXPECT_THAT(text.out, HasSubstr("shader materials: 2\n"
+                                    "  NormalMapped.fx: guwall.tga (archive mod.big: art\\compiledtextures\\gu\\guwall.dds)\n"
+                                    "  NormalMapped.fx: gumissing.tga (not found)\n"));
+    const auto json = W3d({"--json", "mod.big", "art/w3d/gu/guhouse.w3d"});
+    EXPECT_THAT(json.out, HasSubstr("{\"shader\": \"NormalMapped.fx\", \"diffuseTexture\": \"guwall.tga\", \"found\": "
+                                    "\"archive mod.big: art\\\\compiledtextures\\\\gu\\\\guwall.dds\"}"));
 }
 
-TEST(W3dCommand, SummarisesTheAnimationAnEntryHolds)
+TEST_F(W3dCommand, SummarisesTheAnimationAnEntryHolds)
 {
-    TempFolder folder;
     const Bytes8 walk = CompressedAnimationChunk("TANK.WALK", "TANKSKL", 40, 30,
                                                    {{1, 0, {0, 39}, {0, 4}}, {1, 15, {0}, {1}}}, false);
     BigArchiveBuilder()
         .Add("art\\w3d\\tank_walk.w3d", walk)
         .Add("art\\w3d\\tank_bad.w3d", CompressedAnimationChunk("TANK.BAD", "TANKSKL", 40, 0, {}, false))
         .WriteTo(folder / "mod.big");
-    const auto text = RunTool(folder.Path(), {"w3d", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
+    const auto text = W3d({"mod.big", "art/w3d/tank_walk.w3d"});
     EXPECT_EQ(text.status, 0) << text.err;
-    EXPECT_NE(text.out.find("animation:  TANK.WALK of TANKSKL, 40 frames at 30 per second, compressed, 1 channels (1 more not played)\n"),
-              std::string::npos) << text.out;
-    const auto json = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_walk.w3d", "--game-folder", "none"});
-    EXPECT_NE(json.out.find("\"animation\": {\"name\": \"TANK.WALK\", \"hierarchy\": \"TANKSKL\", \"frames\": 40, \"rate\": 30, "
-                            "\"compressed\": true, \"channels\": 1, \"unplayedChannels\": 1}"),
-              std::string::npos) << json.out;
-    const auto bad = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "art/w3d/tank_bad.w3d", "--game-folder", "none"});
-    EXPECT_NE(bad.out.find("\"animation\": null,\n  \"animationError\": \"damaged W3D animation: a frame rate of 0\""),
-              std::string::npos) << bad.out;
+    EXPECT_THAT(text.out, HasSubstr("animation:  TANK.WALK of TANKSKL, 40 frames at 30 per second, compressed, 1 channels (1 more not played)\n"));
+    const auto json = W3d({"--json", "mod.big", "art/w3d/tank_walk.w3d"});
+    EXPECT_THAT(json.out, HasSubstr("\"animation\": {\"name\": \"TANK.WALK\", \"hierarchy\": \"TANKSKL\", \"frames\": 40, \"rate\": 30, "
+                                    "\"compressed\": true, \"channels\": 1, \"unplayedChannels\": 1}"));
+    const auto bad = W3d({"--json", "mod.big", "art/w3d/tank_bad.w3d"});
+    EXPECT_THAT(bad.out, HasSubstr("\"animation\": null,\n  \"animationError\": \"damaged W3D animation: a frame rate of 0\""));
 }
 
-TEST(W3dCommand, JsonStaysValidAndBoundsFiniteWhenVerticesAreNotNumbers)
+TEST_F(W3dCommand, JsonStaysValidAndBoundsFiniteWhenVerticesAreNotNumbers)
 {
-    TempFolder folder;
     W3DMeshDesc quad = UnitQuad("QUAD");
     quad.positions[0] = {std::numeric_limits<float>::quiet_NaN(), 0, 0};
     quad.positions[2] = {1, 1, std::numeric_limits<float>::infinity()};
     BigArchiveBuilder().Add("damaged.w3d", MeshChunk(quad)).WriteTo(folder / "mod.big");
-    const auto run = RunTool(folder.Path(), {"w3d", "--json", "mod.big", "damaged.w3d", "--game-folder=none"});
+    const auto run = W3d({"--json", "mod.big", "damaged.w3d"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(IsValidJson(run.out)) << run.out;
     EXPECT_FALSE(IsValidJson("{\"extent\": nan}")) << "the check must reject what the report once held";
-    EXPECT_NE(run.out.find("\"bounds\": {\"min\": [0, 0, 0], \"max\": [1, 1, 0]}"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\"extent\": 1,\n"), std::string::npos) << run.out;
+    EXPECT_THAT(run.out, HasSubstr("\"bounds\": {\"min\": [0, 0, 0], \"max\": [1, 1, 0]}"));
+    EXPECT_THAT(run.out, HasSubstr("\"extent\": 1,\n"));
 }
