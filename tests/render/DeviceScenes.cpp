@@ -94,6 +94,10 @@ void CheckIndexedGeometryScene(C3DWDevice& device, int size, std::uint32_t usage
         << "the base vertex pushes the range past the end";
     EXPECT_FALSE(device.DrawIndexed(PrimitiveType::TriangleList, vertices.get(), indices.get(), 2, 0, 4, 4, 6))
         << "indices past the end";
+    EXPECT_FALSE(device.DrawIndexed(PrimitiveType::TriangleList, vertices.get(), indices.get(), 2, 0, 3, 3, 6))
+        << "an index above the promised range";
+    EXPECT_FALSE(device.DrawIndexed(PrimitiveType::TriangleList, vertices.get(), indices.get(), 0, 0, 6, 0, 3))
+        << "index 7 is no vertex of the buffer";
     EXPECT_FALSE(device.Draw(PrimitiveType::TriangleList, vertices.get(), 4, 3));
     ASSERT_TRUE(device.DrawIndexed(PrimitiveType::TriangleList, vertices.get(), indices.get(), 2, 0, 4, 3, 6));
     ASSERT_TRUE(device.EndScene());

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -79,6 +80,17 @@ std::unique_ptr<Wrapper> CreateShader(const char* text, char* errorBuffer, int e
     return std::make_unique<Wrapper>(shader, text);
 }
 
+/// Every index drawn must address a vertex of the promised range: drivers read whatever lies
+/// beyond a buffer, and some fall over doing it.
+bool IndicesInRange(const C3DWIndexBuffer& indices, int startIndex, int indexCount, int minIndex, int vertexCount)
+{
+    std::vector<std::uint16_t> drawn(static_cast<size_t>(indexCount));
+    if (!indices.GetData(drawn.data(), 2 * startIndex, 2 * indexCount))
+        return false;
+    return std::all_of(drawn.begin(), drawn.end(),
+                       [&](std::uint16_t index) { return index >= minIndex && index < minIndex + vertexCount; });
+}
+
 } // namespace
 
 bool C3DWD3DDevice::DrawFromMemory(PrimitiveType type, DWORD fvf, const void* vertices, int vertexCount, int stride)
@@ -142,6 +154,8 @@ bool C3DWD3DDevice::DrawIndexed(PrimitiveType type, C3DWVertexBuffer* vertices, 
     if (m_device == nullptr || vertexBuffer == nullptr || indexBuffer == nullptr || primitives <= 0 ||
         baseVertex < 0 || minIndex < 0 || vertexCount <= 0 || startIndex < 0 ||
         baseVertex + minIndex + vertexCount > vertexBuffer->GetCount() || startIndex + indexCount > indexBuffer->GetCount())
+        return false;
+    if (!IndicesInRange(*indexBuffer, startIndex, indexCount, minIndex, vertexCount))
         return false;
     if (m_appliedVertices != vertexBuffer && !vertexBuffer->Apply(baseVertex))
         return false;
