@@ -1,12 +1,11 @@
 #pragma once
 
 #include "archive/CBIGFile.h"
+#include "base/ScopedFileSizeLimit.h"
 #include "support/BigArchiveBuilder.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,29 +19,6 @@ inline BigArchiveBuilder ThreeEntries()
     builder.Add("art\\textures\\a.tga", "AAAA").Add("data\\ini\\object.ini", "Object X\nEnd\n").Add("z.txt", "zz");
     return builder;
 }
-
-/// A disk that fills up: while alive no file can grow beyond `limit` bytes, and a write past it
-/// fails instead of killing the process.
-class ScopedFileSizeLimit
-{
-public:
-    explicit ScopedFileSizeLimit(rlim_t limit) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~ScopedFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
 
 /// Opens `path` made read-only. Root may write any file, so the open runs under an unprivileged
 /// user id when the tests run as root.
