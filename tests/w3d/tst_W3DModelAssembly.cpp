@@ -206,7 +206,7 @@ TEST(W3DModelAssembly, TextureIdsVertexAndShaderMaterialsSplitTheMeshIntoRanges)
         {"a short list", fiveTriangles, {1, 0, 0xFFFFFFFFu}, {}, true,
          "0-0:Mesh0Mat1#1 1-1:Mesh0Mat0#0 2-2:Mesh0Mat-1#-1 3-4:#-1 | Mesh0Mat0=grass.tga Mesh0Mat1=rock.tga"},
         {"a single id draws the whole mesh with the last name", twoNames, {0}, {}, true,
-         "0-1:Mesh0Mat1#0 | Mesh0Mat1=second.tga", 0.75f},
+         "0-1:Mesh0Mat1#1 | Mesh0Mat0=first.tga Mesh0Mat1=second.tga", 0.75f},
         {"a negative first id keeps the vertex material's name", twoNames, {0xFFFFFFFFu}, {}, true, "0-1:Mat0#-1 |"},
         {"the Textures option off", twoNames, {0}, {}, false, "0-1:Mat0#-1 |", 0},
         {"an untextured vertex material names the range", shiny, {}, {}, true, "0-1:SHINY#-1 |"},
