@@ -1,14 +1,13 @@
 #pragma once
 
 #include "archive/CBIGFile.h"
+#include "base/ScopedFileSizeLimit.h"
 #include "support/BigArchiveBuilder.h"
 
 #ifndef _WIN32
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,31 +21,6 @@ inline BigArchiveBuilder ThreeEntries()
     builder.Add("art\\textures\\a.tga", "AAAA").Add("data\\ini\\object.ini", "Object X\nEnd\n").Add("z.txt", "zz");
     return builder;
 }
-
-#ifndef _WIN32 // only POSIX limits the size of a process's files
-/// A disk that fills up: while alive no file can grow beyond `limit` bytes, and a write past it
-/// fails instead of killing the process.
-class ScopedFileSizeLimit
-{
-public:
-    explicit ScopedFileSizeLimit(rlim_t limit) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~ScopedFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
-#endif
 
 /// Opens `path` made read-only. Root may write any file, so the open runs under an unprivileged
 /// user id when the tests run as root.

@@ -1,12 +1,9 @@
 #include "base/AtomicFile.h"
+#include "base/ScopedFileSizeLimit.h"
 #include "support/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
-#include <csignal>
 
 using namespace kestrel;
 using kestrel::test::ReadFileBytes;
@@ -57,21 +54,13 @@ TEST(AtomicFileWriter, AbandonedOrFailedWritesLeaveTheTargetUntouched)
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
 
 #ifndef _WIN32 // only POSIX limits the size of a process's files
-    // A disk that fills up: the process may not grow files beyond 64 KiB.
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 64 * 1024;
-    setrlimit(RLIMIT_FSIZE, &small);
     AtomicFileWriter writer(target);
     ASSERT_TRUE(writer.Begin());
     std::vector<std::uint8_t> tooMuch(256 * 1024, 7);
-    const bool wrote = writer.Write(tooMuch.data(), tooMuch.size()) && writer.Commit();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_FALSE(wrote);
+    {
+        test::ScopedFileSizeLimit diskFull(64 * 1024);
+        EXPECT_FALSE(writer.Write(tooMuch.data(), tooMuch.size()) && writer.Commit());
+    }
     EXPECT_NE(writer.Error().find("cannot write"), std::string::npos) << writer.Error();
     writer.Abandon();
     EXPECT_EQ(ReadFileBytes(target), (std::vector<std::uint8_t>{1, 2, 3}));

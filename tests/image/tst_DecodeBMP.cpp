@@ -30,28 +30,25 @@ std::vector<std::uint32_t> Row(const DecodedImage& image, std::uint32_t y)
 
 } // namespace
 
-TEST(DecodeBMP, PositiveHeightIsFlippedNegativeHeightIsNotAndRowsArePaddedToFourBytes)
+TEST(DecodeBMP, PositiveHeightIsFlippedNegativeIsNotRowsArePaddedAndShortRowsStayTransparent)
 {
-    DecodedImage image;
-    ASSERT_TRUE(DecodeBMP(ThreeByTwo(2), image));
-    EXPECT_EQ(image.width, 3u);
-    EXPECT_EQ(image.height, 2u);
-    EXPECT_EQ(Row(image, 0), FileRow1);
-    EXPECT_EQ(Row(image, 1), FileRow0);
-
-    ASSERT_TRUE(DecodeBMP(ThreeByTwo(-2), image));
-    EXPECT_EQ(image.height, 2u);
-    EXPECT_EQ(Row(image, 0), FileRow0);
-    EXPECT_EQ(Row(image, 1), FileRow1);
-}
-
-TEST(DecodeBMP, ThirtyTwoBitPixelsKeepTheirAlpha)
-{
-    Bytes8 file = BmpHeader(1, 1, 32);
-    Append(file, {1, 2, 3, 4});
-    DecodedImage image;
-    ASSERT_TRUE(DecodeBMP(file, image));
-    EXPECT_EQ(PixelValues(image), std::vector<std::uint32_t>{0x04030201});
+    Bytes8 truncated = ThreeByTwo(2);
+    truncated.resize(truncated.size() - 9); // file row 1 keeps its first pixel only
+    Bytes8 withAlpha = BmpHeader(1, 1, 32);
+    Append(withAlpha, {1, 2, 3, 4});
+    const std::pair<Bytes8, std::vector<std::vector<std::uint32_t>>> cases[] = {
+        {ThreeByTwo(2), {FileRow1, FileRow0}},
+        {ThreeByTwo(-2), {FileRow0, FileRow1}},
+        {truncated, {{0xFF0D0C0B, 0, 0}, FileRow0}},
+        {withAlpha, {{0x04030201}}},
+    };
+    for (const auto& [file, rows] : cases) {
+        DecodedImage image;
+        ASSERT_TRUE(DecodeBMP(file, image));
+        ASSERT_EQ(image.height, rows.size());
+        for (std::uint32_t y = 0; y < image.height; ++y)
+            EXPECT_EQ(Row(image, y), rows[y]) << y;
+    }
 }
 
 TEST(DecodeBMP, CompressedPalettedOrShortFilesFail)
@@ -65,14 +62,4 @@ TEST(DecodeBMP, CompressedPalettedOrShortFilesFail)
     headerPastEnd[16] = 1; // info header of 65576 bytes
     EXPECT_FALSE(DecodeBMP(headerPastEnd, image));
     EXPECT_TRUE(image.pixels.empty());
-}
-
-TEST(DecodeBMP, TruncatedRowsLeaveTransparentBlack)
-{
-    Bytes8 file = ThreeByTwo(2);
-    file.resize(file.size() - 9); // file row 1 keeps its first pixel only
-    DecodedImage image;
-    ASSERT_TRUE(DecodeBMP(file, image));
-    EXPECT_EQ(Row(image, 0), (std::vector<std::uint32_t>{0xFF0D0C0B, 0, 0}));
-    EXPECT_EQ(Row(image, 1), FileRow0);
 }

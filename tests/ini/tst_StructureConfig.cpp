@@ -40,22 +40,10 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "a missing file";
     test::WriteFileBytes(folder / "kestrel.ini", {});
     EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "an empty file";
-    test::WriteFileBytes(folder / "kestrel.ini", test::Bytes("Games\n"
-                                                             "  Generals\n"
-                                                             "    ForcedObjects\n"
-                                                             "      Body =\n"
-                                                             "    End\n"
-                                                             "    forcedvalues\n"
-                                                             "    End\n"
-                                                             "    Lists\n"
-                                                             "      KindOf\n"
-                                                             "        STRUCTURE =\n"
-                                                             "        INFANTRY\n"
-                                                             "        End\n"
-                                                             "      End\n"
-                                                             "    End\n"
-                                                             "  End\n"
-                                                             "End\n"));
+    test::WriteFileBytes(folder / "kestrel.ini",
+                         test::Bytes("Games\n  Generals\n    ForcedObjects\n      Body =\n    End\n    forcedvalues\n    End\n"
+                                     "    Lists\n      KindOf\n        STRUCTURE =\n        INFANTRY\n        End\n      End\n"
+                                     "    End\n  End\nEnd\n"));
     test::FakePrompt prompt;
     const auto tree = LoadConfigurationFile(folder / "kestrel.ini", &prompt);
     ASSERT_NE(tree, nullptr);
@@ -66,9 +54,7 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     const StructureConfig config = StructureConfig::FromGameBlock(generals);
     ASSERT_NE(config.forcedObjects, nullptr);
     EXPECT_NE(config.forcedObjects->FindValue("Body"), nullptr);
-    EXPECT_EQ(config.forcedValues, nullptr) << "names are case-sensitive";
-    EXPECT_EQ(config.objectsWithLists, nullptr);
-    EXPECT_EQ(config.stringAreas, nullptr);
+    EXPECT_FALSE(config.forcedValues || config.objectsWithLists || config.stringAreas) << "names are case-sensitive";
     EXPECT_EQ(FindStructureDescription(generals), nullptr);
 
     const CIniBlock* kindOf = FindChoiceList(generals, "KindOf");
@@ -76,9 +62,6 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     EXPECT_EQ(kindOf->GetValueCount(), 1);
     EXPECT_NE(kindOf->FindChild("INFANTRY"), nullptr) << "an entry without = opens a block";
     EXPECT_EQ(FindChoiceList(nullptr, "KindOf"), nullptr);
-
-    const StructureConfig none = StructureConfig::FromGameBlock(nullptr);
-    EXPECT_EQ(none.forcedObjects, nullptr);
     EXPECT_TRUE(prompt.shown.empty());
 }
 
@@ -89,15 +72,11 @@ void ExpectEveryGameResolves(const CIniBlock& tree)
         const CIniBlock* block = FindGameBlock(tree, game);
         ASSERT_NE(block, nullptr);
         const StructureConfig config = StructureConfig::FromGameBlock(block);
-        ASSERT_NE(config.forcedObjects, nullptr);
-        ASSERT_NE(config.forcedValues, nullptr);
-        ASSERT_NE(config.objectsWithLists, nullptr);
-        ASSERT_NE(config.stringAreas, nullptr);
+        ASSERT_TRUE(config.forcedObjects && config.forcedValues && config.objectsWithLists && config.stringAreas);
         for (const char* module : {"Body", "Draw", "Behavior", "ClientUpdate"})
             EXPECT_NE(config.forcedObjects->FindValue(module), nullptr) << module;
         const CIniBlock* description = FindStructureDescription(block);
-        ASSERT_NE(description, nullptr);
-        const CIniBlock* object = description->FindChild("Object");
+        const CIniBlock* object = description ? description->FindChild("Object") : nullptr;
         ASSERT_NE(object, nullptr);
         EXPECT_GT(object->GetValueCount(), 30);
         EXPECT_NE(object->FindChild("Body = ActiveBody"), nullptr);
@@ -145,23 +124,11 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     ASSERT_NE(tree, nullptr);
     const CIniBlock* zeroHour = FindGameBlock(*tree, GameKind::ZeroHour);
     CIniBlock entry(StructureConfig::FromGameBlock(zeroHour));
-    entry.ParseText("LODPreset LOW Intel 800 GeForce 128\r\n"
-                    "Object AmericaTankCrusader\r\n"
-                    "  KindOf = PRELOAD SELECTABLE VEHICLE\r\n"
-                    "  Body = ActiveBody ModuleTag_02\r\n"
-                    "    MaxHealth = 480.0\r\n"
-                    "  End\r\n"
-                    "  Draw = W3DTankDraw ModuleTag_01\r\n"
-                    "    ConditionState = REALLYDAMAGED RUBBLE\r\n"
-                    "      Model = AVCrusader_D\r\n"
-                    "    End\r\n"
-                    "  End\r\n"
-                    "  RemoveModule ModuleTag_09\r\n"
-                    "  AddModule\r\n"
-                    "    Behavior = SlowDeathBehavior ModuleTag_10\r\n"
-                    "    End\r\n"
-                    "  End\r\n"
-                    "End\r\n");
+    entry.ParseText("LODPreset LOW Intel 800 GeForce 128\r\nObject AmericaTankCrusader\r\n"
+                    "  KindOf = PRELOAD SELECTABLE VEHICLE\r\n  Body = ActiveBody ModuleTag_02\r\n    MaxHealth = 480.0\r\n"
+                    "  End\r\n  Draw = W3DTankDraw ModuleTag_01\r\n    ConditionState = REALLYDAMAGED RUBBLE\r\n"
+                    "      Model = AVCrusader_D\r\n    End\r\n  End\r\n  RemoveModule ModuleTag_09\r\n  AddModule\r\n"
+                    "    Behavior = SlowDeathBehavior ModuleTag_10\r\n    End\r\n  End\r\nEnd\r\n");
     EXPECT_EQ(entry.FindChild("LODPreset")->GetRest(), "LOW Intel 800 GeForce 128");
     const CIniBlock* object = entry.FindChild("Object");
     ASSERT_NE(object, nullptr);
@@ -258,165 +225,42 @@ TEST(StructureConfig, EveryListAndTypeTheShippedDescriptionsNameExists)
     }
 }
 
-/// Parses `text` with a game's shipped configuration and expects its description to know it all.
-class ShippedGameText
+/// Parses a sample game file with a game's shipped configuration; `unknown` lists every path of it
+/// the game's description does not know.
+struct ShippedGameText
 {
-public:
-    ShippedGameText(GameKind game, const std::string& text) : m_tree(ShippedConfiguration())
+    ShippedGameText(GameKind game, const char* sample) : tree(ShippedConfiguration())
     {
-        const CIniBlock* block = m_tree ? FindGameBlock(*m_tree, game) : nullptr;
-        m_root = std::make_unique<CIniBlock>(StructureConfig::FromGameBlock(block), &m_prompt);
-        m_root->ParseText(text);
+        const CIniBlock* block = tree ? FindGameBlock(*tree, game) : nullptr;
+        root = std::make_unique<CIniBlock>(StructureConfig::FromGameBlock(block), &prompt);
+        EXPECT_TRUE(root->LoadFile(SourceFolder() / "tests" / "ini" / "data" / sample));
         IniCoverage coverage(block);
-        coverage.Add(*m_root);
-        for (const IniCoverage::Item& item : coverage.Items()) {
-            if (!item.known)
-                m_unknown += item.path + "\n";
-        }
+        coverage.Add(*root);
+        for (const IniCoverage::Item& item : coverage.Items())
+            unknown += item.known ? "" : item.path + "\n";
     }
 
-    const CIniBlock& Root() const { return *m_root; }
-    const CIniBlock& Configuration() const { return *m_tree; }
-    const std::string& Unknown() const { return m_unknown; }
-
-private:
-    std::unique_ptr<CIniBlock> m_tree;
-    test::FakePrompt m_prompt;
-    std::unique_ptr<CIniBlock> m_root;
-    std::string m_unknown;
+    std::unique_ptr<CIniBlock> tree;
+    test::FakePrompt prompt;
+    std::unique_ptr<CIniBlock> root;
+    std::string unknown;
 };
 
+// The sample closes blocks with "End Name", as real upgrade files do.
 TEST(StructureConfig, AZeroHourFileWithNamedEndsParsesWholeAndIsFullyDescribed)
 {
-    const ShippedGameText text(GameKind::ZeroHour, "; Upgrades and units written for Kestrel's tests\r\n"
-                                                   "Upgrade Upgrade_TestDrone\r\n"
-                                                   "  DisplayName = UPGRADE:TestDrone\r\n"
-                                                   "  Type = OBJECT\r\n"
-                                                   "  BuildTime = 10.0\r\n"
-                                                   "  BuildCost = 300\r\n"
-                                                   "End Upgrade_TestDrone\r\n"
-                                                   "\r\n"
-                                                   "Object TestTank\r\n"
-                                                   "  Draw = W3DTankDraw ModuleTag_01\r\n"
-                                                   "    OkToChangeModelColor = Yes\r\n"
-                                                   "    DefaultConditionState\r\n"
-                                                   "      Model = AVTest\r\n"
-                                                   "    End\r\n"
-                                                   "    ConditionState = REALLYDAMAGED\r\n"
-                                                   "      Model = AVTest_D\r\n"
-                                                   "    End\r\n"
-                                                   "    TrackMarks = EXTireTrack.tga\r\n"
-                                                   "  End\r\n"
-                                                   "  Side = America\r\n"
-                                                   "  KindOf = PRELOAD SELECTABLE VEHICLE\r\n"
-                                                   "  WeaponSet\r\n"
-                                                   "    Conditions = None\r\n"
-                                                   "    Weapon = PRIMARY TestGun\r\n"
-                                                   "  End\r\n"
-                                                   "  Body = ActiveBody ModuleTag_02\r\n"
-                                                   "    MaxHealth = 300.0\r\n"
-                                                   "  End\r\n"
-                                                   "  Behavior = AIUpdateInterface ModuleTag_03\r\n"
-                                                   "    Turret\r\n"
-                                                   "      TurretTurnRate = 60\r\n"
-                                                   "    End\r\n"
-                                                   "    AutoAcquireEnemiesWhenIdle = Yes\r\n"
-                                                   "  End\r\n"
-                                                   "  Locomotor = SET_NORMAL TestLocomotor\r\n"
-                                                   "  UnitSpecificSounds\r\n"
-                                                   "    VoiceCreate = TestVoiceCreate\r\n"
-                                                   "    SomeModdersSound = TestSound\r\n"
-                                                   "  End\r\n"
-                                                   "End\r\n"
-                                                   "Object TestDrone\r\n"
-                                                   "  RemoveModule ModuleTag_09\r\n"
-                                                   "End\r\n"
-                                                   "LODPreset LOW Intel 800 GeForce 128\r\n");
-    const CIniBlock& root = text.Root();
+    const ShippedGameText text(GameKind::ZeroHour, "ZeroHourSample.ini");
+    const CIniBlock& root = *text.root;
     ASSERT_EQ(root.GetChildCount(), 4) << "no block swallowed";
     EXPECT_EQ(root.FindChild("Upgrade")->GetEndRest(), "Upgrade_TestDrone");
     EXPECT_EQ(root.GetChild(2)->GetRest(), "TestDrone");
-    EXPECT_EQ(text.Unknown(), "");
+    EXPECT_EQ(text.unknown, "");
 }
 
 TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribed)
 {
-    const ShippedGameText text(GameKind::BFME,
-                               "//------------------------------------------------------------\r\n"
-                               "// A hero written for Kestrel's tests\r\n"
-                               "#include \"..\\includes\\testdefines.inc\"\r\n"
-                               "#define TESTHERO_HEALTH 3000 // base\r\n"
-                               "\r\n"
-                               "Armor TestHeroArmor\r\n"
-                               "  Armor = DEFAULT 75%  // most damage\r\n"
-                               "  Armor = PIERCE 50%\r\n"
-                               "End\r\n"
-                               "//----\r\n"
-                               "Object TestHero\r\n"
-                               "  SelectPortrait = HPTest\r\n"
-                               "  Draw = W3DScriptedModelDraw ModuleTag_DRAW\r\n"
-                               "    OkToChangeModelColor = Yes\r\n"
-                               "    DefaultModelConditionState\r\n"
-                               "      Model = GUTest_SKN\r\n"
-                               "    End\r\n"
-                               "    ModelConditionState = USER_3\r\n"
-                               "      ParticleSysBone BAT_HEAD TestGlow FollowBone:Yes\r\n"
-                               "    End\r\n"
-                               "    AnimationState = MOVING\r\n"
-                               "      StateName = STATE_running\r\n"
-                               "      Animation = GUTest_RUNA\r\n"
-                               "        AnimationName = GUTest_SKL.GUTest_RUNA\r\n"
-                               "        AnimationMode = LOOP\r\n"
-                               "      End\r\n"
-                               "      BeginScript\r\n"
-                               "        Prev = CurDrawablePrevAnimationState()\r\n"
-                               "        if Prev == \"STATE_bored\" then CurDrawableSetTransitionAnimState(\"T\")\r\n"
-                               "        end\r\n"
-                               "      EndScript\r\n"
-                               "    End\r\n"
-                               "  End\r\n"
-                               "  Side = Gondor\r\n"
-                               "  ThingClass = CHARACTER_UNIT\r\n"
-                               "  KindOf = PRELOAD SELECTABLE INFANTRY HERO\r\n"
-                               "  Body = RespawnBody ModuleTag_RespawnBody\r\n"
-                               "    MaxHealth = #MULTIPLY( TESTHERO_HEALTH 2 )\r\n"
-                               "  End\r\n"
-                               "  LocomotorSet\r\n"
-                               "    Locomotor = HeroHumanLocomotor\r\n"
-                               "    Speed = 60\r\n"
-                               "  End\r\n"
-                               "  Behavior = EmotionTrackerUpdate Module_EmotionTracker\r\n"
-                               "    AddEmotion = Terror_Base\r\n"
-                               "    AddEmotion = OVERRIDE Point_Base\r\n"
-                               "      Duration = 2500\r\n"
-                               "    End\r\n"
-                               "  End\r\n"
-                               "  Geometry = CYLINDER\r\n"
-                               "End\r\n"
-                               "ChildObject TestHeroMP TestHero\r\n"
-                               "End\r\n"
-                               "FXParticleSystem TestSparks\r\n"
-                               "  System\r\n"
-                               "    Priority = AREA_EFFECT\r\n"
-                               "  End\r\n"
-                               "  Color = DefaultColor\r\n"
-                               "    Color1 = R:217 G:239 B:255 0\r\n"
-                               "  End\r\n"
-                               "  Draw = DefaultDraw\r\n"
-                               "  End\r\n"
-                               "End\r\n"
-                               "FXList FX_TestFlash\r\n"
-                               "  LightPulse\r\n"
-                               "    Color = R:128 G:64 B:0\r\n"
-                               "  End\r\n"
-                               "End\r\n"
-                               "ExperienceLevel TestLevel2\r\n"
-                               "  TargetNames = TestHero\r\n"
-                               "  SelectionDecal\r\n"
-                               "    Texture = decal_test\r\n"
-                               "  End\r\n"
-                               "END\r\n");
-    const CIniBlock& root = text.Root();
+    const ShippedGameText text(GameKind::BFME, "BattleForMiddleEarthSample.ini");
+    const CIniBlock& root = *text.root;
     ASSERT_EQ(root.GetChildCount(), 8) << "directives and blocks; comments are no blocks";
     EXPECT_EQ(root.FindChild("#define")->GetRest(), "TESTHERO_HEALTH 3000");
     EXPECT_EQ(root.FindChild("Armor")->GetValueCount(), 2);
@@ -433,9 +277,8 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_EQ(hero->GetEndLine(), 50);
     EXPECT_EQ(root.FindChild("FXParticleSystem")->FindChild("Color")->GetRest(), "= DefaultColor");
     EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
-    EXPECT_EQ(text.Unknown(), "");
-
-    const CIniBlock* child = FindStructureDescription(FindGameBlock(text.Configuration(), GameKind::BFME))->FindChild("ChildObject");
+    EXPECT_EQ(text.unknown, "");
+    const CIniBlock* child = FindStructureDescription(FindGameBlock(*text.tree, GameKind::BFME))->FindChild("ChildObject");
     ASSERT_NE(child, nullptr);
     EXPECT_NE(child->FindChild("Body = RespawnBody"), nullptr) << "a child object is described as an Object";
 }

@@ -61,6 +61,13 @@ void OpenGLTest::UseClipCoordinates()
     ASSERT_TRUE(m_device->SetTransform(TransformType::World, kIdentity));
 }
 
+void OpenGLTest::ClearToBlack()
+{
+    UseClipCoordinates();
+    ASSERT_TRUE(m_device->SetClearColor(kBlack));
+    ASSERT_TRUE(m_device->Clear(ClearColour | ClearDepth));
+}
+
 void OpenGLTest::DrawTexturedQuad(float left, float bottom, float right, float top)
 {
     // Counter-clockwise, the front face the device culls for.

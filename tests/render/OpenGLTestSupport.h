@@ -13,6 +13,9 @@
 
 namespace kestrel::test {
 
+constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
+                        kBlack = 0xFF000000;
+
 /// Rendering tests need an X server with GLX (Xvfb with Mesa's software renderer in CI); without
 /// DISPLAY they skip. Each test gets a created device on a 64 × 64 window.
 class OpenGLTest : public ::testing::Test
@@ -33,6 +36,8 @@ protected:
     static std::uint32_t PixelAt(int x, int y, int windowHeight = kSize);
     /// An identity projection (and world and view), so positions are clip coordinates.
     void UseClipCoordinates();
+    /// Clip coordinates on a window cleared to black, colour and depth.
+    void ClearToBlack();
     /// Draws a quad over the clip-space rectangle from (left, bottom) to (right, top) with
     /// texture coordinates 0 at the top left and 1 at the bottom right.
     void DrawTexturedQuad(float left, float bottom, float right, float top);

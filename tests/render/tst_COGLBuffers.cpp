@@ -8,8 +8,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlack = 0xFF000000;
-
 struct ColouredVertex
 {
     float x, y, z;
@@ -37,9 +35,7 @@ protected:
         OpenGLTest::SetUp();
         if (IsSkipped())
             return;
-        UseClipCoordinates();
-        m_device->SetClearColor(kBlack);
-        m_device->Clear(ClearColour | ClearDepth);
+        ClearToBlack();
         m_vertices = m_device->CreateVertexBuffer(GetParam(), VertexDiffuse, 6, 16);
         m_indices = m_device->CreateIndexBuffer(GetParam(), 9);
         ASSERT_TRUE(m_vertices && m_indices);
@@ -137,9 +133,7 @@ TEST_F(COGLBufferTest, WithoutBufferObjectsOnlyClientMemoryBuffersExist)
 
 TEST_F(COGLBufferTest, DrawUserFollowsTheVertexFormat)
 {
-    UseClipCoordinates();
-    m_device->SetClearColor(kBlack);
-    m_device->Clear(ClearColour | ClearDepth);
+    ClearToBlack();
     EXPECT_FALSE(m_device->SetVertexFormat(true, false, false, 5));
     ASSERT_TRUE(m_device->SetVertexFormat(true, true, false, 1));
 

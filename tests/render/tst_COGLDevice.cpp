@@ -15,9 +15,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                        kBlack = 0xFF000000;
-
 
 std::vector<float> ModelViewMatrix()
 {
@@ -114,9 +111,7 @@ TEST_F(COGLDeviceTest, SetLightWorksInWorldSpaceAndAdjustsTheRecord)
 
 TEST_F(COGLDeviceTest, DrawUserColoredDrawsColoursInTheirByteOrder)
 {
-    UseClipCoordinates();
-    m_device->SetClearColor(kBlack);
-    m_device->Clear(ClearColour | ClearDepth);
+    ClearToBlack();
     struct Vertex
     {
         float x, y, z;

@@ -12,8 +12,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlack = 0xFF000000;
-
 constexpr char kRedProgram[] = "!!ARBvp1.0\nPARAM red = {1, 0, 0, 1};\n"
                                "MOV result.position, vertex.position;\nMOV result.color, red;\nEND\n";
 constexpr char kGreenProgram[] = "!!ARBvp1.0\nPARAM green = {0, 1, 0, 1};\n"
@@ -24,13 +22,6 @@ constexpr char kGreenProgram[] = "!!ARBvp1.0\nPARAM green = {0, 1, 0, 1};\n"
 class COGLShaderTest : public OpenGLTest
 {
 protected:
-    void ClearBlack()
-    {
-        UseClipCoordinates();
-        m_device->SetClearColor(kBlack);
-        m_device->Clear(ClearColour | ClearDepth);
-    }
-
     void DrawLowerLeftTriangle()
     {
         const float triangle[] = {-1, -1, 0, 1, -1, 0, -1, 1, 0};
@@ -62,7 +53,7 @@ TEST_F(COGLShaderTest, TranslatedMeshShaderIsAcceptedAndLightsTheMesh)
     ASSERT_TRUE(m_device->SetVertexShaderConstants(0, &constants[0][0], 22));
     ASSERT_TRUE(m_device->SetVertexShader(shader.get()));
 
-    ClearBlack();
+    ClearToBlack();
     ASSERT_TRUE(m_device->SetVertexFormat(false, false, true, 3));
     struct Vertex
     {
@@ -131,7 +122,7 @@ TEST_F(COGLShaderTest, CreatingAShaderKeepsTheOneInUse)
     ASSERT_TRUE(m_device->SetVertexShader(red.get()));
     auto green = m_device->CreateVertexShader(0, nullptr, kGreenProgram, m_error, sizeof m_error);
     ASSERT_NE(green, nullptr) << m_error;
-    ClearBlack();
+    ClearToBlack();
     DrawLowerLeftTriangle();
     EXPECT_EQ(PixelAt(2, kSize - 3), kRed);
 
@@ -154,7 +145,7 @@ TEST_F(COGLShaderTest, PixelShaderTakesItsConstantsAsLocalParameters)
     ASSERT_TRUE(m_device->SetPixelShader(shader.get()));
     const float green[4] = {0, 1, 0, 1};
     ASSERT_TRUE(m_device->SetPixelShaderConstants(2, green, 1));
-    ClearBlack();
+    ClearToBlack();
     DrawLowerLeftTriangle();
     EXPECT_EQ(PixelAt(2, kSize - 3), kGreen);
     ASSERT_TRUE(m_device->SetPixelShader(nullptr));

@@ -7,9 +7,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                        kBlack = 0xFF000000;
-
 struct LevelSize
 {
     int width, height;
@@ -151,9 +148,7 @@ TEST_P(TextureFormatPaths, TexturedQuadShowsTheSourceInPlace)
     const auto [format, bgra] = GetParam();
     if (!bgra)
         RecreateDevice({"GL_EXT_bgra"});
-    UseClipCoordinates();
-    m_device->SetClearColor(kBlack);
-    m_device->Clear(ClearColour | ClearDepth);
+    ClearToBlack();
 
     auto texture = m_device->CreateTexture(2, 2, format);
     ASSERT_TRUE(texture->SetData(PixelsIn(format, {kRed, kGreen, kBlue, kWhite}).data(), -1, -1, -1, -1, -1));

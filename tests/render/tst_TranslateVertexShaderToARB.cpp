@@ -66,45 +66,30 @@ TEST(TranslateVertexShaderToARB, DeclaresRegistersBySubstringAndNoTemporaryAbove
               "OUTPUT oPts = result.pointsize;\r\n");
 }
 
-TEST(TranslateVertexShaderToARB, RegistersMentionedOnlyInCommentsAreNotDeclared)
+TEST(TranslateVertexShaderToARB, TranslatesLineByLine)
 {
-    EXPECT_EQ(Declarations(TranslateVertexShaderToARB("vs.1.1\nmov oPos, v0 // c5 r2\n; oT3 c9\n")),
-              "OUTPUT oPos = result.position;\r\n");
-}
-
-TEST(TranslateVertexShaderToARB, MovesCommentsBehindTheInstructionInSourceOrder)
-{
-    EXPECT_EQ(TranslateVertexShaderToARB("mov r0, r1 ; first // second\n;note\n//both;here\n"),
-              "MOV r0, r1 ;# first # second\n#note\n#both;here\n\nEND\n");
-}
-
-TEST(TranslateVertexShaderToARB, OpcodeFieldRunsToTheFirstSpaceSoTabsDoNotEndIt)
-{
-    EXPECT_EQ(TranslateVertexShaderToARB("dp3\tr0, r1, c7\ndp3  r0, r1, c7\n   mov r0, r1\n"),
-              "DP3 R0, r1, c7;\nDP3 r0, r1, c7;\nmov r0, r1;\n\nEND\n");
-}
-
-TEST(TranslateVertexShaderToARB, RewritesDeclarationsByUsageName)
-{
-    EXPECT_EQ(TranslateVertexShaderToARB("dcl_COLOR v5\ndcl_normal v3\ndcl_texcoord v7\ndcl_blendweight v1\n"
-                                         "dcl_position\n"),
-              "ATTRIB v5 = vertex.color;\n"
-              "ATTRIB v3 = vertex.normal;\n"
-              "ATTRIB v7 = vertex.texcoord[];\n"
-              "ATTRIB v1 = ;\n"
-              "ATTRIB = vertex.position;\n"
-              "\nEND\n");
-}
-
-TEST(TranslateVertexShaderToARB, WithoutHeaderDeclaresNothing)
-{
-    EXPECT_EQ(TranslateVertexShaderToARB("dcl_position v0\r\nmov oPos, c4\r\n"),
-              "ATTRIB v0 = vertex.position;\nMOV oPos, c4;\n\nEND\n");
-    EXPECT_EQ(TranslateVertexShaderToARB("vs.1.0\r\n\r\nmov oPos, v0"),
-              "!!ARBvp1.0\nOUTPUT oPos = result.position;\r\n\nMOV oPos, v0;\n\nEND\n");
-}
-
-TEST(TranslateVertexShaderToARB, EmptySourceGivesTheEndAlone)
-{
-    EXPECT_EQ(TranslateVertexShaderToARB(""), "\nEND\n");
+    const struct
+    {
+        const char* what;
+        const char* source;
+        const char* program;
+    } cases[] = {
+        {"registers mentioned only in comments are not declared", "vs.1.1\nmov oPos, v0 // c5 r2\n; oT3 c9\n",
+         "!!ARBvp1.0\nOUTPUT oPos = result.position;\r\nMOV oPos, v0 ;# c5 r2\n# oT3 c9\n\nEND\n"},
+        {"comments move behind the instruction in source order", "mov r0, r1 ; first // second\n;note\n//both;here\n",
+         "MOV r0, r1 ;# first # second\n#note\n#both;here\n\nEND\n"},
+        {"the opcode field runs to the first space, so tabs do not end it",
+         "dp3\tr0, r1, c7\ndp3  r0, r1, c7\n   mov r0, r1\n", "DP3 R0, r1, c7;\nDP3 r0, r1, c7;\nmov r0, r1;\n\nEND\n"},
+        {"declarations are rewritten by usage name",
+         "dcl_COLOR v5\ndcl_normal v3\ndcl_texcoord v7\ndcl_blendweight v1\ndcl_position\n",
+         "ATTRIB v5 = vertex.color;\nATTRIB v3 = vertex.normal;\nATTRIB v7 = vertex.texcoord[];\nATTRIB v1 = ;\n"
+         "ATTRIB = vertex.position;\n\nEND\n"},
+        {"without a header nothing is declared", "dcl_position v0\r\nmov oPos, c4\r\n",
+         "ATTRIB v0 = vertex.position;\nMOV oPos, c4;\n\nEND\n"},
+        {"an unterminated last line", "vs.1.0\r\n\r\nmov oPos, v0",
+         "!!ARBvp1.0\nOUTPUT oPos = result.position;\r\n\nMOV oPos, v0;\n\nEND\n"},
+        {"an empty source gives the end alone", "", "\nEND\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TranslateVertexShaderToARB(c.source), c.program) << c.what;
 }

@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 using namespace kestrel;
@@ -89,65 +92,15 @@ TEST(C3DWMesh, TheBlendingShaderIsTheFixed34LineTextGivenToTheDeviceInBothForms)
     EXPECT_EQ(dynamic_cast<const RecordingVertexBuffer*>(mesh.VertexBuffer())->formatFlags, C3DWMesh::ShaderVertexFormat);
 }
 
-TEST(C3DWMesh, TheBlendingShaderTranslatesToThisARBProgram)
+// The translation the OpenGL device loads, byte for byte (its line ends are mixed on purpose).
+TEST(C3DWMesh, TheBlendingShaderTranslatesToTheKeptARBProgram)
 {
-    const std::string source(C3DWMesh::VertexShaderText());
-    EXPECT_EQ(TranslateVertexShaderToARB(source), "!!ARBvp1.0\n"
-                                                  "PARAM c0 = program.env[0];\n"
-                                                  "PARAM c1 = program.env[1];\n"
-                                                  "PARAM c2 = program.env[2];\n"
-                                                  "PARAM c3 = program.env[3];\n"
-                                                  "PARAM c4 = program.env[4];\n"
-                                                  "PARAM c5 = program.env[5];\n"
-                                                  "PARAM c6 = program.env[6];\n"
-                                                  "PARAM c7 = program.env[7];\n"
-                                                  "PARAM c8 = program.env[8];\n"
-                                                  "PARAM c10 = program.env[10];\n"
-                                                  "PARAM c20 = program.env[20];\n"
-                                                  "PARAM c21 = program.env[21];\n"
-                                                  "OUTPUT oT0 = result.texcoord[0];\n"
-                                                  "OUTPUT oT1 = result.texcoord[1];\n"
-                                                  "OUTPUT oT2 = result.texcoord[2];\n"
-                                                  "OUTPUT oT3 = result.texcoord[3];\n"
-                                                  "TEMP r0;\n"
-                                                  "TEMP r1;\n"
-                                                  "OUTPUT oD0 = result.color;\r\n"
-                                                  "OUTPUT oPos = result.position;\r\n"
-                                                  "ATTRIB v0 = vertex.position;\n"
-                                                  "ATTRIB v3 = vertex.normal;\n"
-                                                  "ATTRIB v7 = vertex.texcoord[0];\n"
-                                                  "ATTRIB v8 = vertex.texcoord[1];\n"
-                                                  "ATTRIB v9 = vertex.texcoord[2];\n"
-                                                  "MUL r1, v0, c20;\n"
-                                                  "MAD r1, v8, c21, r1;\n"
-                                                  "MUL r0, r1.x, c0;\n"
-                                                  "MAD r0, r1.y, c1, r0;\n"
-                                                  "MAD r0, r1.z, c2, r0;\n"
-                                                  "ADD oPos, c3, r0;\n"
-                                                  "#interpolate normal into r0\n"
-                                                  "MUL r0, v3, c20;\n"
-                                                  "MAD r0, v9, c21, r0;\n"
-                                                  "#transf normal\n"
-                                                  "DP3 r1.x, r0, c4;\n"
-                                                  "DP3 r1.y, r0, c5;\n"
-                                                  "DP3 r1.z, r0, c6;\n"
-                                                  "#renormalize\n"
-                                                  "DP3 r1.w, r1, r1;\n"
-                                                  "RSQ r1.w, r1.w;\n"
-                                                  "MUL r1, r1, r1.w;\n"
-                                                  "DP3 r0, r1, c7 ;# perform lighting N dot L calculation in world\n"
-                                                  "MUL oD0, c8, r0 ;# apply light color\n"
-                                                  "# interpolated diffuse vertex color\n"
-                                                  "MOV oT0.zw, c10;\n"
-                                                  "MOV oT1.zw, c10;\n"
-                                                  "MOV oT2.zw, c10;\n"
-                                                  "MOV oT3.zw, c10;\n"
-                                                  "MOV oT0.xy, v7.xyxy;\n"
-                                                  "MOV oT1.xy, v7.zwzw;\n"
-                                                  "MOV oT2.xy, v8.xyxy;\n"
-                                                  "MOV oT3.xy, v8.zwzw;\n"
-                                                  "\n"
-                                                  "END\n");
+    const char* source = std::getenv("KESTREL_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    std::ifstream file(std::filesystem::path(source) / "tests" / "w3d" / "data" / "BlendingShader.arb", std::ios::binary);
+    const std::string expected{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(TranslateVertexShaderToARB(std::string(C3DWMesh::VertexShaderText())), expected);
 }
 
 TEST(C3DWMesh, WithoutAShaderTheMeshSaysWhyAndUsesTheFixedFunctionFormat)

@@ -1,27 +1,22 @@
 // Draws a model assembled from a BIG archive on the real OpenGL device (Xvfb with Mesa's
 // software renderer in CI) and reads the frame back. Without an X display the test skips.
 #include "archive/CQuartoDoc.h"
-#include "render/opengl/COGLDevice.h"
 #include "w3d/W3DPreviewModel.h"
 
+#include "render/OpenGLTestSupport.h"
 #include "support/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
-#include "support/GuiTest.h"
 #include "support/ImageTestSupport.h"
 #include "support/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <QWindow>
-
-#include <GL/gl.h>
+#include <algorithm>
 
 using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-
-constexpr int WindowSize = 64;
 
 /// A 2 x 2 TGA, top row first: red, green / blue, white.
 Bytes8 QuadrantTexture()
@@ -42,85 +37,53 @@ W3DMeshDesc Square()
     return square;
 }
 
-struct Pixel
-{
-    int red, green, blue;
-};
+} // namespace
 
-Pixel PixelAt(int x, int y)
+class MeshRendering : public OpenGLTest
 {
-    std::uint8_t rgba[4] = {};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, WindowSize - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-/// Draws `model` from an archive that holds the quadrant texture as `textureEntry` and checks
-/// that each quadrant of the window shows its texel.
-void ExpectQuadrantsDrawn(const Bytes8& model, const std::string& textureEntry)
-{
-    TempFolder temp;
-    BigArchiveBuilder()
-        .Add("art\\w3d\\square.w3d", model)
-        .Add(textureEntry, QuadrantTexture())
-        .WriteTo(temp / "mod.big");
-    FakePrompt prompt;
-    CQuartoDoc document(prompt);
-    ASSERT_TRUE(document.OnOpenDocument(temp / "mod.big"));
-
-    QWindow window;
-    window.resize(WindowSize, WindowSize);
-    DeviceParams params;
-    params.width = params.height = WindowSize;
-    params.depthBits = 32;
-    params.requiredVSMajor = 0;
-    params.window = &window;
-    COGLDevice device;
-    ASSERT_TRUE(device.Create(params));
+protected:
+    /// Draws `model` from an archive that holds the quadrant texture as `textureEntry` and checks
+    /// that each quadrant of the window shows its texel.
+    void ExpectQuadrantsDrawn(const Bytes8& model, const std::string& textureEntry)
     {
-        const auto loaded = LoadW3DPreviewModel(device, document, model, "", true);
+        TempFolder temp;
+        BigArchiveBuilder().Add("art\\w3d\\square.w3d", model).Add(textureEntry, QuadrantTexture()).WriteTo(temp / "mod.big");
+        FakePrompt prompt;
+        CQuartoDoc document(prompt);
+        ASSERT_TRUE(document.OnOpenDocument(temp / "mod.big"));
+        const auto loaded = LoadW3DPreviewModel(*m_device, document, model, "", true);
         ASSERT_TRUE(loaded.summary.loaded);
         ASSERT_EQ(loaded.mesh->Textures().size(), 1u);
         ASSERT_NE(loaded.mesh->Textures()[0].texture, nullptr);
 
-        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        ASSERT_TRUE(device.SetProjection(identity));
-        device.SetTransform(TransformType::View, identity);
-        device.SetTransform(TransformType::World, identity);
-        device.SetClearColor(0xFF000000u);
-        device.Clear(0x3);
-        ASSERT_TRUE(device.BeginScene());
-        device.EnableLighting(true);
-        device.SetAmbientLight(0xFFFFFFFFu);
+        ClearToBlack();
+        ASSERT_TRUE(m_device->BeginScene());
+        m_device->EnableLighting(true);
+        m_device->SetAmbientLight(0xFFFFFFFFu);
         loaded.mesh->Render();
-        device.EndScene();
+        m_device->EndScene();
 
         // Lit by the white ambient light alone (a fifth of the texel), each quadrant of the window
-        // shows its texel: the colour's own channel clearly above the others.
-        const Pixel topLeft = PixelAt(16, 16), topRight = PixelAt(48, 16);
-        const Pixel bottomLeft = PixelAt(16, 48), bottomRight = PixelAt(48, 48);
-        EXPECT_GT(topLeft.red, 40);
-        EXPECT_LT(topLeft.green + topLeft.blue, topLeft.red / 2);
-        EXPECT_GT(topRight.green, 40);
-        EXPECT_LT(topRight.red + topRight.blue, topRight.green / 2);
-        EXPECT_GT(bottomLeft.blue, 40);
-        EXPECT_LT(bottomLeft.red + bottomLeft.green, bottomLeft.blue / 2);
-        EXPECT_GT(bottomRight.red, 40);
-        EXPECT_GT(bottomRight.green, 40);
-        EXPECT_GT(bottomRight.blue, 40);
-    }
-    device.Destroy();
-}
-
-} // namespace
-
-class MeshRendering : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!WindowsHaveOpenGL())
-            GTEST_SKIP() << "no X display for OpenGL";
+        // shows its texel: the colour's own channels clearly above the others.
+        const struct
+        {
+            int x, y;
+            bool red, green, blue;
+        } quadrants[] = {{16, 16, true, false, false}, {48, 16, false, true, false}, {16, 48, false, false, true},
+                         {48, 48, true, true, true}};
+        for (const auto& q : quadrants) {
+            const std::uint32_t pixel = PixelAt(q.x, q.y);
+            int lit = 255, unlit = 0;
+            for (const auto& [on, shift] : {std::pair{q.red, 16}, {q.green, 8}, {q.blue, 0}}) {
+                const int channel = static_cast<int>((pixel >> shift) & 0xFF);
+                if (on)
+                    lit = std::min(lit, channel);
+                else
+                    unlit += channel;
+            }
+            EXPECT_GT(lit, 40) << q.x << "," << q.y;
+            EXPECT_LT(unlit, lit / 2) << q.x << "," << q.y;
+        }
     }
 };
 

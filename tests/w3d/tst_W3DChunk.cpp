@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 using namespace kestrel;
 using namespace kestrel::test;
 
@@ -15,43 +18,47 @@ std::unique_ptr<W3DChunk> Parse(const Bytes8& bytes)
     return W3DChunk::ParseFile(bytes);
 }
 
+/// The chunk tree below `chunk` in file order: leaves as "id(size)", containers as "id[children]",
+/// ids in hex. Every child must name its container as its parent.
+std::string Dump(const W3DChunk& chunk)
+{
+    std::string out;
+    for (const auto& child : chunk.Children()) {
+        EXPECT_EQ(child->Parent(), &chunk);
+        char id[16];
+        std::snprintf(id, sizeof id, "%X", child->Id());
+        out += (out.empty() ? "" : " ") + std::string(id) +
+               (child->IsContainer() ? "[" + Dump(*child) + "]" : "(" + std::to_string(child->Size()) + ")");
+    }
+    return out;
+}
+
 } // namespace
 
-TEST(W3DChunk, RootHoldsTopLevelChunksInFileOrderWithParents)
+TEST(W3DChunk, TheTreeFollowsTheFileAndTheContainerBitsOfUnknownIds)
 {
     const auto root = Parse(Cat({Chunk(0x55, {1, 2, 3}), Container(0x100, {Chunk(0x77, {9})}), Chunk(0x55, {4})}));
     EXPECT_EQ(root->Id(), W3DChunk::RootId);
-    EXPECT_TRUE(root->IsContainer());
-    ASSERT_EQ(root->Children().size(), 3u);
+    EXPECT_EQ(Dump(*root), "55(3) 100[77(1)] 55(1)");
+    EXPECT_EQ(root->FindChild(0x100)->Size(), 9u);
     EXPECT_EQ(root->CountChildren(0x55), 2u);
     EXPECT_EQ(root->FindChild(0x55, 1), root->Children()[2].get());
     EXPECT_EQ(root->FindChild(0x55, 2), nullptr);
     EXPECT_EQ(root->FindChild(0x99), nullptr);
-    const W3DChunk* hierarchy = root->FindChild(0x100);
-    ASSERT_NE(hierarchy, nullptr);
-    EXPECT_TRUE(hierarchy->IsContainer());
-    EXPECT_EQ(hierarchy->Size(), 9u);
-    EXPECT_EQ(hierarchy->FindChild(0x77)->Parent(), hierarchy);
-    EXPECT_FALSE(root->FindChild(0x55)->IsContainer());
-    EXPECT_EQ(root->FindChild(0x55)->Size(), 3u);
+    EXPECT_EQ(Dump(*Parse({})), "");
 
-    const auto empty = Parse({});
-    EXPECT_TRUE(empty->Children().empty());
-    EXPECT_EQ(empty->FindChild(W3D_CHUNK_MESH), nullptr);
-}
+    // A chunk of size zero is an empty container and the next one follows its header; a typed
+    // id stored as a container copies no record.
+    const auto empty = Parse(Cat({Chunk(0x1F, {}), Chunk(0x32, CString("a.tga"))}));
+    EXPECT_EQ(Dump(*empty), "1F[] 32(6)");
+    EXPECT_EQ(empty->FindChild<W3DMeshHeader3Chunk>()->Get().vertexCount, 0u);
+    EXPECT_EQ(empty->FindChild<W3DTextureNameChunk>()->Get(), "a.tga");
 
-TEST(W3DChunk, AChunkOfSizeZeroIsAnEmptyContainerAndTheNextFollowsItsHeader)
-{
-    const auto root = Parse(Cat({Chunk(0x1F, {}), Chunk(0x32, CString("a.tga"))}));
-    ASSERT_EQ(root->Children().size(), 2u);
-    const W3DChunk* empty = root->Children()[0].get();
-    EXPECT_TRUE(empty->IsContainer());
-    EXPECT_EQ(empty->Size(), 0u);
-    EXPECT_TRUE(empty->Children().empty());
-    // A typed id stored as a container copies no record.
-    ASSERT_NE(root->FindChild<W3DMeshHeader3Chunk>(), nullptr);
-    EXPECT_EQ(root->FindChild<W3DMeshHeader3Chunk>()->Get().vertexCount, 0u);
-    EXPECT_EQ(root->FindChild<W3DTextureNameChunk>()->Get(), "a.tga");
+    // Chunk F3F is an empty leaf whose payload is skipped.
+    const Bytes8 inner = Chunk(0x02, ByteWriter().Vec3(1, 1, 1));
+    EXPECT_EQ(Dump(*Parse(Cat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
+                               Chunk(0x33, {1})}))),
+              "F3F(0) 33(1)");
 }
 
 TEST(W3DChunk, ListsHoldTheWholeElementsOfTheirPayload)
@@ -112,20 +119,6 @@ TEST(W3DChunk, RecordsAreReadFieldByFieldAndLongerPayloadsAccepted)
     EXPECT_FLOAT_EQ(material.opacity, 0.5f);
 }
 
-TEST(W3DChunk, ChunkF3FIsAnEmptyLeafWhosePayloadIsSkipped)
-{
-    const Bytes8 inner = Chunk(0x02, ByteWriter().Vec3(1, 1, 1));
-    const auto root = Parse(Cat({ChunkWithSize(0xF3F, static_cast<std::uint32_t>(inner.size()) | 0x80000000u, inner),
-                                    Chunk(0x33, {1})}));
-    ASSERT_EQ(root->Children().size(), 2u);
-    const W3DChunk* skipped = root->Children()[0].get();
-    EXPECT_EQ(skipped->Id(), 0xF3Fu);
-    EXPECT_FALSE(skipped->IsContainer());
-    EXPECT_EQ(skipped->Size(), 0u);
-    EXPECT_TRUE(skipped->Children().empty());
-    EXPECT_EQ(root->Children()[1]->Id(), 0x33u);
-}
-
 TEST(W3DChunk, DamagedFilesFailWithTheChunkError)
 {
     const Bytes8 vertex = Chunk(0x02, ByteWriter().Vec3(1, 1, 1));
@@ -160,16 +153,10 @@ TEST(W3DChunk, KnownContainersAreReadAsContainersWhateverTheirBitSays)
 {
     const Bytes8 pivots = ByteWriter().Fixed("ROOT", 16).U32(0xFFFFFFFFu).Zeros(40);
     const Bytes8 hierarchy = ChunkWithSize(0x100, 8 + 60, Chunk(0x102, pivots));
-    // A payload that is no chunk sequence keeps such a chunk the leaf its bit says.
+    // A payload that is no chunk sequence keeps such a chunk the leaf its bit says; unknown ids
+    // still follow their bit.
     const Bytes8 odd = ChunkWithSize(0x2B, 3, {1, 2, 3});
     const auto root = Parse(Cat({hierarchy, odd, ChunkWithSize(0x77, 8, Chunk(0x102, {}))}));
-    ASSERT_EQ(root->Children().size(), 3u);
-    EXPECT_TRUE(root->Children()[0]->IsContainer());
-    ASSERT_NE(root->Children()[0]->FindChild<W3DPivotsChunk>(), nullptr);
+    EXPECT_EQ(Dump(*root), "100[102(60)] 2B(3) 77(8)");
     EXPECT_EQ(root->Children()[0]->FindChild<W3DPivotsChunk>()->Get().at(0).name, "ROOT");
-    EXPECT_FALSE(root->Children()[1]->IsContainer());
-    EXPECT_TRUE(root->Children()[1]->Children().empty());
-    // Unknown ids still follow their bit.
-    EXPECT_FALSE(root->Children()[2]->IsContainer());
-    EXPECT_TRUE(root->Children()[2]->Children().empty());
 }

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <tuple>
 #include <map>
 
 using namespace kestrel;
@@ -50,14 +52,6 @@ void ExpectVec(const std::array<float, 3>& actual, float x, float y, float z)
 std::vector<W3DPivotDesc> TwoBoneSkeleton()
 {
     return {{"ROOTTRANSFORM", 0xFFFFFFFFu, {10, 0, 0}, QuarterTurnZ}, {"ARM", 0, {1, 0, 0}, QuarterTurnX}};
-}
-
-std::vector<std::string> RangeNames(const W3DModelCollector::Group& group)
-{
-    std::vector<std::string> names;
-    for (const auto& range : group.ranges)
-        names.push_back(std::to_string(range.first) + "-" + std::to_string(range.last) + ":" + range.materialName);
-    return names;
 }
 
 } // namespace
@@ -174,71 +168,88 @@ TEST(W3DModelAssembly, IncompleteOrInconsistentMeshesAreSkippedButStillCounted)
     EXPECT_EQ(loaded->model.Materials().at(0).desc.name, "Mesh4Mat0");
 }
 
-TEST(W3DModelAssembly, PerTriangleTextureIdsSplitTheMeshIntoRanges)
+// Which texture draws which triangles: per-triangle texture ids, one id for the whole mesh, vertex
+// materials and the shader materials of later games.
+TEST(W3DModelAssembly, TextureIdsVertexAndShaderMaterialsSplitTheMeshIntoRanges)
 {
-    W3DMeshDesc mesh = UnitQuad();
-    mesh.positions.push_back({2, 2, 0});
-    mesh.normals.push_back({0, 0, 1});
-    mesh.triangles = {{0, 1, 2}, {0, 2, 3}, {1, 2, 4}, {2, 3, 4}, {0, 1, 4}};
-    mesh.materialPass = true;
-    mesh.textureNames = {"grass.tga", "rock.tga"};
-    mesh.textureIds = {0, 0, 1, 0, 0};
-    const auto full = Assemble(MeshChunk(mesh));
-    const auto& materials = full->model.Materials();
-    ASSERT_EQ(materials.size(), 2u);
-    EXPECT_EQ(materials[1].desc.name, "Mesh0Mat1");
-    EXPECT_EQ(materials[1].desc.textureNames[0], "rock.tga");
-    const auto& group = full->model.Groups().at(0);
-    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat0", "2-2:Mesh0Mat1", "3-4:Mesh0Mat0"}));
-    EXPECT_EQ(group.ranges[1].materialIndex, 1);
-
-    // A list shorter than the triangles leaves the rest without a material instead of reading on.
-    mesh.textureIds = {1, 0, 0xFFFFFFFFu};
-    const auto shortList = Assemble(MeshChunk(mesh));
-    const auto& shortGroup = shortList->model.Groups().at(0);
-    EXPECT_EQ(RangeNames(shortGroup), (std::vector<std::string>{"0-0:Mesh0Mat1", "1-1:Mesh0Mat0", "2-2:Mesh0Mat-1", "3-4:"}));
-    EXPECT_EQ(shortGroup.ranges[2].materialIndex, -1);
-    EXPECT_EQ(shortGroup.ranges[3].materialIndex, -1);
+    const auto fiveTriangles = [](W3DMeshDesc& mesh) {
+        mesh.positions.push_back({2, 2, 0});
+        mesh.normals.push_back({0, 0, 1});
+        mesh.triangles = {{0, 1, 2}, {0, 2, 3}, {1, 2, 4}, {2, 3, 4}, {0, 1, 4}};
+        mesh.textureNames = {"grass.tga", "rock.tga"};
+    };
+    const auto twoNames = [](W3DMeshDesc& mesh) {
+        mesh.textureNames = {"first.tga", "second.tga"};
+        mesh.texCoords = {{0, 0}, {1, 0}, {1, 0.25f}, {0, 1}};
+    };
+    const auto shiny = [](W3DMeshDesc& mesh) {
+        mesh.vertexMaterials = {{"UNUSED"}, {"SHINY", {10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f}};
+        mesh.vertexMaterialIds = {1};
+    };
+    const auto shaders = [&](W3DMeshDesc& mesh) {
+        twoNames(mesh);
+        mesh.textureNames.clear();
+        mesh.shaderDiffuseTextures = {"eu_wall.tga", "eu_roof.tga"};
+    };
+    const struct
+    {
+        const char* what;
+        std::function<void(W3DMeshDesc&)> setUp;
+        std::vector<std::uint32_t> textureIds, shaderIds;
+        bool textures;
+        const char* ranges;
+        float flippedV = -1; // vertex 2's stored v of 0.25 as drawn, or -1 for unchecked
+    } cases[] = {
+        {"one id per triangle", fiveTriangles, {0, 0, 1, 0, 0}, {}, true,
+         "0-1:Mesh0Mat0#0 2-2:Mesh0Mat1#1 3-4:Mesh0Mat0#0 | Mesh0Mat0=grass.tga Mesh0Mat1=rock.tga"},
+        // A list shorter than the triangles leaves the rest without a material instead of reading on.
+        {"a short list", fiveTriangles, {1, 0, 0xFFFFFFFFu}, {}, true,
+         "0-0:Mesh0Mat1#1 1-1:Mesh0Mat0#0 2-2:Mesh0Mat-1#-1 3-4:#-1 | Mesh0Mat0=grass.tga Mesh0Mat1=rock.tga"},
+        {"a single id draws the whole mesh with the last name", twoNames, {0}, {}, true,
+         "0-1:Mesh0Mat1#1 | Mesh0Mat0=first.tga Mesh0Mat1=second.tga", 0.75f},
+        {"a negative first id keeps the vertex material's name", twoNames, {0xFFFFFFFFu}, {}, true, "0-1:Mat0#-1 |"},
+        {"the Textures option off", twoNames, {0}, {}, false, "0-1:Mat0#-1 |", 0},
+        {"an untextured vertex material names the range", shiny, {}, {}, true, "0-1:SHINY#-1 |"},
+        {"no such vertex material", [](W3DMeshDesc& mesh) { mesh.vertexMaterialIds = {5}; }, {0}, {}, true,
+         "0-1:Mat0#-1 |"},
+        {"a shader material for the whole mesh", shaders, {}, {1}, true, "0-1:Mesh0Mat0#0 | Mesh0Mat0=eu_roof.tga", 0.75f},
+        {"shader materials per triangle", shaders, {}, {1, 0}, true,
+         "0-0:Mesh0Mat1#1 1-1:Mesh0Mat0#0 | Mesh0Mat0=eu_wall.tga Mesh0Mat1=eu_roof.tga"},
+        {"shader materials with the Textures option off", shaders, {}, {1}, false, "0-1:Mat0#-1 |"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        W3DMeshDesc mesh = UnitQuad();
+        mesh.materialPass = true;
+        c.setUp(mesh);
+        mesh.textureIds = c.textureIds;
+        mesh.shaderMaterialIds = c.shaderIds;
+        const auto loaded = Assemble(MeshChunk(mesh), {}, c.textures);
+        ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
+        const auto& group = loaded->model.Groups().at(0);
+        std::string ranges;
+        for (const auto& range : group.ranges)
+            ranges += std::to_string(range.first) + "-" + std::to_string(range.last) + ":" + range.materialName + "#" +
+                      std::to_string(range.materialIndex) + " ";
+        ranges += "|";
+        for (const auto& material : loaded->model.Materials())
+            ranges += " " + material.desc.name + "=" + material.desc.textureNames[0];
+        EXPECT_EQ(ranges, c.ranges);
+        // Texture coordinates (even a shader material's, stored in the pass) are flipped like a
+        // stage's, and only taken with textures on.
+        if (c.flippedV >= 0) {
+            EXPECT_FLOAT_EQ(group.vertices[2].texCoord[0], c.flippedV > 0 ? 1.0f : 0.0f);
+            EXPECT_FLOAT_EQ(group.vertices[2].texCoord[1], c.flippedV);
+        }
+    }
 }
 
-TEST(W3DModelAssembly, ASingleTextureIdDrawsTheWholeMeshWithTheLastTextureName)
-{
-    W3DMeshDesc mesh = UnitQuad();
-    mesh.materialPass = true;
-    mesh.textureNames = {"first.tga", "second.tga"};
-    mesh.textureIds = {0};
-    mesh.texCoords = {{0, 0}, {1, 0}, {1, 0.25f}, {0, 1}};
-    const auto loaded = Assemble(MeshChunk(mesh));
-    const auto& group = loaded->model.Groups().at(0);
-    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat1"}));
-    EXPECT_EQ(loaded->model.Materials().at(static_cast<size_t>(group.ranges[0].materialIndex)).desc.textureNames[0], "second.tga");
-    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[0], 1.0f);
-    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[1], 0.75f);
-
-    // A negative first id means no texture names: the range keeps the vertex material's name.
-    mesh.textureIds = {0xFFFFFFFFu};
-    const auto negative = Assemble(MeshChunk(mesh));
-    EXPECT_TRUE(negative->model.Materials().empty());
-    EXPECT_EQ(RangeNames(negative->model.Groups().at(0)), (std::vector<std::string>{"0-1:Mat0"}));
-
-    // With the Textures option off nothing of the texture stage is used.
-    mesh.textureIds = {0};
-    const auto off = Assemble(MeshChunk(mesh), {}, false);
-    EXPECT_TRUE(off->model.Materials().empty());
-    EXPECT_FLOAT_EQ(off->model.Groups().at(0).vertices[2].texCoord[1], 0.0f);
-}
-
-TEST(W3DModelAssembly, TheVertexMaterialNamesTheRangeAndColoursTheMaterials)
+TEST(W3DModelAssembly, TheVertexMaterialColoursATexturedMaterial)
 {
     W3DMeshDesc mesh = UnitQuad();
     mesh.materialPass = true;
     mesh.vertexMaterials = {{"UNUSED"}, {"SHINY", {10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f}};
     mesh.vertexMaterialIds = {1};
-    const auto untextured = Assemble(MeshChunk(mesh));
-    EXPECT_TRUE(untextured->model.Materials().empty());
-    EXPECT_EQ(RangeNames(untextured->model.Groups().at(0)), (std::vector<std::string>{"0-1:SHINY"}));
-    EXPECT_EQ(untextured->model.Groups().at(0).ranges[0].materialIndex, -1);
-
     mesh.textureIds = {0};
     mesh.textureNames = {"skin.tga"};
     const auto textured = Assemble(MeshChunk(mesh));
@@ -246,11 +257,6 @@ TEST(W3DModelAssembly, TheVertexMaterialNamesTheRangeAndColoursTheMaterials)
     EXPECT_EQ(desc.ambient, 0x7F0A141Eu);
     EXPECT_EQ(desc.diffuse, 0x7F28323Cu);
     EXPECT_EQ(desc.emissive, 0x7F46505Au);
-
-    mesh.vertexMaterialIds = {5}; // no such vertex material: defaults
-    mesh.textureNames.clear();
-    const auto missing = Assemble(MeshChunk(mesh));
-    EXPECT_EQ(RangeNames(missing->model.Groups().at(0)), (std::vector<std::string>{"0-1:Mat0"}));
 }
 
 TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCoversAllMeshes)
@@ -263,7 +269,9 @@ TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCover
     const auto loaded = Assemble(Cat({MeshChunk(empty), MeshChunk(UnitQuad()), MeshChunk(far)}));
     ASSERT_EQ(loaded->model.Groups().size(), 3u);
     EXPECT_TRUE(loaded->model.Groups()[0].ranges.empty());
-    EXPECT_EQ(RangeNames(loaded->model.Groups()[1]), (std::vector<std::string>{"0-1:"}));
+    const auto& ranges = loaded->model.Groups()[1].ranges;
+    ASSERT_EQ(ranges.size(), 1u);
+    EXPECT_EQ(std::tuple(ranges[0].first, ranges[0].last, ranges[0].materialName), std::tuple(0, 1, std::string()));
     MeshBounds bounds;
     ASSERT_TRUE(loaded->model.GetBounds(2, bounds));
     ExpectVec(bounds.min, 0, 0, -12.5f);
@@ -284,29 +292,4 @@ TEST(W3DModelAssembly, ABfmeSkeletonIsFoundInItsTwoLetterFolderEvenWithoutTheCon
     EXPECT_EQ(loaded->summary.hierarchyEntry, "art\\w3d\\EU\\EUTWIN1_SKL.w3d");
     EXPECT_EQ(loaded->summary.pivotCount, 2u);
     ExpectVec(loaded->model.Groups().at(0).vertices[1].position, 10, 2, 0);
-}
-
-TEST(W3DModelAssembly, ShaderMaterialsGiveTheirDiffuseTexturesToTheMeshOrToEachTriangle)
-{
-    W3DMeshDesc mesh = UnitQuad();
-    mesh.materialPass = true;
-    mesh.shaderDiffuseTextures = {"eu_wall.tga", "eu_roof.tga"};
-    mesh.shaderMaterialIds = {1};
-    mesh.texCoords = {{0, 0}, {1, 0}, {1, 0.25f}, {0, 1}};
-    const auto whole = Assemble(MeshChunk(mesh));
-    ASSERT_TRUE(whole->summary.loaded) << whole->summary.error;
-    ASSERT_EQ(whole->model.Materials().size(), 1u);
-    EXPECT_EQ(whole->model.Materials()[0].desc.textureNames[0], "eu_roof.tga");
-    const auto& group = whole->model.Groups().at(0);
-    EXPECT_EQ(RangeNames(group), (std::vector<std::string>{"0-1:Mesh0Mat0"}));
-    // The coordinates stand in the pass itself, flipped like a stage's.
-    EXPECT_FLOAT_EQ(group.vertices[2].texCoord[1], 0.75f);
-
-    mesh.shaderMaterialIds = {1, 0};
-    const auto split = Assemble(MeshChunk(mesh));
-    EXPECT_EQ(RangeNames(split->model.Groups().at(0)), (std::vector<std::string>{"0-0:Mesh0Mat1", "1-1:Mesh0Mat0"}));
-    EXPECT_EQ(split->model.Materials().at(0).desc.textureNames[0], "eu_wall.tga");
-
-    const auto off = Assemble(MeshChunk(mesh), {}, false);
-    EXPECT_TRUE(off->model.Materials().empty());
 }

@@ -48,27 +48,24 @@ struct TextureFinder : ::testing::Test
 
 } // namespace
 
-TEST_F(TextureFinder, TheDiskWinsOverEveryArchiveAndIsSearchedRegardlessOfCase)
+TEST_F(TextureFinder, TheDiskWinsRegardlessOfCaseThenTheOpenArchiveThenTheGameArchives)
 {
     WriteFileBytes(temp / "Game/art/textures/ROCK.TGA", TinyTga(255, 0, 0));
-    OpenArchive(own, "own.big", BigArchiveBuilder().Add("Art\\Textures\\rock.tga", TinyTga(0, 0, 255)));
+    OpenArchive(own, "own.big", BigArchiveBuilder()
+                                    .Add("Art\\Textures\\rock.tga", TinyTga(0, 0, 255))
+                                    .Add("art\\textures\\tank.tga", TinyTga(0, 255, 0)));
+    OpenArchive(game, "game.big", BigArchiveBuilder().Add("art\\textures\\tank.tga", TinyTga(0, 0, 255)));
     auto finder = Finder((temp / "Game").string() + "\\");
     EXPECT_EQ(FirstPixel(finder.LoadTexture("Rock.tga")), (std::vector<std::uint8_t>{255, 0, 0, 255}));
-    const auto location = finder.LocateTexture("Rock.tga");
-    EXPECT_EQ(location.source, Source::Disk);
-    EXPECT_EQ(location.file, temp / "Game/art/textures/ROCK.TGA");
-}
+    const auto rock = finder.LocateTexture("Rock.tga");
+    EXPECT_EQ(rock.source, Source::Disk);
+    EXPECT_EQ(rock.file, temp / "Game/art/textures/ROCK.TGA");
 
-TEST_F(TextureFinder, TheOpenArchiveWinsOverTheGameArchives)
-{
-    OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\textures\\tank.tga", TinyTga(0, 255, 0)));
-    OpenArchive(game, "game.big", BigArchiveBuilder().Add("art\\textures\\tank.tga", TinyTga(0, 0, 255)));
-    auto finder = Finder((temp / "NoGame").string() + "/");
     EXPECT_EQ(FirstPixel(finder.LoadTexture("TANK.tga")), (std::vector<std::uint8_t>{0, 255, 0, 255}));
-    const auto location = finder.LocateTexture("TANK.tga");
-    EXPECT_EQ(location.source, Source::Archive);
-    EXPECT_EQ(location.archive, 0u);
-    EXPECT_EQ(location.entryName, "art\\textures\\tank.tga");
+    const auto tank = finder.LocateTexture("TANK.tga");
+    EXPECT_EQ(tank.source, Source::Archive);
+    EXPECT_EQ(tank.archive, 0u);
+    EXPECT_EQ(tank.entryName, "art\\textures\\tank.tga");
 }
 
 TEST_F(TextureFinder, ATgaFoundOnlyAsDdsIsDecodedAsDds)
