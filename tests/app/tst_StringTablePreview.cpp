@@ -5,6 +5,7 @@
 #include "app/CQuartoView.h"
 #include "app/StringTableModel.h"
 #include "app/StringTableView.h"
+#include "archive/CQuartoDoc.h"
 #include "strings/CsfTestTables.h"
 
 #include <QLineEdit>
