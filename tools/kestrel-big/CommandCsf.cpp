@@ -9,6 +9,8 @@
 #include "strings/StringTableText.h"
 #include "strings/UnicodeText.h"
 
+#include <algorithm>
+
 namespace kestrel::cli {
 namespace {
 
@@ -128,19 +130,26 @@ std::optional<StringTableFormat> ChosenFormat(ToolContext& context, const Argume
     return chosen;
 }
 
-int RunShow(ToolContext& context, const Arguments& args)
+/// Opens the archive for reading and reads the entry's table: ExitOk, ExitProblems (a damaged
+/// archive or table, what could be read is in `read`) or ExitFailure, each reported.
+int ReadTableEntry(ToolContext& context, const std::string& archiveArgument, const std::string& entry, CsfReadResult& read)
 {
     ToolArchive archive(context);
     int opened = ExitOk;
-    const int index = archive.OpenForEntry(args.positional[0], args.positional[1], opened);
+    const int index = archive.OpenForEntry(archiveArgument, entry, opened);
     if (index < 0)
         return ExitFailure;
-    CsfReadResult read;
     const int status = ReadTable(context, archive, index, read);
-    if (status == ExitFailure)
-        return status;
-    context.out << (args.Has("json") ? TableJson(read.table) : Summary(read.table));
-    return std::max(opened, status);
+    return status == ExitFailure ? status : std::max(opened, status);
+}
+
+int RunShow(ToolContext& context, const Arguments& args)
+{
+    CsfReadResult read;
+    const int status = ReadTableEntry(context, args.positional[0], args.positional[1], read);
+    if (status != ExitFailure)
+        context.out << (args.Has("json") ? TableJson(read.table) : Summary(read.table));
+    return status;
 }
 
 int RunExport(ToolContext& context, const Arguments& args)
@@ -148,13 +157,8 @@ int RunExport(ToolContext& context, const Arguments& args)
     const auto format = ChosenFormat(context, args);
     if (!format)
         return ExitFailure;
-    ToolArchive archive(context);
-    int opened = ExitOk;
-    const int index = archive.OpenForEntry(args.positional[1], args.positional[2], opened);
-    if (index < 0)
-        return ExitFailure;
     CsfReadResult read;
-    const int status = ReadTable(context, archive, index, read);
+    const int status = ReadTableEntry(context, args.positional[1], args.positional[2], read);
     if (status == ExitFailure)
         return status;
     const std::string text = WriteStringTableText(read.table, *format);
@@ -167,7 +171,7 @@ int RunExport(ToolContext& context, const Arguments& args)
     } else {
         context.out << text;
     }
-    return std::max(opened, status);
+    return status;
 }
 
 /// The labels of a text form, or of a binary table (merging one string table into another).
