@@ -6,6 +6,7 @@
 #include "app/PreviewBar.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"
+#include "app/StringTableView.h"
 #include "app/StructureMenuController.h"
 #include "render/C3DWTexture.h"
 #include "w3d/C3DWMesh.h"
@@ -26,6 +27,12 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
 
     m_raw = new RawTextView(this);
     m_raw->hide();
+
+    // Table edits pass the same edit-mode gate as text edits and land in the entry at once.
+    m_strings = new StringTableView(
+        [this](std::string_view bytes) { return m_document.ActivateEditMode() && m_document.WriteSelectedEntry(bytes, this); },
+        this);
+    m_strings->hide();
 
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("editControl"));
@@ -91,6 +98,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
     m_structureMenu->SetActive(false);
     m_raw->hide();
     m_raw->Clear();
+    m_strings->hide();
     ReleasePreviewObjects();
     SetMode(PreviewMode::RawText);
     SetStatusNote(QString());
@@ -114,6 +122,11 @@ void CQuartoView::OnUpdate(const QObject* sender)
             else if (choice.mode == PreviewMode::IniText || choice.mode == PreviewMode::PlainText) {
                 SetMode(choice.mode);
                 ShowText(*bytes);
+            } else if (choice.mode == PreviewMode::StringTable && m_strings->Show(*bytes)) {
+                SetMode(PreviewMode::StringTable);
+                SetStatusNote(m_strings->Note());
+                m_strings->setGeometry(rect());
+                m_strings->show();
             } else {
                 m_raw->SetBytes(*bytes);
                 m_raw->show();
@@ -137,6 +150,7 @@ void CQuartoView::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_edit->setGeometry(rect());
     m_raw->setGeometry(rect());
+    m_strings->setGeometry(rect());
     LayOutSurface();
     RequestRepaint();
 }
@@ -225,6 +239,8 @@ void CQuartoView::FocusPreview()
         m_edit->setFocus();
     else if (m_raw->isVisible())
         m_raw->setFocus();
+    else if (m_strings->isVisible())
+        m_strings->setFocus();
     else if (m_surfaceWidget && m_surfaceWidget->isVisible())
         m_surfaceWidget->setFocus();
     else

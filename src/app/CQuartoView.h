@@ -28,6 +28,7 @@ class C3DWTexture;
 class PreviewBar;
 class PreviewSurface;
 class RawTextView;
+class StringTableView;
 class StructureMenuController;
 class TextWriteBack;
 
@@ -60,6 +61,7 @@ public:
     const QString& StatusNote() const { return m_statusNote; }
     QPlainTextEdit* EditControl() const { return m_edit; }
     RawTextView* RawView() const { return m_raw; }
+    StringTableView* StringTable() const { return m_strings; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
     /// The widget that holds the 3D window (null without a device).
     QWidget* SurfaceWidget() const { return m_surfaceWidget; }
@@ -159,6 +161,7 @@ private:
     PreviewMode m_mode = PreviewMode::RawText;
     QPlainTextEdit* m_edit = nullptr;
     RawTextView* m_raw = nullptr;
+    StringTableView* m_strings = nullptr;
     PreviewSurface* m_surface = nullptr;
     QWidget* m_surfaceWidget = nullptr;
     int m_windowIndex = -1;

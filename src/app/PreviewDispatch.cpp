@@ -9,7 +9,7 @@ namespace kestrel {
 namespace {
 
 // Text that is not INI: shown without the structure menu.
-constexpr std::array<const char*, 6> plainTextExtensions{{".txt", ".nvp", ".xml", ".xsd", ".xsx", ".lua"}};
+constexpr std::array<const char*, 7> plainTextExtensions{{".txt", ".nvp", ".xml", ".xsd", ".xsx", ".lua", ".str"}};
 
 bool ContainsAny(const std::string& name, const auto& needles)
 {
@@ -28,6 +28,8 @@ PreviewChoice ClassifyEntryName(std::string_view name)
     const std::string lowered = AsciiLowered(name);
     if (lowered.find(".w3d") != std::string::npos)
         return {PreviewMode::Model, std::nullopt};
+    if (lowered.find(".csf") != std::string::npos)
+        return {PreviewMode::StringTable, std::nullopt};
     if (ContainsAny(lowered, plainTextExtensions))
         return {PreviewMode::PlainText, std::nullopt};
     if (lowered.find(".ini") != std::string::npos)

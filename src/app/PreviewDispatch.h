@@ -15,6 +15,7 @@ enum class PreviewMode {
     IniText = 3,
     PlainText = 4,
     Locked = 5,
+    StringTable = 6,
 };
 
 /// What an entry's name asks for. Images and models fall back to raw text when they cannot be
@@ -26,7 +27,7 @@ struct PreviewChoice
 };
 
 /// Classifies by substrings of the lower-cased name, first match wins, images (by the image
-/// library's entry-name rule) before models before text: an extension anywhere in the name counts ("foo.tga.bak" is an image, "foo.inizh" INI text, "readme.ini.txt" plain text).
+/// library's entry-name rule) before models before text: an extension anywhere in the name counts ("foo.tga.bak" is an image, "foo.inizh" INI text, "readme.ini.txt" plain text). CSF string tables get the table preview; their text form (".str") is plain text.
 PreviewChoice ClassifyEntryName(std::string_view name);
 
 } // namespace kestrel

@@ -2,12 +2,9 @@
 #include "app/CKestrelApp.h"
 #include "app/CMainFrame.h"
 #include "app/SingleInstance.h"
-<<<<<<< HEAD
-#include "base/TemporaryFiles.h"
-=======
 #include "base/BuildInfo.h"
+#include "base/TemporaryFiles.h"
 #include "ini/StructureConfig.h"
->>>>>>> i22
 
 #include <QApplication>
 #include <QIcon>
@@ -18,11 +15,6 @@
 
 int main(int argc, char* argv[])
 {
-<<<<<<< HEAD
-    // A logout or kill during a save would otherwise leave the half-written temporary archive
-    // beside the user's file; the signal still ends the program as it would have.
-    kestrel::RemoveTemporaryFilesOnSignals();
-=======
     // Answered before Qt starts, so that they work without a display.
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::cout << kestrel::KestrelManual;
@@ -33,7 +25,9 @@ int main(int argc, char* argv[])
         return 0;
     }
 
->>>>>>> i22
+    // A logout or kill during a save would otherwise leave the half-written temporary archive
+    // beside the user's file; the signal still ends the program as it would have.
+    kestrel::RemoveTemporaryFilesOnSignals();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Kestrel"));
     QApplication::setApplicationName(QStringLiteral("Kestrel"));

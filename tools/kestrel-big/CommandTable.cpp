@@ -30,6 +30,7 @@ const Command Commands[] = {
     {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
+    {"csf", "print, export or import a CSF string table entry (STR, CSV, PO)", RunCsf, CsfDetails},
 };
 
 // Understood by every command, before or after its name.
