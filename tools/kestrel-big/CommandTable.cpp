@@ -26,6 +26,7 @@ const Command Commands[] = {
     {"compact", "give back the unused bytes in-place saves leave", RunCompact, CompactDetails},
     {"diff", "compare two archives or folders entry by entry", RunDiff, DiffDetails},
     {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
+    {"check", "report mistakes in the INI texts of an archive or a mod folder", RunCheck, CheckDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };
