@@ -88,6 +88,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
     if (sender == this)
         return;
     m_edit->hide();
+    m_problems->Stop();
     m_structureMenu->SetActive(false);
     m_raw->hide();
     m_raw->Clear();
@@ -135,7 +136,7 @@ void CQuartoView::paintEvent(QPaintEvent*)
 void CQuartoView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_edit->setGeometry(rect());
+    LayOutText();
     m_raw->setGeometry(rect());
     LayOutSurface();
     RequestRepaint();

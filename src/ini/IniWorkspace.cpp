@@ -13,6 +13,8 @@ IniWorkspace::IniWorkspace(const CIniBlock* gameBlock)
 }
 
 IniWorkspace::~IniWorkspace() = default;
+IniWorkspace::IniWorkspace(IniWorkspace&&) noexcept = default;
+IniWorkspace& IniWorkspace::operator=(IniWorkspace&&) noexcept = default;
 
 void IniWorkspace::SetEntry(const std::string& name, std::string_view text, bool checked)
 {

@@ -25,6 +25,8 @@ public:
     /// `gameBlock` (may be none) must outlive the workspace.
     explicit IniWorkspace(const CIniBlock* gameBlock);
     ~IniWorkspace();
+    IniWorkspace(IniWorkspace&&) noexcept;
+    IniWorkspace& operator=(IniWorkspace&&) noexcept;
 
     /// Parses `text` as entry `name`, replacing an entry of that name. `checked` entries are
     /// the ones problems are reported for; the others only define names.

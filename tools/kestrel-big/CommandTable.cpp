@@ -27,6 +27,8 @@ const Command Commands[] = {
     {"diff", "compare two archives or folders entry by entry", RunDiff, DiffDetails},
     {"ini", "print the block tree of an INI entry, or what kestrel.ini does not describe", RunIni, IniDetails},
     {"check", "report mistakes in the INI texts of an archive or a mod folder", RunCheck, CheckDetails},
+    {"lsp", "serve INI diagnostics, completion and navigation to editors (Language Server Protocol)", RunLsp,
+     LspDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
 };

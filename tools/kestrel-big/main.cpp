@@ -19,6 +19,8 @@ int main(int argc, char** argv)
 #ifdef _WIN32
     // Entry bytes go to standard output unchanged.
     _setmode(_fileno(stdout), _O_BINARY);
+    // The language server counts the bytes of its input.
+    _setmode(_fileno(stdin), _O_BINARY);
     const bool errIsTerminal = _isatty(_fileno(stderr)) != 0;
 #else
     const bool errIsTerminal = isatty(STDERR_FILENO) != 0;
