@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/IniProblemPane.h"
 #include "app/PreviewBar.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"

@@ -21,7 +21,7 @@ TEST(IniProblemPane, ListsAndUnderlinesTheProblemsAndMovesTheCaretToTheChosenOne
     test::AppHarness harness;
     CChildFrame* frame = harness.StartOn(BigArchiveBuilder()
                                              .Add("data\\ini\\weapon.ini",
-                                                  "Weapon Gun\r\n  PrimaryDamag = 1\r\nEnd\r\nEnd\r\n")
+                                                  "Weapon Gun\r\nEnd\r\nEnd\r\nWeapon Open\r\n")
                                              .Add("readme.txt", "End\r\n"));
     ASSERT_NE(frame, nullptr);
     CQuartoView& view = *frame->EditorView();
@@ -31,7 +31,7 @@ TEST(IniProblemPane, ListsAndUnderlinesTheProblemsAndMovesTheCaretToTheChosenOne
     EXPECT_TRUE(problems.isVisible());
     EXPECT_LT(view.EditControl()->geometry().bottom(), problems.geometry().top());
     EXPECT_EQ(view.EditControl()->extraSelections().size(), 2);
-    EXPECT_EQ(problems.item(1)->text(), QStringLiteral("4: stray-end: \"End\" without an open block"));
+    EXPECT_EQ(problems.item(0)->text(), QStringLiteral("3: stray-end: \"End\" without an open block"));
 
     const QRect row = problems.visualItemRect(problems.item(1));
     QTest::mouseClick(problems.viewport(), Qt::LeftButton, {}, row.center());

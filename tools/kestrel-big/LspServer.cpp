@@ -304,6 +304,11 @@ const LspServer::Document* LspServer::Find(const JsonValue& params) const
     return found == m_documents.end() ? nullptr : &found->second;
 }
 
+std::string_view LspServer::WordUnderCaret(const Document& document, const JsonValue& params)
+{
+    return WordAt(LineOf(document.text, params["position"]["line"].Int()), params["position"]["character"].Int());
+}
+
 std::string LspServer::Completion(const JsonValue& params) const
 {
     const Document* document = Find(params);
@@ -312,7 +317,8 @@ std::string LspServer::Completion(const JsonValue& params) const
         return "[]";
     const int lineNumber = params["position"]["line"].Int();
     const std::string_view line = LineOf(document->text, lineNumber);
-    const std::string_view before = line.substr(0, std::min<std::size_t>(line.size(), params["position"]["character"].Int()));
+    const auto column = static_cast<std::size_t>(std::max(params["position"]["character"].Int(), 0));
+    const std::string_view before = line.substr(0, std::min(line.size(), column));
     int valueIndex = -1;
     const CIniBlock& block = *root->FindBlockAtLine(lineNumber, valueIndex);
     // On its own header line a block is being named: offer what its parent holds.
@@ -355,7 +361,7 @@ std::string LspServer::Hover(const JsonValue& params) const
     if (!root)
         return "null";
     const int lineNumber = params["position"]["line"].Int();
-    const std::string_view word = WordAt(LineOf(document->text, lineNumber), params["position"]["character"].Int());
+    const std::string_view word = WordUnderCaret(*document, params);
     int valueIndex = -1;
     const CIniBlock& block = *root->FindBlockAtLine(lineNumber, valueIndex);
     const CIniBlock* description = FindDescription(block, FindStructureDescription(m_gameBlock));
@@ -374,8 +380,7 @@ std::string LspServer::Definition(const JsonValue& params) const
     const Document* document = Find(params);
     if (!document)
         return "null";
-    const int lineNumber = params["position"]["line"].Int();
-    const std::string_view word = WordAt(LineOf(document->text, lineNumber), params["position"]["character"].Int());
+    const std::string_view word = WordUnderCaret(*document, params);
     std::string out = "[";
     for (const IniDefinitions::Location& location : m_workspace.Definitions().Find(word)) {
         // The game's own files live in its archive; a client cannot open those.

@@ -47,6 +47,7 @@ private:
     std::string Symbols(const JsonValue& params) const;
 
     const Document* Find(const JsonValue& params) const;
+    static std::string_view WordUnderCaret(const Document& document, const JsonValue& params);
     std::string EntryFor(const std::string& uri) const;
     std::string UriFor(const std::string& entry) const;
 
