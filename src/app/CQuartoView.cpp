@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
+#include "app/IniProblemPane.h"
 #include "app/PreviewBar.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"
@@ -95,6 +96,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
     if (sender == this)
         return;
     m_edit->hide();
+    m_problems->Stop();
     m_structureMenu->SetActive(false);
     m_raw->hide();
     m_raw->Clear();
@@ -148,7 +150,7 @@ void CQuartoView::paintEvent(QPaintEvent*)
 void CQuartoView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_edit->setGeometry(rect());
+    LayOutText();
     m_raw->setGeometry(rect());
     m_strings->setGeometry(rect());
     LayOutSurface();

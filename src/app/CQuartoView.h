@@ -25,6 +25,7 @@ struct AppContext;
 class ArchiveDocument;
 class C3DWMesh;
 class C3DWTexture;
+class IniProblemPane;
 class PreviewBar;
 class PreviewSurface;
 class RawTextView;
@@ -101,6 +102,8 @@ public:
     int ReplaceText(const TextSearch& search, const QString& replacement, bool all);
     QString SelectedText() const;
     void RequestRepaint();
+    /// The problems of the shown INI text, listed under it.
+    IniProblemPane& Problems() const { return *m_problems; }
     /// The structure menu of INI entries (right-button release in the text).
     StructureMenuController& StructureMenu() const { return *m_structureMenu; }
 
@@ -127,6 +130,9 @@ private:
     void ReplaceTabsWithBlanks(int position, int added);
     bool StartsTextChange(QObject* watched, QEvent* event) const;
     void SelectText(int start, int length);
+    void StartProblemChecks();
+    /// The editor over the view, with the problem list under it when there are problems.
+    void LayOutText();
 
     // 3D modes (CQuartoView_3D.cpp).
     void SetUpDevice();
@@ -182,6 +188,7 @@ private:
     bool m_hasPreview = false;
     TextWriteBack* m_writeBack = nullptr;
     StructureMenuController* m_structureMenu = nullptr;
+    IniProblemPane* m_problems = nullptr;
     float m_zoom = 1.5f;
     ModelFrame m_modelFrame;
     PreviewBar* m_bar = nullptr;

@@ -5,7 +5,11 @@
 #include "app/ArchiveDocument.h"
 #include "app/RawTextView.h"
 #include "app/StructureMenuController.h"
+#include "app/IniProblemPane.h"
 #include "app/TextWriteBack.h"
+#include "archive/CBIGFile.h"
+#include "ini/IniWorkspace.h"
+#include "archive/CQuartoDoc.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -32,6 +36,34 @@ void CQuartoView::SetUpTextEditing()
     m_edit->installEventFilter(this);
     m_edit->viewport()->installEventFilter(this);
     m_structureMenu = new StructureMenuController(m_context, m_document, *m_edit, *m_writeBack, this);
+    m_problems = new IniProblemPane(*m_edit, this);
+    connect(m_problems, &IniProblemPane::ProblemsShown, this, &CQuartoView::LayOutText);
+}
+
+void CQuartoView::LayOutText()
+{
+    const bool listed = m_problems->IsChecking() && m_problems->count() > 0 && !m_edit->isHidden();
+    const int listHeight = listed ? std::min(height() / 4, 8 * fontMetrics().height()) : 0;
+    m_edit->setGeometry(0, 0, width(), height() - listHeight);
+    m_problems->setGeometry(0, height() - listHeight, width(), listHeight);
+    m_problems->setVisible(listed);
+}
+
+void CQuartoView::StartProblemChecks()
+{
+    // Checked against the archive's other INI texts and the game's ini.big, as the game would
+    // read them together.
+    const int selected = m_document.SelectedEntry();
+    CBIGFile& archive = m_document.Doc().GetArchive();
+    std::vector<std::pair<std::string, std::string>> others;
+    for (int i = 0; i < archive.GetEntryCount(); ++i) {
+        if (i == selected || !IsIniEntryName(archive.GetEntryName(i)))
+            continue;
+        if (const auto bytes = archive.GetEntryBytes(i))
+            others.emplace_back(archive.GetEntryName(i), std::string(bytes->begin(), bytes->end()));
+    }
+    m_problems->Start(m_document.EntryName(selected), DocumentGameBlock(m_context, m_document), std::move(others),
+                      DocumentGameIni(m_context, m_document));
 }
 
 bool CQuartoView::ShowLongLinesRaw(std::string_view bytes)
@@ -67,8 +99,10 @@ void CQuartoView::ShowText(std::string_view bytes)
     m_structureMenu->SetActive(m_mode == PreviewMode::IniText);
     m_edit->setReadOnly(!editable);
     SetStatusNote(editable ? QString() : Text(AppString::StatusReadOnlyNul));
-    m_edit->setGeometry(rect());
     m_edit->show();
+    if (m_mode == PreviewMode::IniText && editable)
+        StartProblemChecks();
+    LayOutText();
 }
 
 void CQuartoView::SetEditorText(std::string_view bytes)

@@ -151,11 +151,24 @@ bool StructureMenuController::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+const CIniBlock* DocumentGameBlock(const AppContext& context, const ArchiveDocument& document)
+{
+    if (!context.configuration)
+        return nullptr;
+    return FindGameBlock(*context.configuration, static_cast<GameKind>(document.GameKind()));
+}
+
+std::optional<std::filesystem::path> DocumentGameIni(const AppContext& context, ArchiveDocument& document)
+{
+    std::string gameFolder = document.Doc().GetInstallationFolder().string();
+    if (gameFolder.empty() && context.installPaths)
+        gameFolder = context.installPaths->FindInstallPath(static_cast<GameKind>(document.GameKind())).value_or("");
+    return FindGameIniArchive(gameFolder);
+}
+
 const CIniBlock* StructureMenuController::GameBlock() const
 {
-    if (!m_context.configuration)
-        return nullptr;
-    return FindGameBlock(*m_context.configuration, static_cast<GameKind>(m_document.GameKind()));
+    return DocumentGameBlock(m_context, m_document);
 }
 
 bool StructureMenuController::ParseIfNeeded()
@@ -181,11 +194,7 @@ void StructureMenuController::OpenAt(const QPoint& position)
     const int caretLine = m_edit.textCursor().blockNumber();
     m_menuPosition = m_edit.viewport()->mapToGlobal(position);
 
-    std::optional<std::filesystem::path> gameIni;
-    std::string gameFolder = m_document.Doc().GetInstallationFolder().string();
-    if (gameFolder.empty() && m_context.installPaths)
-        gameFolder = m_context.installPaths->FindInstallPath(static_cast<GameKind>(m_document.GameKind())).value_or("");
-    gameIni = FindGameIniArchive(gameFolder);
+    const std::optional<std::filesystem::path> gameIni = DocumentGameIni(m_context, m_document);
     ObjectNameLookup names;
     if (m_context.objectCache)
         names = MakeObjectNameLookup(m_document.Doc().GetArchive(), gameIni, *m_context.objectCache, GameBlock());

@@ -6,7 +6,9 @@
 #include <QObject>
 #include <QPoint>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -25,6 +27,11 @@ class TextWriteBack;
 /// entry (once per change), moves the caret to the click and shows what the structure library
 /// offers there; a chosen command edits the text through the editor, so the usual write-back
 /// (edit mode, tabs, line ends) applies. Go To opens a second menu of every block.
+/// The document's game block in the configuration tree, or none.
+const CIniBlock* DocumentGameBlock(const AppContext& context, const ArchiveDocument& document);
+/// The game's "ini.big": in the document's installation folder, else where the game is installed.
+std::optional<std::filesystem::path> DocumentGameIni(const AppContext& context, ArchiveDocument& document);
+
 class StructureMenuController : public QObject
 {
     Q_OBJECT

@@ -83,6 +83,9 @@ public:
     /// What the closing line holds after its "End" (the games close a block on any line whose
     /// first word is "End"), trimmed and without its comment; empty for most blocks.
     const std::string& GetEndRest() const { return m_endRest; }
+    /// False when the text ended before the block's "End" (or a raw-text area's terminator):
+    /// the block then runs to the end of the text.
+    bool IsClosed() const { return !m_unterminated; }
     std::int32_t GetStartLine() const { return m_startLine; }
     std::int32_t GetEndLine() const { return m_endLine; }
     const CIniBlock* GetParent() const { return m_parent; }
@@ -101,6 +104,7 @@ private:
     std::string m_rest;
     std::string m_name;
     std::string m_endRest;
+    bool m_unterminated = false;
     std::int32_t m_startLine = 0;
     std::int32_t m_endLine = 0;
     const CIniBlock* m_parent = nullptr;

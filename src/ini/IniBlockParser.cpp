@@ -165,6 +165,7 @@ bool IniBlockParser::ChildEnded(Frame& parent, std::unique_ptr<CIniBlock> child,
     }
     // A child whose header is the last line without a line feed is dropped, and its parent ends
     // with the text.
+    parent.block->m_unterminated = true;
     const std::size_t next = ini::NextLine(m_text, childStart);
     ++m_line;
     parentConsumed = static_cast<std::int64_t>((next == ini::kNoPosition ? m_text.size() : next) - parent.start);
@@ -239,6 +240,7 @@ bool IniBlockParser::ReadRawText(CIniBlock& block, std::size_t offset, std::size
 
     block.m_startLine = m_line;
     const std::size_t found = m_text.find(terminator->text, pos);
+    block.m_unterminated = found == std::string_view::npos;
     const std::size_t stop = found == std::string_view::npos ? m_text.size() : found;
     const std::size_t after = found == std::string_view::npos ? m_text.size() : found + terminator->text.size();
     m_line += ini::CountLineFeeds(m_text.substr(pos, after - pos));
@@ -362,11 +364,15 @@ IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
     CIniBlock& block = *frame.block;
     const ini::CommentMarkers& markers = Markers(block);
     const auto toEnd = [&] { return Step{true, static_cast<std::int64_t>(m_text.size() - frame.start), 0}; };
+    const auto unterminated = [&] {
+        block.m_unterminated = true;
+        return toEnd();
+    };
     for (;;) {
         const std::size_t pos = ini::Skip(m_text, frame.pos, m_line, markers);
         block.m_endLine = m_line;
         if (pos == ini::kNoPosition)
-            return toEnd();
+            return unterminated();
 
         const std::string_view token = ini::Token(m_text, pos, markers);
         if (HasKey(block.m_directives, token))
@@ -380,7 +386,7 @@ IniBlockParser::Step IniBlockParser::ReadBody(Frame& frame)
             ++m_line;
             if (next == ini::kNoPosition) {
                 block.m_endLine = m_line;
-                return toEnd();
+                return unterminated();
             }
             frame.pos = next;
             continue;

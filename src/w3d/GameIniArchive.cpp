@@ -3,6 +3,7 @@
 #include "archive/CBIGFile.h"
 #include "base/CaseInsensitivePath.h"
 #include "base/IPrompt.h"
+#include "ini/IniWorkspace.h"
 #include "w3d/GameTextureArchives.h"
 
 #include <system_error>
@@ -80,6 +81,23 @@ ObjectNameLookup MakeObjectNameLookup(CBIGFile& openArchive, std::optional<std::
         }
         return GatherObjectNames(folder, type, sources, cache, gameBlock);
     };
+}
+
+bool AddGameIniDefinitions(IniWorkspace& workspace, const std::filesystem::path& gameIniArchive)
+{
+    QuietPrompt quiet;
+    CBIGFile game(quiet);
+    if (!game.OpenForReading(gameIniArchive))
+        return false;
+    ArchiveIniSource source(game);
+    for (int i = 0; i < source.EntryCount(); ++i) {
+        const std::string& name = source.EntryName(i);
+        if (!IsIniEntryName(name) || workspace.HoldsIgnoringCase(name))
+            continue;
+        if (const auto text = source.EntryText(i))
+            workspace.SetEntry(std::string(kGameIniEntryPrefix) + name, *text, false);
+    }
+    return true;
 }
 
 } // namespace kestrel

@@ -11,6 +11,7 @@
 namespace kestrel {
 
 class CBIGFile;
+class IniWorkspace;
 
 /// The game's "ini.big" in its installation folder, the name matched regardless of case as
 /// Windows would; none for an empty folder or when the file is not there.
@@ -36,5 +37,14 @@ private:
 /// itself. The archive, cache and game block must outlive the lookup.
 ObjectNameLookup MakeObjectNameLookup(CBIGFile& openArchive, std::optional<std::filesystem::path> gameIniArchive,
                                       IniObjectCache& cache, const CIniBlock* gameBlock);
+
+/// How entries of the game's "ini.big" are named in a workspace, so they never take the place of
+/// a mod's entry of the same name.
+inline constexpr std::string_view kGameIniEntryPrefix = "<ini.big>\\";
+
+/// Adds the INI entries of the game's "ini.big" to `workspace` for their definitions only,
+/// leaving out those the workspace already holds under the same name (A-Z case ignored): a mod's
+/// file takes the place of the game's. False when the archive cannot be read.
+bool AddGameIniDefinitions(IniWorkspace& workspace, const std::filesystem::path& gameIniArchive);
 
 } // namespace kestrel

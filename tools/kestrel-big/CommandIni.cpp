@@ -1,5 +1,6 @@
 #include "CliPrompt.h"
 #include "Commands.h"
+#include "GameConfiguration.h"
 #include "IniStructure.h"
 #include "JsonText.h"
 #include "ToolArchive.h"
@@ -9,6 +10,7 @@
 #include "ini/CIniBlock.h"
 #include "ini/IniCoverage.h"
 #include "ini/IniObjectCache.h"
+#include "ini/IniWorkspace.h"
 #include "ini/StructureConfig.h"
 #include "ini/StructureMenu.h"
 #include "w3d/GameIniArchive.h"
@@ -17,10 +19,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace kestrel::cli {
 namespace {
@@ -41,33 +39,6 @@ const OptionSpec Options[] = {
 /// Deeper blocks are printed at this indentation, so that a text nested a million levels deep
 /// does not print terabytes of blanks.
 constexpr size_t MaxIndentLevels = 64;
-
-std::filesystem::path ExecutableFolder()
-{
-#ifdef _WIN32
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return std::filesystem::path(path).parent_path();
-#else
-    std::error_code error;
-    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error)
-        return path.parent_path();
-#endif
-    return CurrentFolder();
-}
-
-std::optional<GameKind> GameNamed(const std::string& name)
-{
-    if (name == "generals")
-        return GameKind::Generals;
-    if (name == "zerohour")
-        return GameKind::ZeroHour;
-    if (name == "bfme")
-        return GameKind::BFME;
-    return std::nullopt;
-}
 
 /// Control bytes of names and texts (a raw-text rest spans lines) are shown escaped, so every
 /// block and value keeps to one line of output.
@@ -244,57 +215,6 @@ std::string LineText(const CIniBlock& root, std::int32_t line, bool json)
     return out + '\n';
 }
 
-/// The game block asked for, from the configuration file (none without --game); false after a
-/// reported failure.
-bool FindGameConfiguration(ToolContext& context, const Arguments& args, CliPrompt& prompt,
-                           std::unique_ptr<CIniBlock>& tree, const CIniBlock*& gameBlock)
-{
-    gameBlock = nullptr;
-    const auto gameName = args.Value("game");
-    if (!gameName)
-        return true;
-    const auto game = GameNamed(*gameName);
-    if (!game) {
-        context.Report(*gameName, "unknown game (generals, zerohour or bfme)");
-        return false;
-    }
-    const auto configArgument = args.Value("config");
-    const std::filesystem::path path = configArgument
-                                           ? context.Resolve(*configArgument)
-                                           : FindConfigurationFile(ExecutableFolder(), InstalledDataFolder(ExecutableFolder()));
-    tree = LoadConfigurationFile(path, &prompt);
-    if (!tree) {
-        context.Report(path.string(), "Failed to load kestrel.ini");
-        return false;
-    }
-    gameBlock = FindGameBlock(*tree, *game);
-    if (!gameBlock) {
-        context.Report(path.string(), "Failed to interpret kestrel.ini");
-        return false;
-    }
-    return true;
-}
-
-/// The entry's bytes as text; an exit status other than ExitOk after a reported failure.
-int ReadEntryText(ToolContext& context, ToolArchive& archive, int index, std::string& text)
-{
-    std::string error;
-    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
-        text.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return true;
-    }, error);
-    if (status != ExitOk)
-        context.Report(archive.ShownName(),
-                       "entry \"" + archive.Archive().GetEntryName(index) + "\" not read: " + error);
-    return status;
-}
-
-bool IsIniText(std::string_view entryName)
-{
-    const std::string lowered = AsciiLowered(entryName);
-    return lowered.ends_with(".ini") || lowered.ends_with(".inc");
-}
-
 std::string CoverageText(const IniCoverage& coverage, std::string_view game, int entries, bool json)
 {
     const std::vector<IniCoverage::Item> items = coverage.Items();
@@ -352,10 +272,10 @@ int RunCoverage(ToolContext& context, const Arguments& args, CliPrompt& prompt)
     int entries = 0;
     const std::vector<std::string> patterns(args.positional.begin() + 1, args.positional.end());
     for (const int index : archive.SelectEntries(patterns, status)) {
-        if (!IsIniText(archive.Archive().GetEntryName(index)))
+        if (!IsIniEntryName(archive.Archive().GetEntryName(index)))
             continue;
         std::string text;
-        const int read = ReadEntryText(context, archive, index, text);
+        const int read = archive.ReadEntryText(index, text);
         status = std::max(status, read);
         if (read != ExitOk)
             continue;
@@ -525,7 +445,7 @@ int RunIni(ToolContext& context, const Arguments& args)
     if (index < 0)
         return ExitFailure;
     std::string text;
-    if (const int status = ReadEntryText(context, archive, index, text); status != ExitOk)
+    if (const int status = archive.ReadEntryText(index, text); status != ExitOk)
         return status;
 
     CIniBlock root(StructureConfig::FromGameBlock(gameBlock), &prompt);

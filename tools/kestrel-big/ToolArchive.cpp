@@ -135,6 +135,18 @@ int ToolArchive::ReadEntry(int index, const CBIGFile::PieceSink& sink, std::stri
     return ExitFailure;
 }
 
+int ToolArchive::ReadEntryText(int index, std::string& text)
+{
+    std::string error;
+    const int status = ReadEntry(index, [&](std::span<const std::uint8_t> bytes) {
+        text.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return true;
+    }, error);
+    if (status != ExitOk)
+        m_context.Report(m_shownName, "entry \"" + m_archive.GetEntryName(index) + "\" not read: " + error);
+    return status;
+}
+
 std::vector<int> ToolArchive::SelectEntries(std::span<const std::string> patterns, int& status)
 {
     EntryFilter filter({patterns.begin(), patterns.end()});

@@ -48,6 +48,9 @@ public:
     /// `error` says why (empty when `sink` stopped).
     int ReadEntry(int index, const CBIGFile::PieceSink& sink, std::string& error);
 
+    /// The whole entry as text; a failure is reported, naming the entry. Statuses as ReadEntry.
+    int ReadEntryText(int index, std::string& text);
+
     /// The entries' indices in table order that `patterns` select (all for none); patterns that
     /// select nothing are reported and turn `status` into ExitProblems.
     std::vector<int> SelectEntries(std::span<const std::string> patterns, int& status);

@@ -21,6 +21,8 @@ int main(int argc, char** argv)
     _setmode(_fileno(stdout), _O_BINARY);
     // Messages too: the same lines on every platform, for scripts that compare them.
     _setmode(_fileno(stderr), _O_BINARY);
+    // The language server counts the bytes of its input.
+    _setmode(_fileno(stdin), _O_BINARY);
     const bool errIsTerminal = _isatty(_fileno(stderr)) != 0;
 #else
     const bool errIsTerminal = isatty(STDERR_FILENO) != 0;
