@@ -1,9 +1,8 @@
 #include "ToolTestSupport.h"
 
+#include "JsonValue.h"
 #include "archive/CBIGFile.h"
 #include "support/FakePrompt.h"
-
-#include <QJsonDocument>
 
 #include <algorithm>
 #include <sstream>
@@ -97,9 +96,7 @@ int WaitForTool(int pid)
 #endif
 bool IsValidJson(std::string_view text)
 {
-    QJsonParseError error{};
-    QJsonDocument::fromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())), &error);
-    return error.error == QJsonParseError::NoError;
+    return cli::ParseJson(text).has_value();
 }
 
 } // namespace kestrel::test
