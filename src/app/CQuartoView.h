@@ -99,6 +99,8 @@ public:
     int ReplaceText(const TextSearch& search, const QString& replacement, bool all);
     QString SelectedText() const;
     void RequestRepaint();
+    /// Scrolls line `line` (counted from 0) of the shown text into view and selects it.
+    void ShowLine(std::uint64_t line);
     /// The structure menu of INI entries (right-button release in the text).
     StructureMenuController& StructureMenu() const { return *m_structureMenu; }
 
