@@ -102,6 +102,7 @@ bool EntryGlob::Matches(std::string_view name) const
     }
     for (const Token& token : m_tokens) {
         next[0] = token.kind == Kind::AnyInPart || token.kind == Kind::AnyAcrossParts ? reached[0] : 0;
+        char any = next[0];
         for (size_t j = 1; j <= length; ++j) {
             const unsigned char c = Fold(name[j - 1]);
             switch (token.kind) {
@@ -115,7 +116,11 @@ bool EntryGlob::Matches(std::string_view name) const
                 next[j] = reached[j - 1] && token.set.test(c);
                 break;
             }
+            any |= next[j];
         }
+        // Most names fail on the pattern's first literal characters; the rest need not be tried.
+        if (!any)
+            return false;
         std::swap(reached, next);
     }
     if (reached[length])
