@@ -62,6 +62,11 @@ void ArchiveDocument::ForgetParsedEntries()
         m_context.objectCache->DropArchive(m_doc->GetArchive().GetPath().string());
 }
 
+IPrompt& ArchiveDocument::Prompt() const
+{
+    return m_context.prompt;
+}
+
 bool ArchiveDocument::OnNewDocument()
 {
     return m_doc->OnNewDocument();

@@ -15,6 +15,7 @@ namespace kestrel {
 
 struct AppContext;
 class CQuartoDoc;
+class IPrompt;
 
 /// The windowed program's side of one open archive: the archive document (`CQuartoDoc`) plus
 /// what the window framework keeps per document (path, title), and the fan-out of the
@@ -38,6 +39,9 @@ public:
     /// False (after telling the user why) when the file cannot be opened at all.
     bool OnOpenDocument(const QString& path);
     bool OnSaveDocument(const QString& path);
+
+    /// Where the document's windows tell the user about failures.
+    IPrompt& Prompt() const;
 
     const QString& PathName() const { return m_pathName; }
     /// Also makes the file name the title.

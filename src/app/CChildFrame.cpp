@@ -5,8 +5,14 @@
 #include "app/CKestrelApp.h"
 #include "app/CLeftView.h"
 #include "app/CMainFrame.h"
+#include "app/AppStrings.h"
 #include "app/CQuartoView.h"
+#include "app/EntryListPane.h"
+#include "app/EntryTableModel.h"
+#include "app/FindInArchiveDialog.h"
 #include "app/FindReplaceDialog.h"
+#include "archive/CQuartoDoc.h"
+#include "base/IPrompt.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,9 +30,10 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("splitter"));
     m_splitter->setChildrenCollapsible(false);
-    m_leftView = new CLeftView(*m_document, &m_app.Settings(), m_splitter);
+    m_listPane = new EntryListPane(*m_document, &m_app.Settings(), m_splitter);
+    m_leftView = m_listPane->List();
     m_editorView = new CQuartoView(app.Context(), *m_document, m_splitter);
-    m_splitter->addWidget(m_leftView);
+    m_splitter->addWidget(m_listPane);
     m_splitter->addWidget(m_editorView);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -41,6 +48,7 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     InstallDropHandling();
 
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
+    connect(m_leftView, &CLeftView::RowsChanged, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, [this](bool modified) {
         setWindowModified(modified);
@@ -68,16 +76,53 @@ CChildFrame::CommandState CChildFrame::CurrentCommandState() const
     state.textReadOnly = m_editorView->IsTextReadOnly();
     state.format = m_document->Format();
     state.note = m_editorView->StatusNote();
+    state.shownEntries = m_leftView->EntryModel()->rowCount();
+    state.totalEntries = m_leftView->EntryModel()->EntryCount();
     return state;
 }
 
 void CChildFrame::FocusOtherPane()
 {
     const QWidget* focused = window()->focusWidget();
-    if (focused == m_leftView || m_leftView->isAncestorOf(focused))
+    if (focused == m_listPane || m_listPane->isAncestorOf(focused))
         m_editorView->FocusPreview();
     else
         m_leftView->setFocus();
+}
+
+void CChildFrame::FocusEntryFilter()
+{
+    m_listPane->FocusFilter();
+}
+
+FindInArchiveDialog* CChildFrame::FindInArchive()
+{
+    if (!m_findInArchive) {
+        m_findInArchive = new FindInArchiveDialog(*m_document, this);
+        connect(m_findInArchive, &FindInArchiveDialog::OpenRequested, this,
+                [this](int entry, const std::string& name, std::uint64_t line, bool binary) {
+                    OpenEntryAt(entry, name, binary ? std::nullopt : std::optional(line));
+                });
+    }
+    if (const QString selected = m_editorView->SelectedText(); !selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
+        m_findInArchive->SetPattern(selected);
+    m_findInArchive->show();
+    m_findInArchive->raise();
+    m_findInArchive->activateWindow();
+    return m_findInArchive;
+}
+
+void CChildFrame::OpenEntryAt(int entry, const std::string& name, std::optional<std::uint64_t> line)
+{
+    if (m_document->EntryName(entry) != name)
+        entry = m_document->Doc().GetArchive().FindEntry(name);
+    if (entry < 0) {
+        Prompt().ShowMessage(ToBytes(Text(AppString::SearchEntryGone).arg(FromBytes(name))), TextBytes(AppString::AppTitle));
+        return;
+    }
+    m_listPane->ShowEntry(entry);
+    if (line && m_document->SelectedEntry() == entry)
+        m_editorView->ShowLine(*line);
 }
 
 void CChildFrame::CutText()

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QSplitter;
@@ -16,6 +18,8 @@ class CKestrelApp;
 class CLeftView;
 class CQuartoView;
 class EntryAdder;
+class EntryListPane;
+class FindInArchiveDialog;
 class ICommandDialogs;
 class IPrompt;
 
@@ -36,6 +40,9 @@ public:
         bool textReadOnly = false;
         int format = 0;
         QString note;
+        /// The entries the list shows and the entries of the archive.
+        int shownEntries = 0;
+        int totalEntries = 0;
     };
 
     static constexpr int LeftPaneWidth = 280;
@@ -46,6 +53,7 @@ public:
     ArchiveDocument& Document() const { return *m_document; }
     const std::shared_ptr<ArchiveDocument>& SharedDocument() const { return m_document; }
     CLeftView* LeftView() const { return m_leftView; }
+    EntryListPane* ListPane() const { return m_listPane; }
     CQuartoView* EditorView() const { return m_editorView; }
     QSplitter* Splitter() const { return m_splitter; }
 
@@ -63,6 +71,14 @@ public:
     void StartKeyboardSplit();
     /// Moves the keyboard focus from one pane to the other (F6, Shift+F6).
     void FocusOtherPane();
+    /// Puts the keyboard into the entry list's filter box (Ctrl+L).
+    void FocusEntryFilter();
+    /// Shows the Find in Archive window of this archive (Ctrl+Shift+F).
+    FindInArchiveDialog* FindInArchive();
+    /// Selects and previews entry `entry`, at line `line` of a text (counted from 0), clearing a
+    /// filter that hides it. `name` is the entry's name when `entry` was read: should the table
+    /// have changed since, the entry is found by that name.
+    void OpenEntryAt(int entry, const std::string& name, std::optional<std::uint64_t> line);
     /// Closes without offering to save (the caller has dealt with the document).
     void CloseWithoutAsking();
 
@@ -105,7 +121,9 @@ private:
     CKestrelApp& m_app;
     std::shared_ptr<ArchiveDocument> m_document;
     QSplitter* m_splitter = nullptr;
+    EntryListPane* m_listPane = nullptr;
     CLeftView* m_leftView = nullptr;
+    FindInArchiveDialog* m_findInArchive = nullptr;
     CQuartoView* m_editorView = nullptr;
     bool m_closeAsked = false;
     int m_splitStart = -1;

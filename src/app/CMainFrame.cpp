@@ -56,7 +56,8 @@ constexpr Command notYetAvailable[] = {
 // Archive commands that work whenever an archive window is active.
 constexpr Command alwaysOnArchive[] = {
     Command::FileQuickSave,  Command::FormatBIGF,       Command::FormatBIG4,       Command::EditExtractAll,
-    Command::EditAddFile,    Command::EditAddDirectory, Command::EditAddEmptyFile,
+    Command::EditAddFile,    Command::EditAddDirectory, Command::EditAddEmptyFile,  Command::EditFilterEntries,
+    Command::EditFindInArchive,
 };
 
 // The entry list is always a report with sizes; the icon and list modes have nothing to show.
@@ -151,6 +152,8 @@ void CMainFrame::ConnectActions()
     onChild(Command::FileQuickSave, [](CChildFrame& child) { child.OnQuickSave(); });
     onChild(Command::FormatBIGF, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIGF); });
     onChild(Command::FormatBIG4, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIG4); });
+    onChild(Command::EditFilterEntries, [](CChildFrame& child) { child.FocusEntryFilter(); });
+    onChild(Command::EditFindInArchive, [](CChildFrame& child) { child.FindInArchive(); });
     onChild(Command::EditExtract, [](CChildFrame& child) { child.OnExtract(); });
     onChild(Command::EditExtractAll, [](CChildFrame& child) { child.OnExtractAll(); });
     // The menu and the entry list's own key delete at once; the key pressed while another pane
@@ -206,7 +209,8 @@ void CMainFrame::CreateMenus()
 
     m_editMenu = AddMenu(nullptr, Menu::Edit,
                          {Command::EditCut, Command::EditCopy, Command::EditPaste, separator, Command::EditFind,
-                          Command::EditReplace, separator, Command::EditExtract, Command::EditExtractAll,
+                          Command::EditReplace, Command::EditFilterEntries, Command::EditFindInArchive, separator,
+                          Command::EditExtract, Command::EditExtractAll,
                           Command::EditWithEditor, separator, Command::EditDeleteFile, Command::EditAddFile,
                           Command::EditAddDirectory, Command::EditAddEmptyFile, Command::EditRenameFile});
 
@@ -271,6 +275,9 @@ void CMainFrame::CreateStatusBar()
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("statusNote"));
     statusBar()->addPermanentWidget(m_note);
+    m_entryCount = new QLabel(this);
+    m_entryCount->setObjectName(QStringLiteral("entryCount"));
+    statusBar()->addPermanentWidget(m_entryCount);
     const AppString names[] = {AppString::IndicatorCaps, AppString::IndicatorNum, AppString::IndicatorScroll};
     const char* objectNames[] = {"indicatorCaps", "indicatorNum", "indicatorScroll"};
     for (size_t i = 0; i < m_indicators.size(); ++i) {
@@ -397,6 +404,10 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     for (Command command : {Command::WindowNew, Command::WindowCascade, Command::WindowTile, Command::WindowArrangeIcons})
         Action(command)->setEnabled(hasArchive);
     m_note->setText(state.note);
+    m_entryCount->setText(hasArchive ? Text(AppString::EntriesShown)
+                                           .arg(Counted(static_cast<std::uint64_t>(state.shownEntries)),
+                                                Counted(static_cast<std::uint64_t>(state.totalEntries)))
+                                     : QString());
     Action(Command::FormatBIGF)->setChecked(hasArchive && state.format == BIGFormat_BIGF);
     Action(Command::FormatBIG4)->setChecked(hasArchive && state.format == BIGFormat_BIG4);
     for (Command command : alwaysOnArchive)

@@ -93,6 +93,7 @@ private:
     QList<QAction*> m_windowListActions;
     std::array<QLabel*, 3> m_indicators{};
     QLabel* m_note = nullptr;
+    QLabel* m_entryCount = nullptr;
     bool m_deleteKeyPressed = false;
     bool m_surfaceUpdateQueued = false;
 };

@@ -104,6 +104,8 @@ public:
     void RequestRepaint();
     /// The problems of the shown INI text, listed under it.
     IniProblemPane& Problems() const { return *m_problems; }
+    /// Scrolls line `line` (counted from 0) of the shown text into view and selects it.
+    void ShowLine(std::uint64_t line);
     /// The structure menu of INI entries (right-button release in the text).
     StructureMenuController& StructureMenu() const { return *m_structureMenu; }
 

@@ -5,7 +5,14 @@
 #include "app/ArchiveDocument.h"
 #include "app/TextWriteBack.h"
 
+#include "app/RawTextView.h"
+
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+
+#include <algorithm>
+#include <limits>
 
 namespace kestrel {
 
@@ -41,6 +48,21 @@ int CQuartoView::ReplaceText(const TextSearch& search, const QString& replacemen
         from = static_cast<std::size_t>(cursor.position());
     }
     return replaced;
+}
+
+void CQuartoView::ShowLine(std::uint64_t line)
+{
+    const int number = static_cast<int>(std::min<std::uint64_t>(line, std::numeric_limits<int>::max()));
+    if (ShowsText()) {
+        const QTextBlock block = m_edit->document()->findBlockByNumber(number);
+        if (!block.isValid())
+            return;
+        SelectText(block.position(), block.length() - 1);
+        m_edit->centerCursor();
+    } else if (m_raw->isVisible()) {
+        // The raw view's scroll bar counts lines.
+        m_raw->verticalScrollBar()->setValue(number);
+    }
 }
 
 void CQuartoView::SelectText(int start, int length)

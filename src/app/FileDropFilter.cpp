@@ -38,7 +38,10 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event)
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QObject::eventFilter(watched, event);
     auto* drop = static_cast<QDropEvent*>(event);
-    std::vector<std::filesystem::path> paths = LocalFiles(drop->mimeData());
+    // Entries dragged out of a list carry files too; dropped back onto Kestrel they are not
+    // added again.
+    const bool fromKestrel = drop->source() != nullptr;
+    std::vector<std::filesystem::path> paths = fromKestrel ? std::vector<std::filesystem::path>{} : LocalFiles(drop->mimeData());
     if (paths.empty())
         return QObject::eventFilter(watched, event);
     drop->setDropAction(Qt::CopyAction);

@@ -2,13 +2,12 @@
 
 #include "archive/BIGEntry.h"
 #include "archive/BIGLayout.h"
+#include "archive/DuplicateNames.h"
 #include "archive/EntryPaths.h"
-#include "base/AsciiCase.h"
 #include "base/ByteReader.h"
 #include "base/File.h"
 
 #include <algorithm>
-#include <map>
 
 namespace kestrel {
 namespace {
@@ -134,7 +133,6 @@ void CheckRanges(ArchiveCheckReport& report)
 
 void CheckNames(ArchiveCheckReport& report)
 {
-    std::map<std::string, std::vector<size_t>> byName;
     for (size_t i = 0; i < report.entries.size(); ++i) {
         const auto& name = report.entries[i].name;
         if (name.size() > MaxEntryNameLength) {
@@ -145,19 +143,15 @@ void CheckNames(ArchiveCheckReport& report)
         std::string reason;
         if (!ExtractionPath("x", name, &reason))
             report.problems.push_back(Describe(report, i) + " cannot be extracted below a folder: " + reason);
-        byName[AsciiLowered(name)].push_back(i);
     }
-    std::vector<std::vector<size_t>> duplicates;
-    for (auto& [name, indices] : byName) {
-        if (indices.size() > 1)
-            duplicates.push_back(std::move(indices));
-    }
-    std::sort(duplicates.begin(), duplicates.end());
+    const auto duplicates = DuplicateNameGroups(report.entries.size(), [&](size_t i) -> std::string_view {
+        return report.entries[i].name;
+    });
     for (const auto& indices : duplicates) {
         std::string text = "duplicate name \"" + report.entries[indices.front()].name + "\": entries";
         for (const size_t i : indices)
             text += " #" + std::to_string(i + 1);
-        text += " (the games use the last, #" + std::to_string(indices.back() + 1) + ")";
+        text += " (the games use the last, #" + std::to_string(CopyTheGamesUse(indices) + 1) + ")";
         report.problems.push_back(std::move(text));
     }
 }

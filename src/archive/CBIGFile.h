@@ -53,6 +53,10 @@ public:
     /// Opens read-only without any message, for archives Kestrel only reads (the games' texture
     /// archives, which usually sit in write-protected installation folders).
     int OpenForReading(const std::filesystem::path& path);
+    /// Becomes a read-only copy of `source` as it stands now: its table (held bytes included)
+    /// over a handle of its own on the same file, so it can be read on another thread while
+    /// `source` changes. Fails when the file on disk is no longer the one `source` read.
+    int OpenCopyForReading(const CBIGFile& source);
     void Close();
 
     /// First entry whose whole name equals `name` with A-Z folded, or -1.

@@ -1,9 +1,9 @@
-#include "EntryGlob.h"
+#include "archive/EntryGlob.h"
 
 #include <gtest/gtest.h>
 
-using kestrel::cli::EntryFilter;
-using kestrel::cli::EntryGlob;
+using kestrel::EntryFilter;
+using kestrel::EntryGlob;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "AddFiles.h"
 
-#include "EntryGlob.h"
+#include "archive/EntryGlob.h"
 #include "ProgressBar.h"
 
 #include "archive/BIGEntry.h"

@@ -21,6 +21,7 @@ const Command Commands[] = {
     {"verify", "check an archive's table for damage and oddities", RunVerify, VerifyDetails},
     {"extract", "write entries to files", RunExtract, ExtractDetails},
     {"cat", "write one entry's bytes to standard output", RunCat, CatDetails},
+    {"grep", "print the lines of entries that hold a text or expression", RunGrep, GrepDetails},
     {"add", "add or replace entries from files and folders", RunAdd, AddDetails},
     {"remove", "remove entries", RunRemove, RemoveDetails},
     {"rename", "rename an entry", RunRename, RenameDetails},

@@ -1,6 +1,6 @@
 #include "ToolArchive.h"
 
-#include "EntryGlob.h"
+#include "archive/EntryGlob.h"
 #include "ProgressBar.h"
 
 #include "archive/BIGLayout.h"

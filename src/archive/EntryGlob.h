@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrel::cli {
+namespace kestrel {
 
 /// A shell-style pattern over archive entry names. Letters A-Z match either case and '/' is read
 /// as the archive's separator '\'. '*' matches within one name part, '**' across parts, '?' one
@@ -16,7 +16,12 @@ namespace kestrel::cli {
 class EntryGlob
 {
 public:
-    explicit EntryGlob(std::string_view pattern);
+    enum class Start {
+        WholeName,     ///< the pattern starts at the name's beginning
+        AnyFolderPart, ///< or at any folder part: "*.ini" then finds "data\ini\weapon.ini"
+    };
+
+    explicit EntryGlob(std::string_view pattern, Start start = Start::WholeName);
 
     bool Matches(std::string_view name) const;
     const std::string& Pattern() const { return m_pattern; }
@@ -33,6 +38,7 @@ private:
 
     std::string m_pattern;
     std::vector<Token> m_tokens;
+    Start m_start = Start::WholeName;
 };
 
 /// Any number of patterns; with none, every name is selected. Remembers which patterns selected
@@ -51,4 +57,4 @@ private:
     std::vector<bool> m_used;
 };
 
-} // namespace kestrel::cli
+} // namespace kestrel

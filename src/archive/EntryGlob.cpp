@@ -1,8 +1,11 @@
-#include "EntryGlob.h"
+#include "archive/EntryGlob.h"
 
 #include "base/AsciiCase.h"
 
-namespace kestrel::cli {
+#include <algorithm>
+#include <array>
+
+namespace kestrel {
 namespace {
 
 constexpr char Separator = '\\';
@@ -15,7 +18,7 @@ unsigned char Fold(char c)
 
 } // namespace
 
-EntryGlob::EntryGlob(std::string_view pattern) : m_pattern(pattern)
+EntryGlob::EntryGlob(std::string_view pattern, Start start) : m_pattern(pattern), m_start(start)
 {
     // A trailing separator names the same folder as the pattern without it.
     while (!pattern.empty() && Fold(pattern.back()) == Separator)
@@ -77,13 +80,29 @@ size_t EntryGlob::ParseSet(std::string_view pattern, size_t open)
 
 bool EntryGlob::Matches(std::string_view name) const
 {
-    // reached[j]: the tokens so far can match the first j characters of the name.
+    // reached[j]: the tokens so far can match the first j characters of the name. Names are at
+    // most a few hundred bytes, so the two rows live on the stack: the filter box runs this over
+    // every entry of the table at each keystroke.
+    constexpr size_t StackLength = 1024;
     const size_t length = name.size();
-    std::vector<char> reached(length + 1, 0);
-    std::vector<char> next(length + 1, 0);
+    std::array<char, StackLength> stackRows;
+    std::vector<char> heapRows;
+    char* rows = stackRows.data();
+    if (2 * (length + 1) > StackLength) {
+        heapRows.resize(2 * (length + 1));
+        rows = heapRows.data();
+    }
+    char* reached = rows;
+    char* next = rows + length + 1;
+    std::fill(reached, reached + length + 1, 0);
     reached[0] = 1;
+    if (m_start == Start::AnyFolderPart) {
+        for (size_t j = 1; j < length; ++j)
+            reached[j] = Fold(name[j - 1]) == Separator;
+    }
     for (const Token& token : m_tokens) {
         next[0] = token.kind == Kind::AnyInPart || token.kind == Kind::AnyAcrossParts ? reached[0] : 0;
+        char any = next[0];
         for (size_t j = 1; j <= length; ++j) {
             const unsigned char c = Fold(name[j - 1]);
             switch (token.kind) {
@@ -97,8 +116,12 @@ bool EntryGlob::Matches(std::string_view name) const
                 next[j] = reached[j - 1] && token.set.test(c);
                 break;
             }
+            any |= next[j];
         }
-        reached.swap(next);
+        // Most names fail on the pattern's first literal characters; the rest need not be tried.
+        if (!any)
+            return false;
+        std::swap(reached, next);
     }
     if (reached[length])
         return true;
@@ -140,4 +163,4 @@ std::vector<std::string> EntryFilter::UnusedPatterns() const
     return unused;
 }
 
-} // namespace kestrel::cli
+} // namespace kestrel
