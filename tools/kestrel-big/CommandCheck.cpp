@@ -1,7 +1,7 @@
 #include "AddFiles.h"
 #include "CliPrompt.h"
 #include "Commands.h"
-#include "EntryGlob.h"
+#include "archive/EntryGlob.h"
 #include "GameConfiguration.h"
 #include "JsonText.h"
 #include "ToolArchive.h"
