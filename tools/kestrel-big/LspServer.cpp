@@ -259,8 +259,9 @@ std::string LspServer::EntryFor(const std::string& uri) const
 {
     const fs::path path = PathOfUri(uri);
     const fs::path relative = m_root.empty() ? path : path.lexically_relative(m_root);
-    std::string entry = relative.empty() || relative.native().starts_with("..") ? path.generic_string()
-                                                                                  : relative.generic_string();
+    // generic_string, not native: on Windows the native form is wide.
+    const std::string relativeText = relative.generic_string();
+    std::string entry = relative.empty() || relativeText.starts_with("..") ? path.generic_string() : relativeText;
     std::replace(entry.begin(), entry.end(), '/', '\\');
     return entry;
 }
