@@ -58,7 +58,8 @@ TEST(LspServer, AnswersAnEditorsSessionOverJsonRpc)
     test::TempFolder folder;
     std::filesystem::create_directories(folder / "Data" / "INI" / "Object");
     test::WriteFileBytes(folder / "Data" / "INI" / "Weapon.ini", test::Bytes("\nWeapon TankGun\r\nEnd\r\n"));
-    const std::string root = "file://" + folder.Path().generic_string();
+    const std::string path = folder.Path().generic_string();
+    const std::string root = (path.starts_with('/') ? "file://" : "file:///") + path;
     const std::string uri = root + "/Data/INI/Object/Tank.ini";
     const std::string text = "Object Tank\\r\\n  MaxHelth = 1\\r\\n  WeaponSet\\r\\n    Weapon = PRIMARY TankGun\\r\\n"
                              "  End\\r\\nEnd\\r\\n";

@@ -63,16 +63,21 @@ std::string PathOfUri(std::string_view uri)
             path += uri[i];
         }
     }
+    // "file:///C:/mod" names the Windows path "C:/mod".
+    if (path.size() >= 3 && path[0] == '/' && std::isalpha(static_cast<unsigned char>(path[1])) && path[2] == ':')
+        path.erase(0, 1);
     return path;
 }
 
 std::string UriOfPath(const fs::path& path)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";
-    std::string uri = "file://";
-    for (const char c : path.generic_string()) {
+    const std::string text = path.generic_string();
+    // A drive path gets the empty authority's slash too: file:///C:/mod.
+    std::string uri = text.starts_with('/') ? "file://" : "file:///";
+    for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || std::string_view("/-_.~").find(c) != std::string_view::npos) {
+        if (std::isalnum(byte) || std::string_view("/-_.~:").find(c) != std::string_view::npos) {
             uri += c;
         } else {
             uri += '%';
