@@ -5,6 +5,9 @@
 
 namespace kestrel {
 
+/// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 /// UTF-16 text as UTF-8. A surrogate without its partner (tables hold such damage) is encoded
 /// on its own as three bytes, so that Utf16FromUtf8 gives back the same code units.
 std::string Utf8FromUtf16(std::u16string_view text);

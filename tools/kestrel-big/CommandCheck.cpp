@@ -1,11 +1,11 @@
 #include "AddFiles.h"
 #include "CliPrompt.h"
 #include "Commands.h"
-#include "archive/EntryGlob.h"
 #include "GameConfiguration.h"
 #include "JsonText.h"
 #include "ToolArchive.h"
 
+#include "archive/EntryGlob.h"
 #include "ini/CIniBlock.h"
 #include "ini/IniWorkspace.h"
 #include "w3d/GameIniArchive.h"

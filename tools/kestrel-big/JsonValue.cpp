@@ -1,5 +1,7 @@
 #include "JsonValue.h"
 
+#include "strings/UnicodeText.h"
+
 #include <charconv>
 #include <cstdlib>
 
@@ -92,25 +94,6 @@ private:
         return true;
     }
 
-    static void AppendUtf8(std::string& out, unsigned code)
-    {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-
     bool Escape(std::string& out)
     {
         if (m_pos >= m_text.size())
@@ -132,7 +115,7 @@ private:
                 return false;
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
         }
-        AppendUtf8(out, code);
+        AppendUtf8(out, static_cast<char32_t>(code));
         return true;
     }
 
@@ -220,28 +203,5 @@ std::optional<JsonValue> ParseJson(std::string_view text)
     return JsonReader(text).Document();
 }
 
-std::string Utf8ToLatin1(std::string_view utf8)
-{
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            out += static_cast<char>(byte);
-            continue;
-        }
-        std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        if (byte == 0xC2 || byte == 0xC3) {
-            if (i + 1 < utf8.size()) {
-                out += static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F));
-                ++i;
-                continue;
-            }
-        }
-        out += '?';
-        i += length - 1;
-    }
-    return out;
-}
 
 } // namespace kestrel::cli

@@ -30,7 +30,4 @@ struct JsonValue
 /// Parses one JSON text; none when it is not valid JSON. Nesting is limited to 256 levels.
 std::optional<JsonValue> ParseJson(std::string_view text);
 
-/// UTF-8 as Latin-1 bytes, as archive texts are: characters above U+00FF become '?'.
-std::string Utf8ToLatin1(std::string_view utf8);
-
 } // namespace kestrel::cli

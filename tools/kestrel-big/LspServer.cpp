@@ -8,6 +8,7 @@
 #include "ini/StructureConfig.h"
 #include "ini/StructureDescriptionText.h"
 #include "ini/StructureMenu.h"
+#include "strings/UnicodeText.h"
 #include "w3d/GameIniArchive.h"
 
 #include "base/File.h"
@@ -196,7 +197,7 @@ void LspServer::Send(const std::string& json)
 
 void LspServer::Reply(const JsonValue& id, const std::string& result)
 {
-    const std::string idText = id.type == JsonValue::Type::String ? Quoted(Utf8ToLatin1(id.string))
+    const std::string idText = id.type == JsonValue::Type::String ? Quoted(Latin1FromUtf8(id.string))
                                                                   : std::to_string(id.Int());
     Send("{\"jsonrpc\": \"2.0\", \"id\": " + idText + ", \"result\": " + result + "}");
 }
@@ -212,11 +213,11 @@ void LspServer::Handle(const JsonValue& message)
                   "[\"=\", \" \"]}, \"hoverProvider\": true, \"definitionProvider\": true, "
                   "\"documentSymbolProvider\": true}, \"serverInfo\": {\"name\": \"kestrel-big lsp\"}}");
     } else if (method == "textDocument/didOpen") {
-        Open(params["textDocument"]["uri"].string, Utf8ToLatin1(params["textDocument"]["text"].string));
+        Open(params["textDocument"]["uri"].string, Latin1FromUtf8(params["textDocument"]["text"].string));
     } else if (method == "textDocument/didChange") {
         const JsonValue& changes = params["contentChanges"];
         if (!changes.array.empty())
-            Open(params["textDocument"]["uri"].string, Utf8ToLatin1(changes.array.back()["text"].string));
+            Open(params["textDocument"]["uri"].string, Latin1FromUtf8(changes.array.back()["text"].string));
     } else if (method == "textDocument/didClose") {
         m_documents.erase(params["textDocument"]["uri"].string);
     } else if (method == "textDocument/completion") {
