@@ -219,21 +219,13 @@ TEST_F(CommandIniStructureTest, OfferPrintsTheMenuAtALineAsOneJsonObject)
     EXPECT_THAT(out, HasSubstr("\"block\": null, \"valueIndex\": -1, \"addModule\": [\"Object\"]"));
 }
 
+// The bytes each command writes are the structure menu's own, proven in its tests; here, that
+// they reach the archive and that names come from the game folder's ini.big.
 TEST_F(CommandIniStructureTest, ApplyWritesTheCommandsBytesIntoTheArchive)
 {
     ASSERT_EQ(Apply("set:INFANTRY", 1), ExitOk) << err;
-    EXPECT_EQ(Entry(), "Object Tank\n  KindOf = VEHICLE INFANTRY \n  Weapon = Primary Gun1\nEnd\n");
     ASSERT_EQ(Apply("set:GameGun", 2), ExitOk) << err;
-    ASSERT_EQ(Apply("add-module:Body = ActiveBody", 0), ExitOk) << err;
-    ASSERT_EQ(Apply("add-value:MaxHealth", 1), ExitOk) << err;
-    EXPECT_EQ(Entry(), "Object Tank\n"
-                       "   Body = ActiveBody ModuleTag_;01\n"
-                       "       MaxHealth = 100\n"
-                       "\n"
-                       "   End\n"
-                       "  KindOf = VEHICLE INFANTRY \n"
-                       "  Weapon = Primary GameGun\n"
-                       "End\n");
+    EXPECT_EQ(Entry(), "Object Tank\n  KindOf = VEHICLE INFANTRY \n  Weapon = Primary GameGun\nEnd\n");
 }
 
 TEST_F(CommandIniStructureTest, ApplyRefusesWhatTheMenuDoesNotOfferAndLeavesTheArchiveAlone)
