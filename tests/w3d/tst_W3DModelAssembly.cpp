@@ -63,9 +63,8 @@ TEST(W3DModelAssembly, MeshesOfTheModelsOwnHierarchyStandAtTheirBones)
     const auto loaded = Assemble(Cat({HierarchyChunk("ROBOTSKL", TwoBoneSkeleton()),
                                          HLodChunk("ROBOT", "OTHERSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)}));
     ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
-    EXPECT_EQ(loaded->summary.hierarchySource, W3DModelSummary::HierarchySource::Own);
-    EXPECT_EQ(loaded->summary.hierarchyName, "ROBOTSKL");
-    EXPECT_EQ(loaded->summary.pivotCount, 2u);
+    EXPECT_EQ(std::tuple(loaded->summary.hierarchySource, loaded->summary.hierarchyName, loaded->summary.pivotCount),
+              std::tuple(W3DModelSummary::HierarchySource::Own, std::string("ROBOTSKL"), size_t(2)));
     const auto& group = loaded->model.Groups().at(0);
     EXPECT_EQ(group.name, "ARMMESH");
     // Child local: x stays x, y -> z. Root: x -> y, y -> -x, then +10 on x. Child origin: (10, 1, 0).
@@ -84,14 +83,14 @@ TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwn
     const Bytes8 model = Cat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
     const auto withSkeleton =
         Assemble(model, {{"art\\w3d\\ROBOTSKL.w3d", HierarchyChunk("ROBOTSKL", TwoBoneSkeleton())}});
-    EXPECT_EQ(withSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::ArchiveEntry);
-    EXPECT_EQ(withSkeleton->summary.hierarchyEntry, "art\\w3d\\ROBOTSKL.w3d");
+    EXPECT_EQ(std::tuple(withSkeleton->summary.hierarchySource, withSkeleton->summary.hierarchyEntry),
+              std::tuple(W3DModelSummary::HierarchySource::ArchiveEntry, std::string("art\\w3d\\ROBOTSKL.w3d")));
     ExpectVec(withSkeleton->model.Groups().at(0).vertices[1].position, 10, 2, 0);
 
     const auto withoutSkeleton = Assemble(model);
     ASSERT_TRUE(withoutSkeleton->summary.loaded);
-    EXPECT_EQ(withoutSkeleton->summary.hierarchySource, W3DModelSummary::HierarchySource::None);
-    EXPECT_EQ(withoutSkeleton->summary.hierarchyEntry, "art\\w3d\\ROBOTSKL.w3d");
+    EXPECT_EQ(std::tuple(withoutSkeleton->summary.hierarchySource, withoutSkeleton->summary.hierarchyEntry),
+              std::tuple(W3DModelSummary::HierarchySource::None, std::string("art\\w3d\\ROBOTSKL.w3d")));
     ExpectVec(withoutSkeleton->model.Groups().at(0).vertices[1].position, 1, 0, 0);
 }
 
@@ -156,16 +155,20 @@ TEST(W3DModelAssembly, IncompleteOrInconsistentMeshesAreSkippedButStillCounted)
     textured.materialPass = true;
     textured.textureIds = {0};
     textured.textureNames = {"a.tga"};
+    textured.vertexMaterials = {{"UNUSED"}, {"SHINY", {10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f}};
+    textured.vertexMaterialIds = {1};
     const Bytes8 noNormals = Container(0x00, {Chunk(0x1F, ByteWriter().Zeros(116)), Chunk(0x02, {}), Chunk(0x20, {})});
     const auto loaded = Assemble(Cat({MeshChunk(wrongCount), noNormals, MeshChunk(badIndex), MeshChunk(cutIndex),
                                          MeshChunk(textured)}));
-    EXPECT_EQ(loaded->summary.meshCount, 5u);
-    EXPECT_EQ(loaded->summary.skippedMeshCount, 3u);
+    EXPECT_EQ(std::tuple(loaded->summary.meshCount, loaded->summary.skippedMeshCount), std::tuple(size_t(5), size_t(3)));
     ASSERT_EQ(loaded->model.Groups().size(), 2u);
     const auto& cut = loaded->model.Groups()[0];
     EXPECT_EQ(cut.indices, (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
-    // Material names count every top-level mesh, skipped ones included.
-    EXPECT_EQ(loaded->model.Materials().at(0).desc.name, "Mesh4Mat0");
+    // Material names count every top-level mesh, skipped ones included; the vertex material colours
+    // a textured material.
+    const auto& desc = loaded->model.Materials().at(0).desc;
+    EXPECT_EQ(std::tuple(desc.name, desc.ambient, desc.diffuse, desc.emissive),
+              std::tuple(std::string("Mesh4Mat0"), 0x7F0A141Eu, 0x7F28323Cu, 0x7F46505Au));
 }
 
 // Which texture draws which triangles: per-triangle texture ids, one id for the whole mesh, vertex
@@ -244,21 +247,6 @@ TEST(W3DModelAssembly, TextureIdsVertexAndShaderMaterialsSplitTheMeshIntoRanges)
     }
 }
 
-TEST(W3DModelAssembly, TheVertexMaterialColoursATexturedMaterial)
-{
-    W3DMeshDesc mesh = UnitQuad();
-    mesh.materialPass = true;
-    mesh.vertexMaterials = {{"UNUSED"}, {"SHINY", {10, 20, 30}, {40, 50, 60}, {70, 80, 90}, 0.5f}};
-    mesh.vertexMaterialIds = {1};
-    mesh.textureIds = {0};
-    mesh.textureNames = {"skin.tga"};
-    const auto textured = Assemble(MeshChunk(mesh));
-    const auto& desc = textured->model.Materials().at(0).desc;
-    EXPECT_EQ(desc.ambient, 0x7F0A141Eu);
-    EXPECT_EQ(desc.diffuse, 0x7F28323Cu);
-    EXPECT_EQ(desc.emissive, 0x7F46505Au);
-}
-
 TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCoversAllMeshes)
 {
     W3DMeshDesc empty;
@@ -289,7 +277,7 @@ TEST(W3DModelAssembly, ABfmeSkeletonIsFoundInItsTwoLetterFolderEvenWithoutTheCon
     const auto loaded = Assemble(model, {{"art\\w3d\\EU\\EUTWIN1_SKL.w3d", skeleton},
                                          {"art\\w3d\\EUTWIN1_SKL.w3d", HierarchyChunk("EUTWIN1_SKL", {})}});
     ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
-    EXPECT_EQ(loaded->summary.hierarchyEntry, "art\\w3d\\EU\\EUTWIN1_SKL.w3d");
-    EXPECT_EQ(loaded->summary.pivotCount, 2u);
+    EXPECT_EQ(std::tuple(loaded->summary.hierarchyEntry, loaded->summary.pivotCount),
+              std::tuple(std::string("art\\w3d\\EU\\EUTWIN1_SKL.w3d"), size_t(2)));
     ExpectVec(loaded->model.Groups().at(0).vertices[1].position, 10, 2, 0);
 }
