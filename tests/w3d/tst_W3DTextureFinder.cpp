@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kestrel;
 using namespace kestrel::test;
 
@@ -58,26 +60,21 @@ TEST_F(TextureFinder, TheDiskWinsRegardlessOfCaseThenTheOpenArchiveThenTheGameAr
     auto finder = Finder((temp / "Game").string() + "\\");
     EXPECT_EQ(FirstPixel(finder.LoadTexture("Rock.tga")), (std::vector<std::uint8_t>{255, 0, 0, 255}));
     const auto rock = finder.LocateTexture("Rock.tga");
-    EXPECT_EQ(rock.source, Source::Disk);
-    EXPECT_EQ(rock.file, temp / "Game/art/textures/ROCK.TGA");
+    EXPECT_EQ(std::tuple(rock.source, rock.file), std::tuple(Source::Disk, temp / "Game/art/textures/ROCK.TGA"));
 
     EXPECT_EQ(FirstPixel(finder.LoadTexture("TANK.tga")), (std::vector<std::uint8_t>{0, 255, 0, 255}));
     const auto tank = finder.LocateTexture("TANK.tga");
-    EXPECT_EQ(tank.source, Source::Archive);
-    EXPECT_EQ(tank.archive, 0u);
-    EXPECT_EQ(tank.entryName, "art\\textures\\tank.tga");
+    EXPECT_EQ(std::tuple(tank.source, tank.archive, tank.entryName),
+              std::tuple(Source::Archive, size_t(0), std::string("art\\textures\\tank.tga")));
 }
 
 TEST_F(TextureFinder, ATgaFoundOnlyAsDdsIsDecodedAsDds)
 {
     OpenArchive(base, "base.big", BigArchiveBuilder().Add("ART\\TEXTURES\\TREE.DDS", TinyDxt1Dds(0xF800)));
     auto finder = Finder("");
-    const auto texture = finder.LoadTexture("tree.tga");
-    ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(FirstPixel(texture), (std::vector<std::uint8_t>{0, 0, 248, 255}));
+    EXPECT_EQ(FirstPixel(finder.LoadTexture("tree.tga")), (std::vector<std::uint8_t>{0, 0, 248, 255}));
     const auto location = finder.LocateTexture("tree.tga");
-    EXPECT_EQ(location.archive, 2u);
-    EXPECT_EQ(location.type, ImageFileType::DDS);
+    EXPECT_EQ(std::tuple(location.archive, location.type), std::tuple(size_t(2), ImageFileType::DDS));
 
     WriteFileBytes(temp / "Inst/Art/Textures/bush.dds", TinyDxt1Dds(0x07E0));
     auto diskFinder = Finder((temp / "Inst").string() + "/");
@@ -109,9 +106,8 @@ TEST_F(TextureFinder, CompiledTexturesAreFoundInTheTwoLetterFolderOfTheirName)
     EXPECT_EQ(finder.LocateTexture("guwall.tga").entryName, "art\\textures\\guwall.tga");
     OpenArchive(own, "own.big", BigArchiveBuilder().Add("art\\compiledtextures\\gu\\guroof.dds", TinyDxt1Dds(0xF800)));
     const auto roof = finder.LocateTexture("GURoof.tga");
-    EXPECT_EQ(roof.archive, 0u);
-    EXPECT_EQ(roof.entryName, "art\\compiledtextures\\gu\\guroof.dds");
-    EXPECT_EQ(roof.type, ImageFileType::DDS);
+    EXPECT_EQ(std::tuple(roof.archive, roof.entryName, roof.type),
+              std::tuple(size_t(0), std::string("art\\compiledtextures\\gu\\guroof.dds"), ImageFileType::DDS));
 }
 
 TEST_F(TextureFinder, ModelTexturesAreSavedAsPngWhereverTheyWereFound)
@@ -125,9 +121,9 @@ TEST_F(TextureFinder, ModelTexturesAreSavedAsPngWhereverTheyWereFound)
     const auto results = ExportTexturesAsPNG(finder, {"tree.tga", "sub\\disk.TGA", "broken.tga", "gone.tga"}, temp / "out");
     ASSERT_EQ(results.size(), 4u);
     EXPECT_EQ(results[0].file, temp / "out/tree.png");
-    EXPECT_EQ(results[1].error, "not found") << "a texture name's folders are not the disk's";
-    EXPECT_EQ(results[2].error, "not a picture Kestrel can decode");
-    EXPECT_EQ(results[3].error, "not found");
+    // A texture name's folders are not the disk's, so "sub\disk.TGA" is not the file on disk.
+    EXPECT_EQ((std::vector{results[1].error, results[2].error, results[3].error}),
+              (std::vector<std::string>{"not found", "not a picture Kestrel can decode", "not found"}));
     std::string png;
     ASSERT_TRUE(ReadWholeFile(temp / "out/tree.png", png));
     DecodedImage image;
@@ -136,7 +132,6 @@ TEST_F(TextureFinder, ModelTexturesAreSavedAsPngWhereverTheyWereFound)
               (std::vector<std::uint8_t>{0, 0, 248, 255}));
 
     const auto disk = ExportTexturesAsPNG(finder, {"disk.tga"}, temp / "no such folder");
-    EXPECT_TRUE(disk[0].file.empty());
-    EXPECT_NE(disk[0].error, "");
+    EXPECT_TRUE(disk[0].file.empty() && !disk[0].error.empty()) << disk[0].error;
     EXPECT_FALSE(std::filesystem::exists(temp / "no such folder"));
 }
