@@ -78,9 +78,12 @@ TEST(W3DModelAssembly, MeshesOfTheModelsOwnHierarchyStandAtTheirBones)
 
 TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwnCoordinates)
 {
-    W3DMeshDesc arm = UnitQuad("ARMMESH");
-    arm.containerName = "ROBOT";
-    const Bytes8 model = Cat({HLodChunk("ROBOT", "ROBOTSKL", {{1, "ROBOT.ARMMESH"}}), MeshChunk(arm)});
+    const auto armModel = [](const std::string& container, const std::string& skeleton) {
+        W3DMeshDesc arm = UnitQuad("ARMMESH");
+        arm.containerName = container;
+        return Cat({HLodChunk(container, skeleton, {{1, container + ".ARMMESH"}}), MeshChunk(arm)});
+    };
+    const Bytes8 model = armModel("ROBOT", "ROBOTSKL");
     const auto withSkeleton =
         Assemble(model, {{"art\\w3d\\ROBOTSKL.w3d", HierarchyChunk("ROBOTSKL", TwoBoneSkeleton())}});
     EXPECT_EQ(std::tuple(withSkeleton->summary.hierarchySource, withSkeleton->summary.hierarchyEntry),
@@ -92,6 +95,17 @@ TEST(W3DModelAssembly, AnHlodFindsItsSkeletonInTheArchiveOrDrawsMeshesInTheirOwn
     EXPECT_EQ(std::tuple(withoutSkeleton->summary.hierarchySource, withoutSkeleton->summary.hierarchyEntry),
               std::tuple(W3DModelSummary::HierarchySource::None, std::string("art\\w3d\\ROBOTSKL.w3d")));
     ExpectVec(withoutSkeleton->model.Groups().at(0).vertices[1].position, 1, 0, 0);
+
+    // Bfme keeps skeletons in the two-letter folder of their name, and the exporter of a real one
+    // left the hierarchy's container bit clear.
+    const Bytes8 skeleton = WithoutContainerBit(HierarchyChunk("EUTWIN1_SKL", TwoBoneSkeleton()));
+    const auto bfme = Assemble(armModel("EUTWIN1", "EUTWIN1_SKL"),
+                               {{"art\\w3d\\EU\\EUTWIN1_SKL.w3d", skeleton},
+                                {"art\\w3d\\EUTWIN1_SKL.w3d", HierarchyChunk("EUTWIN1_SKL", {})}});
+    ASSERT_TRUE(bfme->summary.loaded) << bfme->summary.error;
+    EXPECT_EQ(std::tuple(bfme->summary.hierarchyEntry, bfme->summary.pivotCount),
+              std::tuple(std::string("art\\w3d\\EU\\EUTWIN1_SKL.w3d"), size_t(2)));
+    ExpectVec(bfme->model.Groups().at(0).vertices[1].position, 10, 2, 0);
 }
 
 TEST(W3DModelAssembly, TheLastMatchingSubObjectDecidesAndOnlyExactNamesMatch)
@@ -265,19 +279,4 @@ TEST(W3DModelAssembly, MeshesWithoutTrianglesAreAddedWithoutRangesAndExtentCover
     ExpectVec(bounds.min, 0, 0, -12.5f);
     ExpectVec(bounds.max, 1, 1, -12.5f);
     EXPECT_FLOAT_EQ(loaded->summary.extent, 12.5f);
-}
-
-TEST(W3DModelAssembly, ABfmeSkeletonIsFoundInItsTwoLetterFolderEvenWithoutTheContainerBit)
-{
-    W3DMeshDesc arm = UnitQuad("ARMMESH");
-    arm.containerName = "EUTWIN1";
-    const Bytes8 model = Cat({HLodChunk("EUTWIN1", "EUTWIN1_SKL", {{1, "EUTWIN1.ARMMESH"}}), MeshChunk(arm)});
-    // The exporter of a real skeleton left the hierarchy's container bit clear.
-    const Bytes8 skeleton = WithoutContainerBit(HierarchyChunk("EUTWIN1_SKL", TwoBoneSkeleton()));
-    const auto loaded = Assemble(model, {{"art\\w3d\\EU\\EUTWIN1_SKL.w3d", skeleton},
-                                         {"art\\w3d\\EUTWIN1_SKL.w3d", HierarchyChunk("EUTWIN1_SKL", {})}});
-    ASSERT_TRUE(loaded->summary.loaded) << loaded->summary.error;
-    EXPECT_EQ(std::tuple(loaded->summary.hierarchyEntry, loaded->summary.pivotCount),
-              std::tuple(std::string("art\\w3d\\EU\\EUTWIN1_SKL.w3d"), size_t(2)));
-    ExpectVec(loaded->model.Groups().at(0).vertices[1].position, 10, 2, 0);
 }
