@@ -270,11 +270,10 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
     Bytes8 content(300000);
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    WriteFileBytes(folder / "big.bin", content);
-    WriteFileBytes(folder / "small.txt", Bytes("small"));
+    const auto bigFile = folder / "big.bin", smallFile = folder / "small.txt";
+    WriteFileBytes(bigFile, content);
+    WriteFileBytes(smallFile, Bytes("small"));
     ASSERT_TRUE(archive.Open(path));
-    const auto bigFile = folder / "big.bin";
-    const auto smallFile = folder / "small.txt";
     const auto addBoth = [&] {
         ASSERT_TRUE(archive.AddEntry(&bigFile, "data\\big.bin"));
         ASSERT_TRUE(archive.AddEntry(&smallFile, "data\\small.txt"));
@@ -284,19 +283,19 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
     EXPECT_FALSE(archive.GetEntry(big)->heldBytes) << "the bytes stay in the file until they are needed";
     EXPECT_EQ(archive.GetEntryBytes(big), content);
 
-    WriteFileBytes(folder / "small.txt", Bytes("SMALL, and longer"));
+    WriteFileBytes(smallFile, Bytes("SMALL, and longer"));
     EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
     EXPECT_NE(archive.LastError().find("small.txt"), std::string::npos) << archive.LastError();
     EXPECT_FALSE(std::filesystem::exists(folder / "out.big"));
     EXPECT_EQ(archive.SaveInPlace(), 0);
     EXPECT_EQ(ReadFileBytes(path), ThreeEntries().Build()) << "nothing reached the archive";
 
-    std::filesystem::remove(folder / "big.bin");
+    std::filesystem::remove(bigFile);
     EXPECT_FALSE(archive.GetEntryBytes(big));
     EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
     EXPECT_NE(archive.LastError().find("big.bin"), std::string::npos) << archive.LastError();
 
-    WriteFileBytes(folder / "big.bin", content);
+    WriteFileBytes(bigFile, content);
     addBoth();
     for (const bool inPlace : {true, false}) {
         ASSERT_TRUE(inPlace ? archive.SaveInPlace() : archive.SaveAs(path)) << archive.LastError();
@@ -306,7 +305,7 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
         EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\big.bin")), content);
         EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\small.txt")), Bytes("SMALL, and longer"));
     }
-    std::filesystem::remove(folder / "big.bin");
+    std::filesystem::remove(bigFile);
     EXPECT_EQ(archive.GetEntryBytes(big), content);
 }
 
