@@ -57,8 +57,8 @@ TEST_F(CBIGFileTest, ArchivesOfAnyShapeAreReadByTheirOffsetsAndSavedCanonicallyB
         odd.field12 = 5;
         odd.archiveSizeField = 0xDEADBEEF;
         for (const auto* input : {&canonical, &odd}) {
+            // The canonical bytes written prove every entry was read from its own offset.
             ASSERT_TRUE(archive.Open(Write(*input)));
-            EXPECT_EQ(Contents(archive)[1], (std::pair<std::string, Bytes8>{"data\\ini\\object.ini", Bytes("Object X\nEnd\n")}));
             ASSERT_TRUE(archive.SaveAs(folder / "out.big")) << archive.LastError();
             EXPECT_EQ(ReadFileBytes(folder / "out.big"), canonical.Build()) << magic;
             EXPECT_EQ(archive.GetPath(), folder / "out.big") << "the archive continues on the file written";
@@ -270,11 +270,10 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
     Bytes8 content(300000);
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    WriteFileBytes(folder / "big.bin", content);
-    WriteFileBytes(folder / "small.txt", Bytes("small"));
+    const auto bigFile = folder / "big.bin", smallFile = folder / "small.txt";
+    WriteFileBytes(bigFile, content);
+    WriteFileBytes(smallFile, Bytes("small"));
     ASSERT_TRUE(archive.Open(path));
-    const auto bigFile = folder / "big.bin";
-    const auto smallFile = folder / "small.txt";
     const auto addBoth = [&] {
         ASSERT_TRUE(archive.AddEntry(&bigFile, "data\\big.bin"));
         ASSERT_TRUE(archive.AddEntry(&smallFile, "data\\small.txt"));
@@ -284,19 +283,19 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
     EXPECT_FALSE(archive.GetEntry(big)->heldBytes) << "the bytes stay in the file until they are needed";
     EXPECT_EQ(archive.GetEntryBytes(big), content);
 
-    WriteFileBytes(folder / "small.txt", Bytes("SMALL, and longer"));
+    WriteFileBytes(smallFile, Bytes("SMALL, and longer"));
     EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
     EXPECT_NE(archive.LastError().find("small.txt"), std::string::npos) << archive.LastError();
     EXPECT_FALSE(std::filesystem::exists(folder / "out.big"));
     EXPECT_EQ(archive.SaveInPlace(), 0);
     EXPECT_EQ(ReadFileBytes(path), ThreeEntries().Build()) << "nothing reached the archive";
 
-    std::filesystem::remove(folder / "big.bin");
+    std::filesystem::remove(bigFile);
     EXPECT_FALSE(archive.GetEntryBytes(big));
     EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
     EXPECT_NE(archive.LastError().find("big.bin"), std::string::npos) << archive.LastError();
 
-    WriteFileBytes(folder / "big.bin", content);
+    WriteFileBytes(bigFile, content);
     addBoth();
     for (const bool inPlace : {true, false}) {
         ASSERT_TRUE(inPlace ? archive.SaveInPlace() : archive.SaveAs(path)) << archive.LastError();
@@ -306,27 +305,11 @@ TEST_F(CBIGFileTest, AddedFilesAreReadAtTheSaveAndAChangedOrVanishedFileFailsItB
         EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\big.bin")), content);
         EXPECT_EQ(reopened.GetEntryBytes(reopened.FindEntry("data\\small.txt")), Bytes("SMALL, and longer"));
     }
-    std::filesystem::remove(folder / "big.bin");
+    std::filesystem::remove(bigFile);
     EXPECT_EQ(archive.GetEntryBytes(big), content);
 }
 
-TEST_F(CBIGFileTest, ArchivesBeyondFourGibibytesAreRefusedByBothSaves)
-{
-    Bytes8 bytes = ThreeEntries().Build();
-    Put(bytes, 16 + 4, BE(0x80000000)); // two entries claim 2 GiB each; the bytes are not there
-    Put(bytes, 43 + 4, BE(0x80000000));
-    WriteFileBytes(folder / "huge.big", bytes);
-    WriteFileBytes(folder / "out.big", Bytes("old"));
-    ASSERT_TRUE(archive.Open(folder / "huge.big"));
-    EXPECT_EQ(archive.SaveAs(folder / "out.big"), 0);
-    EXPECT_NE(archive.LastError().find("4 GiB"), std::string::npos) << archive.LastError();
-    EXPECT_EQ(archive.SaveInPlace(), 0);
-    EXPECT_NE(archive.LastError().find("4 GiB"), std::string::npos) << archive.LastError();
-    EXPECT_EQ(ReadFileBytes(folder / "huge.big"), bytes);
-    EXPECT_EQ(ReadFileBytes(folder / "out.big"), Bytes("old"));
-}
-
-TEST_F(CBIGFileTest, AFailedSaveAsChangesNothingAndSavingOverTheOwnFileWorks)
+TEST_F(CBIGFileTest, FailedSavesChangeNothingAndSavingOverTheOwnFileWorks)
 {
     const auto path = Write(ThreeEntries());
     WriteFileBytes(folder / "out.big", Bytes("old"));
@@ -354,4 +337,17 @@ TEST_F(CBIGFileTest, AFailedSaveAsChangesNothingAndSavingOverTheOwnFileWorks)
     ASSERT_TRUE(reopened.Open(path));
     EXPECT_EQ(Contents(reopened), Contents(archive));
     EXPECT_EQ(reopened.GetEntryBytes(2), big);
+
+    // Two entries claim 2 GiB each (the bytes are not there): neither save may start a file beyond 4 GiB.
+    Bytes8 bytes = ThreeEntries().Build();
+    Put(bytes, 16 + 4, BE(0x80000000));
+    Put(bytes, 43 + 4, BE(0x80000000));
+    WriteFileBytes(folder / "huge.big", bytes);
+    ASSERT_TRUE(archive.Open(folder / "huge.big"));
+    for (const bool inPlace : {false, true}) {
+        EXPECT_EQ(inPlace ? archive.SaveInPlace() : archive.SaveAs(folder / "out.big"), 0);
+        EXPECT_NE(archive.LastError().find("4 GiB"), std::string::npos) << archive.LastError();
+    }
+    EXPECT_EQ(ReadFileBytes(folder / "huge.big"), bytes);
+    EXPECT_EQ(ReadFileBytes(folder / "out.big"), Bytes("old"));
 }
