@@ -81,8 +81,7 @@ void ExpectEveryGameResolves(const CIniBlock& tree)
         EXPECT_GT(object->GetValueCount(), 30);
         EXPECT_NE(object->FindChild("Body = ActiveBody"), nullptr);
         const CIniBlock* kindOf = FindChoiceList(block, "KindOf");
-        ASSERT_NE(kindOf, nullptr);
-        EXPECT_NE(kindOf->FindValue("STRUCTURE"), nullptr);
+        EXPECT_TRUE(kindOf && kindOf->FindValue("STRUCTURE"));
     }
 }
 
@@ -146,11 +145,9 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     EXPECT_NE(FindChoiceList(zeroHour, "ModelConditionFlags")->FindValue("REALLYDAMAGED"), nullptr);
     EXPECT_EQ(FindDescription(*object, structure)->FindValue("KindOf")->text, "Lists KindOf");
     const CIniBlock* body = object->FindChild("Body = ActiveBody");
-    ASSERT_NE(body, nullptr);
-    EXPECT_NE(FindDescription(*body, structure)->FindValue("MaxHealth"), nullptr);
+    EXPECT_TRUE(body && FindDescription(*body, structure)->FindValue("MaxHealth"));
     const CIniBlock* added = object->FindChild("AddModule")->FindChild("Behavior = SlowDeathBehavior");
-    ASSERT_NE(added, nullptr);
-    EXPECT_NE(FindDescription(*added, structure), nullptr);
+    EXPECT_TRUE(added && FindDescription(*added, structure));
 
     EXPECT_NE(structure->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr);
     const CIniBlock* generals = FindStructureDescription(FindGameBlock(*tree, GameKind::Generals));
