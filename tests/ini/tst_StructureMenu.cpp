@@ -99,22 +99,15 @@ protected:
         return edit ? ApplyTextEdit(entry, *edit) : entry;
     }
 
-    /// The menu as one line: texts in order, "*" after a checked entry, a popup's entries in braces.
-    static std::string Dump(const std::vector<MenuEntry>& entries)
+    /// The menu as one line: texts in order, "*" after a checked entry, a popup's entries in braces
+    /// down to `depth` levels (0: all).
+    static std::string Dump(const std::vector<MenuEntry>& entries, int depth = 0)
     {
         std::string out;
         for (const MenuEntry& item : entries)
             out += (out.empty() ? "" : ", ") + item.text + (item.checked ? "*" : "") +
-                   (item.entries.empty() ? "" : " {" + Dump(item.entries) + "}");
+                   (item.entries.empty() || depth == 1 ? "" : " {" + Dump(item.entries, depth - 1) + "}");
         return out;
-    }
-
-    static std::vector<std::string> Texts(const std::vector<MenuEntry>& entries)
-    {
-        std::vector<std::string> texts;
-        for (const MenuEntry& entry : entries)
-            texts.push_back(entry.text);
-        return texts;
     }
 
     CIniBlock configuration;
@@ -227,7 +220,7 @@ TEST_F(StructureMenuTest, LongMenusAreSplitIntoPopupsAndColumns)
     ASSERT_EQ(values.size(), 120u);
     for (size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(values[i].newColumn, i == 30 || i == 60 || i == 90) << i;
-    EXPECT_EQ(Texts(menu[0].entries), (std::vector<std::string>{"Modules M100 to M149", "Modules M150 to M150"}));
+    EXPECT_EQ(Dump(menu[0].entries, 1), "Modules M100 to M149, Modules M150 to M150");
     EXPECT_EQ(menu[0].entries[1].entries[0].command, id::AddModule + 50);
 }
 
@@ -238,8 +231,7 @@ TEST_F(StructureMenuTest, GoToReachesEveryBlockInPopupsOfFifty)
         text += "O " + std::to_string(100 + i) + "\nEnd\n";
     Offer(text, 0);
     GoToMenu goTo = BuildGoToMenu(*root, root->GetChild(0));
-    ASSERT_EQ(Texts(goTo.entries), (std::vector<std::string>{"Modules \"O 100 - current\" to \"O 149\"",
-                                                            "Modules \"O 150\" to \"O 150\""}));
+    ASSERT_EQ(Dump(goTo.entries, 1), "Modules \"O 100 - current\" to \"O 149\", Modules \"O 150\" to \"O 150\"");
     ASSERT_EQ(goTo.blocks.size(), 51u);
     EXPECT_EQ(goTo.entries[1].entries[0].command, id::GoToBlock + 50);
     EXPECT_EQ(goTo.blocks[50]->GetStartLine(), 100);
