@@ -259,10 +259,9 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     const CIniBlock* hero = root.FindChild("Object");
     ASSERT_NE(hero, nullptr);
     const CIniBlock* draw = hero->FindChild("Draw = W3DScriptedModelDraw");
-    ASSERT_NE(draw, nullptr);
-    EXPECT_EQ(draw->FindChild("ModelConditionState")->FindValue("ParticleSysBone")->text, "BAT_HEAD TestGlow FollowBone:Yes");
-    const CIniBlock* state = draw->FindChild("AnimationState");
+    const CIniBlock* state = draw ? draw->FindChild("AnimationState") : nullptr;
     ASSERT_NE(state, nullptr);
+    EXPECT_EQ(draw->FindChild("ModelConditionState")->FindValue("ParticleSysBone")->text, "BAT_HEAD TestGlow FollowBone:Yes");
     EXPECT_EQ(state->FindChild("Animation")->GetRest(), "= GUTest_RUNA");
     EXPECT_NE(state->FindChild("BeginScript")->GetRest().find("end"), std::string::npos) << "a script is raw text";
     EXPECT_EQ(hero->FindChild("Body = RespawnBody")->FindValue("MaxHealth")->text, "#MULTIPLY( TESTHERO_HEALTH 2 )");
@@ -271,8 +270,7 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
     EXPECT_EQ(text.unknown, "");
     const CIniBlock* child = FindStructureDescription(FindGameBlock(*text.tree, GameKind::BFME))->FindChild("ChildObject");
-    ASSERT_NE(child, nullptr);
-    EXPECT_NE(child->FindChild("Body = RespawnBody"), nullptr) << "a child object is described as an Object";
+    EXPECT_TRUE(child && child->FindChild("Body = RespawnBody")) << "a child object is described as an Object";
 }
 
 } // namespace
