@@ -6,12 +6,12 @@
 
 #include "base/AsciiCase.h"
 
+#include "support/BigArchiveBuilder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -143,12 +143,10 @@ TEST(IniChecker, ReportsNoProblemInTheShippedIniTexts)
         if (!item.is_regular_file() || AsciiLowered(item.path().extension().string()) != ".ini" ||
             item.path().filename() == "kestrel.ini")
             continue;
-        std::ifstream file(item.path(), std::ios::binary);
-        std::stringstream text;
-        text << file.rdbuf();
+        const std::string text = test::ReadFileText(item.path());
         for (GameKind game : {GameKind::Generals, GameKind::ZeroHour, GameKind::BFME}) {
             IniWorkspace workspace(FindGameBlock(ShippedConfiguration(), game));
-            workspace.SetEntry(item.path().string(), text.str(), true);
+            workspace.SetEntry(item.path().string(), text, true);
             workspace.SetEntry(kObjectEntry, kObject, true);
             EXPECT_EQ(Listed(workspace.CheckAll()), "") << GameBlockName(game);
         }
