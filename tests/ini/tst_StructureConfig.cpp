@@ -52,8 +52,7 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     EXPECT_EQ(FindGameBlock(*tree, GameKind::ZeroHour), nullptr);
 
     const StructureConfig config = StructureConfig::FromGameBlock(generals);
-    ASSERT_NE(config.forcedObjects, nullptr);
-    EXPECT_NE(config.forcedObjects->FindValue("Body"), nullptr);
+    EXPECT_TRUE(config.forcedObjects && config.forcedObjects->FindValue("Body"));
     EXPECT_FALSE(config.forcedValues || config.objectsWithLists || config.stringAreas) << "names are case-sensitive";
     EXPECT_EQ(FindStructureDescription(generals), nullptr);
 
