@@ -52,8 +52,7 @@ TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
     EXPECT_EQ(FindGameBlock(*tree, GameKind::ZeroHour), nullptr);
 
     const StructureConfig config = StructureConfig::FromGameBlock(generals);
-    ASSERT_NE(config.forcedObjects, nullptr);
-    EXPECT_NE(config.forcedObjects->FindValue("Body"), nullptr);
+    EXPECT_TRUE(config.forcedObjects && config.forcedObjects->FindValue("Body"));
     EXPECT_FALSE(config.forcedValues || config.objectsWithLists || config.stringAreas) << "names are case-sensitive";
     EXPECT_EQ(FindStructureDescription(generals), nullptr);
 
@@ -81,8 +80,7 @@ void ExpectEveryGameResolves(const CIniBlock& tree)
         EXPECT_GT(object->GetValueCount(), 30);
         EXPECT_NE(object->FindChild("Body = ActiveBody"), nullptr);
         const CIniBlock* kindOf = FindChoiceList(block, "KindOf");
-        ASSERT_NE(kindOf, nullptr);
-        EXPECT_NE(kindOf->FindValue("STRUCTURE"), nullptr);
+        EXPECT_TRUE(kindOf && kindOf->FindValue("STRUCTURE"));
     }
 }
 
@@ -134,8 +132,7 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     ASSERT_NE(object, nullptr);
     EXPECT_EQ(object->FindValue("RemoveModule")->text, "ModuleTag_09");
     const CIniBlock* draw = object->FindChild("Draw = W3DTankDraw");
-    ASSERT_NE(draw, nullptr);
-    const CIniBlock* state = draw->FindChild("ConditionState");
+    const CIniBlock* state = draw ? draw->FindChild("ConditionState") : nullptr;
     ASSERT_NE(state, nullptr);
     EXPECT_EQ(state->GetRest(), "= REALLYDAMAGED RUBBLE");
 
@@ -147,11 +144,9 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
     EXPECT_NE(FindChoiceList(zeroHour, "ModelConditionFlags")->FindValue("REALLYDAMAGED"), nullptr);
     EXPECT_EQ(FindDescription(*object, structure)->FindValue("KindOf")->text, "Lists KindOf");
     const CIniBlock* body = object->FindChild("Body = ActiveBody");
-    ASSERT_NE(body, nullptr);
-    EXPECT_NE(FindDescription(*body, structure)->FindValue("MaxHealth"), nullptr);
+    EXPECT_TRUE(body && FindDescription(*body, structure)->FindValue("MaxHealth"));
     const CIniBlock* added = object->FindChild("AddModule")->FindChild("Behavior = SlowDeathBehavior");
-    ASSERT_NE(added, nullptr);
-    EXPECT_NE(FindDescription(*added, structure), nullptr);
+    EXPECT_TRUE(added && FindDescription(*added, structure));
 
     EXPECT_NE(structure->FindChild("Object")->FindChild("Body = UndeadBody"), nullptr);
     const CIniBlock* generals = FindStructureDescription(FindGameBlock(*tree, GameKind::Generals));
@@ -161,13 +156,9 @@ TEST(StructureConfig, TheShippedZeroHourConfigurationReadsAGameObjectAsIntended)
 /// The list named by a description text after its "Lists" or "Selects" word, as the menu reads it.
 std::string ListNameAfter(std::string_view text, std::size_t prefix)
 {
-    text.remove_prefix(prefix);
-    text = text.substr(0, text.find('#'));
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return std::string(text);
+    text = text.substr(prefix, text.find('#') - prefix);
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
 void ForEachBlock(const CIniBlock& root, const std::function<void(const CIniBlock&)>& visit)
@@ -267,10 +258,9 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     const CIniBlock* hero = root.FindChild("Object");
     ASSERT_NE(hero, nullptr);
     const CIniBlock* draw = hero->FindChild("Draw = W3DScriptedModelDraw");
-    ASSERT_NE(draw, nullptr);
-    EXPECT_EQ(draw->FindChild("ModelConditionState")->FindValue("ParticleSysBone")->text, "BAT_HEAD TestGlow FollowBone:Yes");
-    const CIniBlock* state = draw->FindChild("AnimationState");
+    const CIniBlock* state = draw ? draw->FindChild("AnimationState") : nullptr;
     ASSERT_NE(state, nullptr);
+    EXPECT_EQ(draw->FindChild("ModelConditionState")->FindValue("ParticleSysBone")->text, "BAT_HEAD TestGlow FollowBone:Yes");
     EXPECT_EQ(state->FindChild("Animation")->GetRest(), "= GUTest_RUNA");
     EXPECT_NE(state->FindChild("BeginScript")->GetRest().find("end"), std::string::npos) << "a script is raw text";
     EXPECT_EQ(hero->FindChild("Body = RespawnBody")->FindValue("MaxHealth")->text, "#MULTIPLY( TESTHERO_HEALTH 2 )");
@@ -279,8 +269,7 @@ TEST(StructureConfig, ABattleForMiddleEarthFileReadsItsDialectAndIsFullyDescribe
     EXPECT_NE(root.FindChild("FXList")->FindChild("LightPulse")->FindValue("Color"), nullptr);
     EXPECT_EQ(text.unknown, "");
     const CIniBlock* child = FindStructureDescription(FindGameBlock(*text.tree, GameKind::BFME))->FindChild("ChildObject");
-    ASSERT_NE(child, nullptr);
-    EXPECT_NE(child->FindChild("Body = RespawnBody"), nullptr) << "a child object is described as an Object";
+    EXPECT_TRUE(child && child->FindChild("Body = RespawnBody")) << "a child object is described as an Object";
 }
 
 } // namespace

@@ -99,12 +99,15 @@ protected:
         return edit ? ApplyTextEdit(entry, *edit) : entry;
     }
 
-    static std::vector<std::string> Texts(const std::vector<MenuEntry>& entries)
+    /// The menu as one line: texts in order, "*" after a checked entry, a popup's entries in braces
+    /// down to `depth` levels (0: all).
+    static std::string Dump(const std::vector<MenuEntry>& entries, int depth = 0)
     {
-        std::vector<std::string> texts;
-        for (const MenuEntry& entry : entries)
-            texts.push_back(entry.text);
-        return texts;
+        std::string out;
+        for (const MenuEntry& item : entries)
+            out += (out.empty() ? "" : ", ") + item.text + (item.checked ? "*" : "") +
+                   (item.entries.empty() || depth == 1 ? "" : " {" + Dump(item.entries, depth - 1) + "}");
+        return out;
     }
 
     CIniBlock configuration;
@@ -125,24 +128,18 @@ TEST_F(StructureMenuTest, TheMenuFollowsTheDescriptionOfTheBlockUnderTheCaret)
     StructureOffer offer = Offer(kEntry, 2);
     ASSERT_EQ(offer.block->GetName(), "Object");
     EXPECT_EQ(offer.description, FindStructureDescription(game)->FindChild("Object"));
-    std::vector<MenuEntry> menu = StructureMenuEntries(offer);
-    ASSERT_EQ(Texts(menu), (std::vector<std::string>{"Add Module", "Add Value", "Go To"}))
-        << "no object names known, so no Set Value";
-    // Declarations keep their index but are not offered.
-    EXPECT_EQ(Texts(menu[0].entries), (std::vector<std::string>{"Behavior = Slow", "Body = ActiveBody"}));
+    const std::vector<MenuEntry> menu = StructureMenuEntries(offer);
+    // No object names known, so no Set Value; declarations keep their index but are not offered.
+    ASSERT_EQ(Dump(menu), "Add Module {Behavior = Slow, Body = ActiveBody}, Add Value {Armor, KindOf, Locomotor, Weapon}, Go To");
     EXPECT_EQ(menu[0].entries[1].command, id::AddModule + 1);
-    EXPECT_EQ(Texts(menu[1].entries), (std::vector<std::string>{"Armor", "KindOf", "Locomotor", "Weapon"}));
     EXPECT_EQ(menu[2].command, id::GoTo);
 
     // Inside a module the module's own description answers; outside every block the top level.
-    EXPECT_EQ(Texts(StructureMenuEntries(Offer(kEntry, 5))[0].entries), std::vector<std::string>{"MaxHealth"});
-    EXPECT_EQ(Texts(StructureMenuEntries(Offer(kEntry, 9))[0].entries),
-              (std::vector<std::string>{"Item", "Object", "Picker"}));
-
+    EXPECT_EQ(Dump(StructureMenuEntries(Offer(kEntry, 5))), "Add Value {MaxHealth}, Go To");
+    EXPECT_EQ(Dump(StructureMenuEntries(Offer(kEntry, 9))), "Add Module {Item, Object, Picker}, Go To");
     // An object the description does not know, or a game without a description: only Go To.
-    EXPECT_EQ(Texts(StructureMenuEntries(Offer("Unknown X\r\n  A = 1\r\nEnd\r\n", 1))),
-              std::vector<std::string>{"Go To"});
-    EXPECT_EQ(Texts(StructureMenuEntries(MakeStructureOffer(*root, nullptr, 9, {}))), std::vector<std::string>{"Go To"});
+    EXPECT_EQ(Dump(StructureMenuEntries(Offer("Unknown X\r\n  A = 1\r\nEnd\r\n", 1))), "Go To");
+    EXPECT_EQ(Dump(StructureMenuEntries(MakeStructureOffer(*root, nullptr, 9, {}))), "Go To");
 }
 
 TEST_F(StructureMenuTest, ListValuesAreCheckedByTheirWordsAndPickingTogglesAnEntry)
@@ -150,10 +147,9 @@ TEST_F(StructureMenuTest, ListValuesAreCheckedByTheirWordsAndPickingTogglesAnEnt
     const StructureOffer offer = Offer(kEntry, 1);
     ASSERT_TRUE(offer.SetValueIsList());
     const std::vector<MenuEntry> setValue = StructureMenuEntries(offer)[2].entries;
-    ASSERT_EQ(Texts(setValue), (std::vector<std::string>{"INFANTRY", "STRUCTURE", "VEHICLE"}));
+    ASSERT_EQ(Dump(setValue), "INFANTRY, STRUCTURE, VEHICLE*");
     EXPECT_EQ(setValue[0].command, id::SetListEntry);
-    EXPECT_TRUE(setValue[2].checkable && setValue[2].checked);
-    EXPECT_FALSE(setValue[1].checked);
+    EXPECT_TRUE(setValue[2].checkable);
 
     // Unchecked entries are appended, checked ones removed; words outside the list are dropped
     // and the remark stays.
@@ -171,8 +167,9 @@ TEST_F(StructureMenuTest, ObjectNamesReplaceTheValueKeepingNamedAndAppendedWords
     objectNames["Other::Armor"] = {"Cloth"};
     const StructureOffer offer = Offer(kEntry, 3);
     ASSERT_FALSE(offer.SetValueIsList());
-    EXPECT_EQ(Texts(StructureMenuEntries(offer)[2].entries), (std::vector<std::string>{"Plate", "Cloth"}));
-    EXPECT_EQ(StructureMenuEntries(offer)[2].entries[1].command, id::SetObjectName + 1);
+    const std::vector<MenuEntry> names = StructureMenuEntries(offer)[2].entries;
+    ASSERT_EQ(Dump(names), "Plate, Cloth");
+    EXPECT_EQ(names[1].command, id::SetObjectName + 1);
 
     EXPECT_EQ(After(2, id::SetObjectName + 1), Replaced(kEntry, "Primary Gun1", "Primary Gun3"));
     EXPECT_EQ(After(3, id::SetObjectName + 1), Replaced(kEntry, "Old Keep This", "Cloth Keep This"));
@@ -201,11 +198,7 @@ TEST_F(StructureMenuTest, InsertedTemplatesAreIndentedToTheirPlace)
 
 TEST_F(StructureMenuTest, HeaderListsAreSetOnTheHeaderLine)
 {
-    const StructureOffer offer = Offer(kEntry, 10);
-    ASSERT_EQ(offer.setList.size(), 2u);
-    EXPECT_TRUE(offer.setList[0].checked);
-    EXPECT_FALSE(offer.setList[1].checked);
-    EXPECT_EQ(Texts(StructureMenuEntries(offer)), (std::vector<std::string>{"Set = List", "Go To"}));
+    EXPECT_EQ(Dump(StructureMenuEntries(Offer(kEntry, 10))), "Set = List {A*, B}, Go To");
     EXPECT_EQ(After(10, id::SetHeaderList + 1), Replaced(kEntry, "Item = A\r\n", "Item = A B \r\n"));
     // A Selects header holds one entry; a header without "=" gets one.
     EXPECT_EQ(After(12, id::SetHeaderList + 1), Replaced(kEntry, "Picker\r\n", "Picker = B\r\n"));
@@ -227,7 +220,7 @@ TEST_F(StructureMenuTest, LongMenusAreSplitIntoPopupsAndColumns)
     ASSERT_EQ(values.size(), 120u);
     for (size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(values[i].newColumn, i == 30 || i == 60 || i == 90) << i;
-    EXPECT_EQ(Texts(menu[0].entries), (std::vector<std::string>{"Modules M100 to M149", "Modules M150 to M150"}));
+    EXPECT_EQ(Dump(menu[0].entries, 1), "Modules M100 to M149, Modules M150 to M150");
     EXPECT_EQ(menu[0].entries[1].entries[0].command, id::AddModule + 50);
 }
 
@@ -238,8 +231,7 @@ TEST_F(StructureMenuTest, GoToReachesEveryBlockInPopupsOfFifty)
         text += "O " + std::to_string(100 + i) + "\nEnd\n";
     Offer(text, 0);
     GoToMenu goTo = BuildGoToMenu(*root, root->GetChild(0));
-    ASSERT_EQ(Texts(goTo.entries), (std::vector<std::string>{"Modules \"O 100 - current\" to \"O 149\"",
-                                                            "Modules \"O 150\" to \"O 150\""}));
+    ASSERT_EQ(Dump(goTo.entries, 1), "Modules \"O 100 - current\" to \"O 149\", Modules \"O 150\" to \"O 150\"");
     ASSERT_EQ(goTo.blocks.size(), 51u);
     EXPECT_EQ(goTo.entries[1].entries[0].command, id::GoToBlock + 50);
     EXPECT_EQ(goTo.blocks[50]->GetStartLine(), 100);
@@ -247,9 +239,7 @@ TEST_F(StructureMenuTest, GoToReachesEveryBlockInPopupsOfFifty)
     // A block with children is a popup whose first item is the block itself; tabs read as blanks.
     Offer("Object\tTank\n  Body = ActiveBody M\n  End\nEnd\n", 1);
     goTo = BuildGoToMenu(*root, nullptr);
-    ASSERT_EQ(goTo.entries.size(), 1u);
-    EXPECT_EQ(goTo.entries[0].text, "Object Tank");
-    EXPECT_EQ(Texts(goTo.entries[0].entries), (std::vector<std::string>{"Object Tank", "Body = ActiveBody M"}));
+    ASSERT_EQ(Dump(goTo.entries), "Object Tank {Object Tank, Body = ActiveBody M}");
     EXPECT_EQ(goTo.blocks[1]->GetStartLine(), 1);
 }
 
