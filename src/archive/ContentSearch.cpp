@@ -1,10 +1,12 @@
 #include "archive/ContentSearch.h"
 
 #include "archive/CBIGFile.h"
+#include "archive/TextScan.h"
 #include "base/AsciiCase.h"
 
 #include <algorithm>
-#include <array>
+#include <cstdint>
+#include <optional>
 #include <cstring>
 // GCC 12 warns falsely inside <regex> (its bug 105562) once the header is optimised.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -20,70 +22,8 @@
 namespace kestrel {
 namespace {
 
-// grep's rule for binary files: a zero byte in the first block read.
+// How much of an entry's start is looked at for zero bytes.
 constexpr size_t BinaryProbeLength = 64 << 10;
-
-#if defined(__GNUC__)
-// Sixteen bytes at a time through the compiler's portable vectors (SSE2 on x86-64, NEON on ARM):
-// counting the lines and finding the pattern's rarest byte touch every byte of the archive, and
-// a byte at a time they cost several times the reading.
-using Block = std::uint8_t __attribute__((vector_size(16)));
-
-Block LoadBlock(const char* at)
-{
-    Block block;
-    std::memcpy(&block, at, sizeof block);
-    return block;
-}
-
-bool AnyLane(Block lanes)
-{
-    std::uint64_t halves[2];
-    std::memcpy(halves, &lanes, sizeof halves);
-    return (halves[0] | halves[1]) != 0;
-}
-
-/// Line feeds in [begin, end).
-std::uint64_t CountLineFeeds(const char* begin, const char* end)
-{
-    std::uint64_t count = 0;
-    while (end - begin >= 16) {
-        // At most 255 blocks per round, so no lane of the sums overflows.
-        const auto blocks = std::min<std::ptrdiff_t>((end - begin) / 16, 255);
-        Block sums = {};
-        for (const char* roundEnd = begin + blocks * 16; begin < roundEnd; begin += 16)
-            sums -= reinterpret_cast<Block>(LoadBlock(begin) == '\n'); // equal lanes are all ones: -1
-        for (int lane = 0; lane < 16; ++lane)
-            count += sums[lane];
-    }
-    return count + static_cast<std::uint64_t>(std::count(begin, end, '\n'));
-}
-
-/// The first byte in [at, end) that is `lower` with bit 5 set (a letter in either case).
-const char* FindFoldedLetter(const char* at, const char* end, char lower)
-{
-    const auto wanted = static_cast<std::uint8_t>(lower);
-    for (; end - at >= 16; at += 16) {
-        if (AnyLane(reinterpret_cast<Block>((LoadBlock(at) | 0x20) == wanted)))
-            break;
-    }
-    for (; at < end; ++at) {
-        if ((*at | 0x20) == lower)
-            return at;
-    }
-    return end;
-}
-#else
-std::uint64_t CountLineFeeds(const char* begin, const char* end)
-{
-    return static_cast<std::uint64_t>(std::count(begin, end, '\n'));
-}
-
-const char* FindFoldedLetter(const char* at, const char* end, char lower)
-{
-    return std::find_if(at, end, [lower](char c) { return (c | 0x20) == lower; });
-}
-#endif
 
 const char* FindLineFeed(const char* begin, const char* end)
 {
@@ -117,47 +57,60 @@ int Commonness(unsigned char c)
     return 1;
 }
 
-/// Plain text: a scan for the pattern's rarest byte, eight bytes at a time, then a comparison.
+/// Plain text: a scan for the places where three of the pattern's rarest bytes all sit, then a
+/// comparison there.
 class TextSearch final : public ContentSearch
 {
 public:
-    TextSearch(std::string_view pattern, bool ignoreCase) : m_ignoreCase(ignoreCase)
+    TextSearch(std::string_view pattern, bool ignoreCase)
+        : m_needle(ignoreCase ? AsciiLowered(pattern) : std::string(pattern)), m_ignoreCase(ignoreCase)
     {
-        m_needle = ignoreCase ? AsciiLowered(pattern) : std::string(pattern);
-        for (size_t i = 1; i < m_needle.size(); ++i) {
-            if (Commonness(static_cast<unsigned char>(m_needle[i])) <
-                Commonness(static_cast<unsigned char>(m_needle[m_anchor])))
-                m_anchor = i;
+        // The rarest bytes first; of equally rare ones the one farthest from those taken, since
+        // nearby bytes of a word turn up together in other words too.
+        std::vector<size_t> taken;
+        for (auto& probeByte : m_probe) {
+            size_t best = m_needle.size();
+            for (size_t i = 0; i < m_needle.size(); ++i) {
+                if (std::find(taken.begin(), taken.end(), i) != taken.end())
+                    continue;
+                if (best == m_needle.size() || Rarity(i) < Rarity(best) ||
+                    (Rarity(i) == Rarity(best) && DistanceFrom(taken, i) > DistanceFrom(taken, best)))
+                    best = i;
+            }
+            if (best == m_needle.size()) // a short pattern: its bytes are used again
+                best = taken.back();
+            taken.push_back(best);
+            probeByte = ByteAt(best);
         }
-        const char anchor = m_needle[m_anchor];
-        // Folded, a letter is found in both cases by setting bit 5 of every byte: only its two
-        // cases then equal the lower-case letter.
-        m_foldAnchor = ignoreCase && anchor >= 'a' && anchor <= 'z';
     }
 
     const char* FindMatchingLine(const char* begin, const char* end) const override
     {
-        const size_t length = m_needle.size();
-        if (static_cast<size_t>(end - begin) < length)
+        if (static_cast<size_t>(end - begin) < m_needle.size())
             return end;
-        const char* scanEnd = end - length + m_anchor + 1; // the anchor's last possible place
-        for (const char* at = begin + m_anchor; (at = FindAnchor(at, scanEnd)) != scanEnd; ++at) {
-            const char* start = at - m_anchor;
-            if (Equals(start))
-                return LineStart(begin, start);
+        const char* last = end - m_needle.size(); // the pattern's last possible start
+        for (const char* at = begin; (at = FindPatternProbe(at, last, m_probe)) <= last; ++at) {
+            if (Equals(at))
+                return LineStart(begin, at);
         }
         return end;
     }
 
 private:
-    const char* FindAnchor(const char* at, const char* end) const
+    int Rarity(size_t i) const { return Commonness(static_cast<unsigned char>(m_needle[i])); }
+
+    static size_t DistanceFrom(const std::vector<size_t>& taken, size_t i)
     {
-        const char anchor = m_needle[m_anchor];
-        if (!m_foldAnchor) {
-            const void* found = std::memchr(at, anchor, static_cast<size_t>(end - at));
-            return found ? static_cast<const char*>(found) : end;
-        }
-        return FindFoldedLetter(at, end, anchor);
+        size_t nearest = SIZE_MAX;
+        for (const size_t t : taken)
+            nearest = std::min(nearest, t > i ? t - i : i - t);
+        return nearest;
+    }
+
+    PatternByte ByteAt(size_t i) const
+    {
+        const char c = m_needle[i];
+        return {i, static_cast<std::uint8_t>(c), m_ignoreCase && c >= 'a' && c <= 'z'};
     }
 
     bool Equals(const char* start) const
@@ -172,9 +125,8 @@ private:
     }
 
     std::string m_needle;
-    size_t m_anchor = 0;
     bool m_ignoreCase = false;
-    bool m_foldAnchor = false;
+    PatternProbe m_probe;
 };
 
 class RegexSearch final : public ContentSearch
@@ -199,12 +151,15 @@ private:
 };
 
 /// One entry's bytes as they arrive, cut into runs of whole lines for the search; the line that
-/// straddles two pieces is put together first.
+/// straddles two pieces is put together first. Lines are counted, and the entry probed for zero
+/// bytes, only where a match needs it: most entries of a search match nowhere, and a pass over
+/// their bytes for either would cost as much as the search itself.
 class EntryScan
 {
 public:
-    EntryScan(const ContentSearch& search, int entry, IContentSearchObserver& observer, ContentSearchSummary& summary)
-        : m_search(search), m_entry(entry), m_observer(observer), m_summary(summary)
+    EntryScan(const ContentSearch& search, int entry, std::uint64_t size, IContentSearchObserver& observer,
+              ContentSearchSummary& summary)
+        : m_search(search), m_entry(entry), m_size(size), m_observer(observer), m_summary(summary)
     {
     }
 
@@ -213,82 +168,108 @@ public:
     {
         const char* at = reinterpret_cast<const char*>(piece.data());
         const char* end = at + piece.size();
-        if (m_first) {
-            m_binary = std::memchr(at, 0, std::min(piece.size(), BinaryProbeLength)) != nullptr;
-            m_first = false;
-        }
-        if (!m_partial.empty()) {
-            const char* feed = FindLineFeed(at, end);
-            if (feed == end) {
-                m_partial.append(at, end);
-                return true;
-            }
-            m_partial.append(at, feed + 1);
-            if (!Scan(m_partial.data(), m_partial.data() + m_partial.size()))
-                return false;
-            m_partial.clear();
-            at = feed + 1;
-        }
-        const size_t lastFeed = std::string_view(at, static_cast<size_t>(end - at)).rfind('\n');
-        if (lastFeed != std::string_view::npos) {
-            if (!Scan(at, at + lastFeed + 1))
-                return false;
-            at += lastFeed + 1;
-        }
-        m_partial.assign(at, end);
-        return true;
+        const bool first = m_taken == 0;
+        m_taken += piece.size();
+        const bool more = m_taken < m_size;
+        if (first)
+            m_probe = std::string_view(at, std::min(piece.size(), BinaryProbeLength));
+        const bool going = TakeLines(at, end, more);
+        // The first piece's bytes are gone after this call: what the probe would say is settled
+        // now if later pieces may still match.
+        if (going && !m_probe.empty() && more)
+            IsBinary();
+        m_probe = {};
+        return going;
     }
 
-    /// The last line, when the entry does not end with a line feed.
+    /// The last line, when the entry ended before its expected size and without a line feed.
     void Finish()
     {
         if (!m_partial.empty())
-            Scan(m_partial.data(), m_partial.data() + m_partial.size());
+            Scan(m_partial.data(), m_partial.data() + m_partial.size(), false);
     }
 
     bool Matched() const { return m_matched; }
 
 private:
-    bool Scan(const char* begin, const char* end)
+    bool TakeLines(const char* at, const char* end, bool more)
+    {
+        if (!m_partial.empty()) {
+            const char* feed = FindLineFeed(at, end);
+            if (feed == end && more) {
+                m_partial.append(at, end);
+                return true;
+            }
+            const char* taken = feed == end ? end : feed + 1;
+            m_partial.append(at, taken);
+            if (!Scan(m_partial.data(), m_partial.data() + m_partial.size(), true))
+                return false;
+            m_partial.clear();
+            at = taken;
+        }
+        if (!more) // the entry's last piece: its unterminated last line is searched with the rest
+            return Scan(at, end, false);
+        const char* lastFeed = end;
+        while (lastFeed > at && lastFeed[-1] != '\n')
+            --lastFeed;
+        if (!Scan(at, lastFeed, true))
+            return false;
+        m_partial.assign(lastFeed, end);
+        return true;
+    }
+
+    /// Searches [begin, end); `linesFollow`: lines after `end` may match, so every line feed in
+    /// the run is counted.
+    bool Scan(const char* begin, const char* end, bool linesFollow)
     {
         const char* counted = begin;
         for (const char* at = begin; (at = m_search.FindMatchingLine(at, end)) != end;) {
             m_line += CountLineFeeds(counted, at);
             const char* feed = FindLineFeed(at, end);
             Report(at, feed > at && feed[-1] == '\r' ? feed - 1 : feed);
-            if (m_binary)
+            if (IsBinary())
                 return false;
             if (feed == end)
                 return true;
             at = counted = feed + 1;
             ++m_line;
         }
-        m_line += CountLineFeeds(counted, end);
+        if (linesFollow)
+            m_line += CountLineFeeds(counted, end);
         return true;
+    }
+
+    /// grep's rule for binary files: a zero byte in the first block read.
+    bool IsBinary()
+    {
+        if (!m_binary)
+            m_binary = std::memchr(m_probe.data(), 0, m_probe.size()) != nullptr;
+        return *m_binary;
     }
 
     void Report(const char* begin, const char* end)
     {
-        ContentMatch match;
-        match.entry = m_entry;
-        match.binary = m_binary;
-        if (!m_binary) {
-            match.line = m_line;
-            match.text.assign(begin, end);
-        }
+        // One match object for the whole entry: its text keeps its buffer from line to line.
+        m_match.entry = m_entry;
+        m_match.binary = IsBinary();
+        m_match.line = m_match.binary ? 0 : m_line;
+        m_match.text.assign(begin, m_match.binary ? begin : end);
         m_matched = true;
         ++m_summary.matches;
-        m_observer.Found(match);
+        m_observer.Found(m_match);
     }
 
     const ContentSearch& m_search;
     int m_entry;
+    std::uint64_t m_size;
     IContentSearchObserver& m_observer;
     ContentSearchSummary& m_summary;
     std::string m_partial;
+    ContentMatch m_match;
+    std::string_view m_probe;
+    std::optional<bool> m_binary;
+    std::uint64_t m_taken = 0;
     std::uint64_t m_line = 0;
-    bool m_first = true;
-    bool m_binary = false;
     bool m_matched = false;
 };
 
@@ -330,7 +311,7 @@ ContentSearchSummary ContentSearch::Run(CBIGFile& archive, std::span<const int> 
             summary.cancelled = true;
             return summary;
         }
-        EntryScan scan(*this, entry, observer, summary);
+        EntryScan scan(*this, entry, archive.GetEntrySize(entry), observer, summary);
         std::uint64_t entryDone = 0;
         const auto read = archive.ReadEntryPieces(entry, [&](std::span<const std::uint8_t> piece) {
             // The first piece follows the question asked before the entry.

@@ -142,7 +142,8 @@ struct Recorder : IContentSearchObserver
 TEST_F(EntryTable, SearchFindsTextOrExpressionsLineByLineAcrossPiecesAndSkipsUnreadableEntries)
 {
     // A line that straddles the reader's 1 MiB pieces, CRLF line ends, a last line without its
-    // line end, a binary entry and an entry cut off by the end of the file.
+    // line end, binary entries (one matching only after its first piece) and an entry cut off by
+    // the end of the file.
     std::string big(1 << 20, 'x');
     big[100] = '\n';
     big.replace(big.size() - 3, 3, "Dam");
@@ -151,12 +152,13 @@ TEST_F(EntryTable, SearchFindsTextOrExpressionsLineByLineAcrossPiecesAndSkipsUnr
     model.insert(model.end(), {'d', 'a', 'm', 'a', 'g', 'e'});
     BigArchiveBuilder builder;
     builder.Add("a.ini", "Damage = 1\r\nNo\nDamage = 2 Damage\n").Add("big.txt", big).Add("m.w3d", model);
+    builder.Add("large.w3d", std::string(1, '\0') + std::string(1 << 20, 'x') + "Damage");
     builder.Add("cut.ini", "Damage lost");
     auto bytes = builder.Build();
     bytes.resize(bytes.size() - 3);
     test::WriteFileBytes(folder / "a.big", bytes);
     ASSERT_TRUE(archive.Open(folder / "a.big"));
-    const std::vector<int> all = {0, 1, 2, 3};
+    const std::vector<int> all = {0, 1, 2, 3, 4};
     const std::string bigLine = std::string(1 << 20, 'x').substr(101, (1 << 20) - 104) + "Damage = 5";
 
     const struct
@@ -164,9 +166,9 @@ TEST_F(EntryTable, SearchFindsTextOrExpressionsLineByLineAcrossPiecesAndSkipsUnr
         ContentSearchOptions options;
         std::vector<std::string> found;
     } cases[] = {
-        {{"Damage", false, false}, {"0:0:Damage = 1", "0:2:Damage = 2 Damage", "1:1:" + bigLine}},
+        {{"Damage", false, false}, {"0:0:Damage = 1", "0:2:Damage = 2 Damage", "1:1:" + bigLine, "3:binary:"}},
         {{"damage", false, true},
-         {"0:0:Damage = 1", "0:2:Damage = 2 Damage", "1:1:" + bigLine, "1:3:DAMAGE", "2:binary:"}},
+         {"0:0:Damage = 1", "0:2:Damage = 2 Damage", "1:1:" + bigLine, "1:3:DAMAGE", "2:binary:", "3:binary:"}},
         {{"Damage = [0-9]$", true, false}, {"0:0:Damage = 1", "1:1:" + bigLine}},
         {{"^(armor|no)$", true, true}, {"0:1:No", "1:2:Armor"}},
     };
@@ -177,7 +179,7 @@ TEST_F(EntryTable, SearchFindsTextOrExpressionsLineByLineAcrossPiecesAndSkipsUnr
         Recorder recorder;
         const auto summary = search->Run(archive, all, recorder);
         EXPECT_EQ(recorder.found, c.found) << c.options.pattern;
-        EXPECT_EQ(recorder.problems, std::vector<int>{3});
+        EXPECT_EQ(recorder.problems, std::vector<int>{4});
         EXPECT_EQ(summary.matches, c.found.size());
         EXPECT_FALSE(summary.cancelled);
     }
