@@ -3,7 +3,7 @@
 #include "archive/DuplicateNames.h"
 #include "archive/EntryListOrder.h"
 #include "archive/EntryNameMatcher.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 
 #include "ArchiveTestHelpers.h"
@@ -15,7 +15,7 @@
 namespace kestrel {
 namespace {
 
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 TEST(EntryNameMatcher, TextIsASubstringAndWildcardsMakeAGlobFromAnyFolderPart)
 {
@@ -59,7 +59,7 @@ protected:
         return rows;
     }
 
-    test::TempFolder folder;
+    samples::TempFolder folder;
     test::FakePrompt prompt;
     CBIGFile archive{prompt};
 };
@@ -154,7 +154,7 @@ TEST_F(EntryTable, SearchFindsTextOrExpressionsLineByLineAcrossPiecesAndSkipsUnr
     builder.Add("cut.ini", "Damage lost");
     auto bytes = builder.Build();
     bytes.resize(bytes.size() - 3);
-    test::WriteFileBytes(folder / "a.big", bytes);
+    samples::WriteFileBytes(folder / "a.big", bytes);
     ASSERT_TRUE(archive.Open(folder / "a.big"));
     const std::vector<int> all = {0, 1, 2, 3};
     const std::string bigLine = std::string(1 << 20, 'x').substr(101, (1 << 20) - 104) + "Damage = 5";
@@ -203,7 +203,7 @@ TEST_F(EntryTable, AReadOnlyCopyKeepsTheTableAndHeldBytesWhileTheSourceChanges)
     ASSERT_TRUE(copy.OpenCopyForReading(archive));
     ASSERT_TRUE(archive.DeleteEntry(0));
     EXPECT_EQ(test::Contents(copy),
-              (decltype(test::Contents(copy)){{"a.ini", test::Bytes("new")}, {"b.ini", test::Bytes("b")}}));
+              (decltype(test::Contents(copy)){{"a.ini", samples::Bytes("new")}, {"b.ini", samples::Bytes("b")}}));
 
     // A file replaced on disk since it was read is not the file the table describes.
     BigArchiveBuilder().Add("other", "x").WriteTo(folder / "a.big");
