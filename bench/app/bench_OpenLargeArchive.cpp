@@ -10,7 +10,7 @@
 #include "app/CQuartoView.h"
 #include "app/RawTextView.h"
 #include "base/IPrompt.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -72,7 +72,7 @@ qint64 MillisecondsUntilPainted(const std::function<void()>& action)
 // `entries` small INI entries and one 100 MB entry of no known kind, written into `folder`.
 std::string WriteArchive(const QTemporaryDir& folder, int entries)
 {
-    kestrel::test::BigArchiveBuilder builder;
+    kestrel::samples::BigArchiveBuilder builder;
     for (int i = 0; i < entries; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "data\\ini\\object\\generated\\unit%06d.ini", i);

@@ -10,7 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/CQuartoView.h"
 #include "base/IPrompt.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -122,7 +122,7 @@ int main(int argc, char* argv[])
     const std::vector<Case> cases = {{"a_1MB.ini", IniText(1u << 20)},
                                      {"b_10MB.ini", IniText(10u << 20)},
                                      {"c_10MB_one_line.txt", OneLine(10u << 20)}};
-    kestrel::test::BigArchiveBuilder builder;
+    kestrel::samples::BigArchiveBuilder builder;
     for (const Case& entry : cases)
         builder.Add(entry.name, entry.bytes);
     const std::string archive = builder.WriteTo(folder.filePath(QStringLiteral("text.big")).toStdString()).string();

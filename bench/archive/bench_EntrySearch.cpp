@@ -5,7 +5,7 @@
 #include "archive/ContentSearch.h"
 #include "archive/EntryListOrder.h"
 #include "base/IPrompt.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,12 +38,12 @@ std::string EntryName(int index)
 /// An archive written once per run into the system's temporary folder, opened lazily.
 struct Fixture
 {
-    explicit Fixture(const kestrel::test::BigArchiveBuilder& builder) : archive(prompt)
+    explicit Fixture(const kestrel::samples::BigArchiveBuilder& builder) : archive(prompt)
     {
         builder.WriteTo(folder / "bench.big");
         archive.Open(folder / "bench.big");
     }
-    kestrel::test::TempFolder folder;
+    kestrel::samples::TempFolder folder;
     SilentPrompt prompt;
     CBIGFile archive;
 };
@@ -51,7 +51,7 @@ struct Fixture
 Fixture& HundredThousandNames()
 {
     static Fixture fixture = [] {
-        kestrel::test::BigArchiveBuilder builder;
+        kestrel::samples::BigArchiveBuilder builder;
         for (int i = 0; i < 100000; ++i)
             builder.Add(EntryName(i), "x");
         return Fixture(builder);
@@ -82,7 +82,7 @@ Fixture& TwoHundredMegabytesOfIni()
             text += "Object Unit" + std::to_string(i) + "\r\n  Draw = W3DTankDraw ModuleTag_01\r\n    Model = AVUnit\r\n"
                     "  End\r\n  BuildCost = 500\r\n  ArmorSet\r\n    Armor = TankArmor\r\n    DamageFX = TankDamageFX\r\n"
                     "  End\r\nEnd\r\n\r\n";
-        kestrel::test::BigArchiveBuilder builder;
+        kestrel::samples::BigArchiveBuilder builder;
         for (int i = 0; i < 2000; ++i)
             builder.Add("data\\ini\\object\\unit" + std::to_string(i) + ".ini", text);
         return Fixture(builder);

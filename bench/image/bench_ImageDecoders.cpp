@@ -4,7 +4,7 @@
 #include "image/EncodePNG.h"
 #include "image/ImageDecoders.h"
 
-#include "support/ImageTestSupport.h"
+#include "samples/ImageFileWriters.h"
 
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
@@ -13,7 +13,7 @@
 #include <random>
 
 using namespace kestrel;
-using namespace kestrel::test;
+using namespace kestrel::samples;
 
 namespace {
 

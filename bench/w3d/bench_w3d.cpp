@@ -3,7 +3,7 @@
 #include "w3d/W3DModelAssembly.h"
 #include "w3d/W3DModelCollector.h"
 
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +22,7 @@
 #include <cstdlib>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -2,7 +2,7 @@
 // built here from scratch. Usage: kestrel_image_seeds <corpus folder>
 #include "image/EncodePNG.h"
 
-#include "support/ImageTestSupport.h"
+#include "samples/ImageFileWriters.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +14,7 @@
 #include <png.h>
 
 using namespace kestrel;
-using namespace kestrel::test;
+using namespace kestrel::samples;
 
 namespace {
 

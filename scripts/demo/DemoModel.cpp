@@ -1,6 +1,6 @@
 #include "DemoModel.h"
 
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <array>
 
@@ -8,8 +8,8 @@ namespace kestrel::demo {
 
 std::vector<std::uint8_t> TexturedBoxW3D(const std::string& textureName)
 {
-    using test::W3DVec;
-    test::W3DMeshDesc mesh;
+    using samples::W3DVec;
+    samples::W3DMeshDesc mesh;
     mesh.containerName = "DEMO_BOX";
     mesh.meshName = "BOX";
     // Each face: its normal and two edge directions from its corner; four vertices of its own so
@@ -43,7 +43,7 @@ std::vector<std::uint8_t> TexturedBoxW3D(const std::string& textureName)
     mesh.textureIds = {0};
     mesh.vertexMaterials = {{"DEMO", {255, 255, 255}, {255, 255, 255}, {0, 0, 0}, 1.0f}};
     mesh.vertexMaterialIds = {0};
-    return test::MeshChunk(mesh);
+    return samples::MeshChunk(mesh);
 }
 
 } // namespace kestrel::demo

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CKestrelApp.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 
 #include <QSettings>
@@ -22,6 +22,9 @@ class ICommandDialogs;
 } // namespace kestrel
 
 namespace kestrel::test {
+
+// The windowed-program tests make their archives with the sample writers.
+using namespace kestrel::samples;
 
 /// A Kestrel application over a temporary program folder, a settings file of its own and a
 /// scripted prompt, so tests never touch the user's settings or show a message box.

@@ -1,5 +1,5 @@
 #include "app/AppSettings.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <QSettings>
 
@@ -11,7 +11,7 @@ namespace {
 class AppSettingsTest : public ::testing::Test
 {
 protected:
-    test::TempFolder folder;
+    samples::TempFolder folder;
     QSettings store{QString::fromStdString((folder / "settings.ini").string()), QSettings::IniFormat};
 };
 

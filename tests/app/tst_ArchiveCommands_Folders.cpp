@@ -125,12 +125,9 @@ TEST_F(ArchiveCommandsTest, ExtractProposesTheLastNamePartAndWorksFromEitherPane
 
 TEST_F(ArchiveCommandsTest, ExtractAllAsksFirstThenWritesFoldersAndNamesTheEntriesItRefused)
 {
-    Open(BigArchiveBuilder()
-             .Add("data\\ini\\x.ini", "x")
-             .Add("..\\escape.ini", "e")
-             .Add("/abs.ini", "a")
-             .Add("C:\\drive.ini", "c")
-             .Add("art/t.tga", "t"));
+    // Every kind of name that would leave the folder is refused by the extraction path rule
+    // (EntryPaths tests); here, that a refusal reaches the user and the rest is written.
+    Open(BigArchiveBuilder().Add("data\\ini\\x.ini", "x").Add("..\\escape.ini", "e").Add("art/t.tga", "t"));
     harness.prompt.Answer({false, true});
     dialogs.paths = {harness.folder / "out"};
     Trigger(Command::EditExtractAll);
@@ -140,8 +137,7 @@ TEST_F(ArchiveCommandsTest, ExtractAllAsksFirstThenWritesFoldersAndNamesTheEntri
     ASSERT_EQ(harness.prompt.shown.size(), 3u);
     EXPECT_EQ(harness.prompt.shown[1].text, "This will extract the whole BIG file to a folder you specify. Existing files "
                                             "will be overwritten. Continue?");
-    for (const char* refused : {"..\\escape.ini: ", "/abs.ini: ", "C:\\drive.ini: "})
-        EXPECT_THAT(harness.prompt.shown[2].text, HasSubstr(refused));
+    EXPECT_THAT(harness.prompt.shown[2].text, HasSubstr("..\\escape.ini: "));
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "data" / "ini" / "x.ini"), Bytes("x"));
     EXPECT_EQ(ReadFileBytes(harness.folder / "out" / "art" / "t.tga"), Bytes("t"));
     EXPECT_FALSE(std::filesystem::exists(harness.folder / "escape.ini"));

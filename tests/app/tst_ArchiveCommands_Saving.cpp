@@ -1,8 +1,5 @@
-// Set File Format, Quick Save, Save and Save As through the menu, and a mod archive built
-// entirely through the commands, read back with the core and checked by the command-line tool.
+// Set File Format, Quick Save, Save and Save As through the menu.
 #include "ArchiveCommandsFixture.h"
-
-#include <QProcess>
 
 #include <algorithm>
 
@@ -108,60 +105,6 @@ TEST_F(ArchiveCommandsTest, SaveClosesEveryTextureArchiveBeforeWritingAndReopens
     harness.App().OnFileSave(Main().FindFrameForPath(saved.PathName()), true);
 
     EXPECT_EQ(reopened, (std::vector<std::pair<bool, bool>>{{true, true}}));
-}
-
-TEST_F(ArchiveCommandsTest, AModArchiveBuiltThroughTheCommandsReadsBackAndPassesTheToolsCheck)
-{
-    ASSERT_TRUE(harness.Start());
-    harness.prompt.shown.clear(); // a build without a graphics device says so at start
-    File("mymod/data/ini/weapon.ini", "Weapon A\r\nEnd\r\n");
-    File("mymod/data/ini/armor.ini", "Armor B\r\nEnd\r\n");
-    File("mymod/data/ini/obsolete.ini", "old");
-    File("mymod/data/art/tex.tga", std::string(100, 't'));
-    const auto target = harness.folder / "mymod.big";
-    dialogs.paths = {harness.folder / "mymod" / "data", File("better_weapon.ini", "Weapon A2\r\nEnd\r\n"), target};
-    dialogs.names = {"DATA\\INI\\WEAPON.INI", "data\\ini\\shield.ini"};
-    dialogs.overwrites = {{true, false}};
-
-    Trigger(Command::EditAddDirectory);
-    Trigger(Command::EditAddFile); // replaces weapon.ini, regardless of case
-    SelectRow(*Main().ActiveChild(), Archive().FindEntry("data\\ini\\armor.ini"));
-    Trigger(Command::EditRenameFile);
-    SelectRow(*Main().ActiveChild(), Archive().FindEntry("data\\ini\\obsolete.ini"));
-    Trigger(Command::EditDeleteFile);
-    Trigger(Command::FormatBIG4);
-    Trigger(Command::FileSave); // a new document: asks for the path
-    ASSERT_TRUE(harness.prompt.shown.empty());
-    EXPECT_FALSE(Document().IsModified());
-
-    FakePrompt quiet;
-    CBIGFile written(quiet);
-    ASSERT_TRUE(written.Open(target));
-    EXPECT_EQ(written.GetFormat(), BIGFormat_BIG4);
-    // The rename keeps its row: the table was last sorted when weapon.ini was replaced.
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"data\\art\\tex.tga", std::string(100, 't')},
-        {"data\\ini\\shield.ini", "Armor B\r\nEnd\r\n"},
-        {"DATA\\INI\\WEAPON.INI", "Weapon A2\r\nEnd\r\n"},
-    };
-    ASSERT_EQ(written.GetEntryCount(), static_cast<int>(expected.size()));
-    for (int i = 0; i < written.GetEntryCount(); ++i) {
-        const auto bytes = written.GetEntryBytes(i);
-        ASSERT_TRUE(bytes.has_value());
-        EXPECT_EQ(std::make_pair(written.GetEntryName(i), std::string(bytes->begin(), bytes->end())),
-                  expected[static_cast<size_t>(i)]);
-    }
-
-#ifdef KESTREL_BIG_PATH
-    QProcess verify;
-    verify.start(QStringLiteral(KESTREL_BIG_PATH), {QStringLiteral("verify"), QString::fromStdString(target.string())});
-    ASSERT_TRUE(verify.waitForFinished(60000));
-    const std::string output = QString::fromLocal8Bit(verify.readAllStandardOutput()).toStdString();
-    EXPECT_EQ(verify.exitCode(), 0) << output;
-    EXPECT_THAT(output, HasSubstr("no problems in 3 entries"));
-#else
-    GTEST_SKIP() << "kestrel-big is not part of this build";
-#endif
 }
 
 } // namespace

@@ -30,7 +30,7 @@ using testing::HasSubstr;
 namespace {
 
 using test::AppHarness;
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 /// The visible entries of a menu (or of the menu bar when `key` is empty), joined by '|'.
 QString Visible(CMainFrame& frame, const char* key = "")
@@ -58,7 +58,7 @@ TEST(Startup, LooksForKestrelIniBesideTheProgramThenInTheDataFolderAndEndsWithou
     EXPECT_EQ(harness.prompt.shown[0].caption, (harness.folder / "program" / "kestrel.ini").string());
     EXPECT_EQ(harness.App().MainFrame(), nullptr);
 
-    test::WriteFileBytes(harness.folder / "data" / "kestrel.ini", test::Bytes("; installed\r\n"));
+    samples::WriteFileBytes(harness.folder / "data" / "kestrel.ini", samples::Bytes("; installed\r\n"));
     harness.Restart();
     EXPECT_TRUE(harness.Start());
     EXPECT_EQ(harness.App().ConfigurationPath().toStdString(), (harness.folder / "data" / "kestrel.ini").string());
@@ -71,7 +71,7 @@ TEST(Startup, OpensWhatTheCommandLineNamesAndRemembersOnlyRealArchives)
     ASSERT_EQ(harness.prompt.shown.size(), 1u);
     EXPECT_THAT(harness.prompt.shown[0].text, HasSubstr("missing.big"));
 
-    test::WriteFileBytes(harness.folder / "notes.big", test::Bytes("just some text, no archive"));
+    samples::WriteFileBytes(harness.folder / "notes.big", samples::Bytes("just some text, no archive"));
     harness.Restart();
     harness.prompt.Answer({false}); // not opened as an archive of unknown format
     ASSERT_TRUE(harness.Start({PathIn(harness, "notes.big")}));
@@ -204,7 +204,7 @@ TEST(MainFrameMenus, TogglingTexturesReopensTheTextureArchivesOfEveryOpenDocumen
 {
     // Without game blocks in kestrel.ini each reopening says so, which makes it countable.
     AppHarness harness(false);
-    test::WriteFileBytes(harness.folder / "program" / "kestrel.ini", test::Bytes("Other\r\nEnd\r\n"));
+    samples::WriteFileBytes(harness.folder / "program" / "kestrel.ini", samples::Bytes("Other\r\nEnd\r\n"));
     ASSERT_NE(harness.StartOn(BigArchiveBuilder().Add("a.ini", "a")), nullptr);
     ASSERT_NE(harness.App().OpenDocumentFile(harness.WriteArchive(BigArchiveBuilder().Add("b.ini", "b"), "b.big")),
               nullptr);
@@ -241,7 +241,7 @@ TEST(SingleInstance, AFileHandedOverByASecondProcessIsOpenedAfterTheHandOverIsDo
     for (const bool openAnyway : {false, true}) {
         AppHarness harness;
         ASSERT_TRUE(harness.Start({harness.WriteArchive(BigArchiveBuilder().Add("data\\a.ini", "A = 1\r\n"))}));
-        test::WriteFileBytes(harness.folder / "corrupt.big", test::Bytes(std::string(5000, 'x')));
+        samples::WriteFileBytes(harness.folder / "corrupt.big", samples::Bytes(std::string(5000, 'x')));
 
         // The running instance's question stays open, in a nested loop as a message box runs one,
         // until the second process has gone.

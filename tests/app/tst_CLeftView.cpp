@@ -19,7 +19,7 @@ namespace kestrel {
 namespace {
 
 using test::AppHarness;
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 QString Cell(CLeftView& list, int row, int column)
 {

@@ -24,7 +24,7 @@ namespace kestrel {
 namespace {
 
 using test::AppHarness;
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 constexpr const char* editModeQuestion =
     "This will activate EditMode, meaning you can edit this BIG file. Please be awarethat editing a BIG file "

@@ -27,7 +27,7 @@ namespace kestrel {
 namespace {
 
 using test::AppHarness;
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 class EntryFinding : public ::testing::Test
 {
@@ -72,12 +72,10 @@ TEST_F(EntryFinding, TheFilterAndHeaderClicksChangeTheRowsButCommandsActOnTheEnt
     EXPECT_EQ(Names(), (QStringList{QStringLiteral("data\\ini\\weapon.ini"), QStringLiteral("data\\ini\\armor.ini")}));
     EXPECT_EQ(Main().findChild<QLabel*>(QStringLiteral("entryCount"))->text(), QStringLiteral("2 of 4 entries"));
 
+    // The orders themselves are the entry list order's (EntryTable tests); here, that a column
+    // sorts by its key and the third click gives table order back.
     ClickHeader(EntryTableModel::NameColumn);
     EXPECT_EQ(Names().first(), QStringLiteral("data\\ini\\armor.ini"));
-    ClickHeader(EntryTableModel::NameColumn);
-    EXPECT_EQ(Names().first(), QStringLiteral("data\\ini\\weapon.ini"));
-    ClickHeader(EntryTableModel::SizeColumn);
-    EXPECT_EQ(Names().first(), QStringLiteral("data\\ini\\weapon.ini"));
     filter->clear();
     ClickHeader(EntryTableModel::TypeColumn);
     ClickHeader(EntryTableModel::TypeColumn);
@@ -154,7 +152,7 @@ TEST_F(EntryFinding, DraggedEntriesAreExtractedAsFilesNamedAfterThem)
     ASSERT_EQ(files->urls().size(), 1);
     const QString path = files->urls().first().toLocalFile();
     EXPECT_TRUE(path.endsWith(QStringLiteral("/weapon.ini")));
-    const auto bytes = test::ReadFileBytes(path.toStdString());
+    const auto bytes = samples::ReadFileBytes(path.toStdString());
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "Weapon X\nEnd\n");
 }
 

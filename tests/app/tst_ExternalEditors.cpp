@@ -6,6 +6,7 @@
 #include "app/CQuartoView.h"
 #include "app/ExternalEditors.h"
 #include "app/OptionsDialog.h"
+#include "support/FileText.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

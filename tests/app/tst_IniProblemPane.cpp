@@ -12,7 +12,7 @@
 namespace kestrel {
 namespace {
 
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 
 // The shown INI entry is checked off the GUI thread; the problems come back underlined and
 // listed, the list goes when another entry is shown, and choosing a problem moves the caret.

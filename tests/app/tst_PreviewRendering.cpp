@@ -2,14 +2,14 @@
 #include "AppHarness.h"
 
 #include "DemoModel.h"
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 #include "app/ArchiveDocument.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
 #include "app/CQuartoView.h"
 #include "app/SharedPreviewDevice.h"
 #include "support/GuiTest.h"
-#include "support/ImageTestSupport.h"
+#include "samples/ImageFileWriters.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,10 +25,10 @@ namespace kestrel {
 namespace {
 
 using test::AppHarness;
-using test::BigArchiveBuilder;
-using test::ByteWriter;
-using test::Bytes8;
-using test::TgaFile;
+using samples::BigArchiveBuilder;
+using samples::ByteWriter;
+using samples::Bytes8;
+using samples::TgaFile;
 using test::WindowsHaveOpenGL;
 
 struct Rgb

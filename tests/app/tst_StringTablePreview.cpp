@@ -17,7 +17,7 @@
 namespace kestrel {
 namespace {
 
-using test::BigArchiveBuilder;
+using samples::BigArchiveBuilder;
 using test::SampleLabels;
 
 class StringTablePreviewTest : public ::testing::Test
@@ -25,9 +25,9 @@ class StringTablePreviewTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const test::Bytes8 table = test::CsfBytes(SampleLabels);
+        const samples::Bytes8 table = test::CsfBytes(SampleLabels);
         frame = harness.StartOn(BigArchiveBuilder()
-                                    .Add("data\\broken.csf", test::Bytes8(table.begin(), table.end() - 3))
+                                    .Add("data\\broken.csf", samples::Bytes8(table.begin(), table.end() - 3))
                                     .Add("data\\lang.csf", table)
                                     .Add("data\\lang.str", "A:B\n\"x\"\nEND\n"));
         ASSERT_NE(frame, nullptr);
@@ -42,7 +42,7 @@ protected:
     }
     static std::string Expected(const std::vector<test::TestLabel>& labels)
     {
-        const test::Bytes8 bytes = test::CsfBytes(labels);
+        const samples::Bytes8 bytes = test::CsfBytes(labels);
         return std::string(bytes.begin(), bytes.end());
     }
 

@@ -2,7 +2,7 @@
 
 #include "archive/CBIGFile.h"
 #include "base/ScopedFileSizeLimit.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -13,6 +13,9 @@
 #include <vector>
 
 namespace kestrel::test {
+
+// The archive tests make their archives with the sample writers.
+using namespace kestrel::samples;
 
 /// Three entries: records at 16, 43 and 71, table length 85, data start 93 (BIGF), file length 112.
 inline BigArchiveBuilder ThreeEntries()

@@ -1,15 +1,15 @@
 #include "archive/ArchiveCheck.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 using namespace kestrel;
-using kestrel::test::BE;
-using kestrel::test::BigArchiveBuilder;
-using kestrel::test::Put;
-using kestrel::test::TempFolder;
+using kestrel::samples::BE;
+using kestrel::samples::BigArchiveBuilder;
+using kestrel::samples::Put;
+using kestrel::samples::TempFolder;
 
 namespace {
 
@@ -19,7 +19,7 @@ std::vector<std::string> Problems(const BigArchiveBuilder& builder, std::vector<
     auto bytes = builder.Build();
     if (edit)
         bytes = edit(std::move(bytes));
-    test::WriteFileBytes(folder / "a.big", bytes);
+    samples::WriteFileBytes(folder / "a.big", bytes);
     std::string error;
     const auto report = CheckArchive(folder / "a.big", &error);
     EXPECT_TRUE(report) << error;
@@ -127,7 +127,7 @@ TEST(ArchiveCheck, HeaderFieldsThatDisagreeWithTheTableAreReported)
 TEST(ArchiveCheck, ShortFilesAreAProblemAndMissingFilesAnError)
 {
     TempFolder folder;
-    test::WriteFileBytes(folder / "short.big", {'B', 'I', 'G', 'F'});
+    samples::WriteFileBytes(folder / "short.big", {'B', 'I', 'G', 'F'});
     const auto report = CheckArchive(folder / "short.big", nullptr);
     ASSERT_TRUE(report);
     EXPECT_TRUE(Mentions(report->problems, "fewer than the 16 of an archive header"));

@@ -1,14 +1,14 @@
 #include "base/AtomicFile.h"
 #include "base/ScopedFileSizeLimit.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 
 using namespace kestrel;
-using kestrel::test::ReadFileBytes;
-using kestrel::test::TempFolder;
-using kestrel::test::WriteFileBytes;
+using kestrel::samples::ReadFileBytes;
+using kestrel::samples::TempFolder;
+using kestrel::samples::WriteFileBytes;
 
 namespace {
 

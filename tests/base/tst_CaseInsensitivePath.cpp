@@ -1,11 +1,11 @@
 #include "base/CaseInsensitivePath.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
-using kestrel::test::TempFolder;
+using kestrel::samples::TempFolder;
 
 #ifndef _WIN32
 
@@ -13,7 +13,7 @@ TEST(CaseInsensitivePath, ComponentsAreFoundRegardlessOfCaseAndBackslashesSepara
 {
     TempFolder temp;
     std::filesystem::create_directories(temp / "Data/Art/Textures");
-    kestrel::test::WriteFileBytes(temp / "Data/Art/Textures/Rock.TGA", {1});
+    kestrel::samples::WriteFileBytes(temp / "Data/Art/Textures/Rock.TGA", {1});
     const std::string written = temp.Path().string() + "\\data\\ART\\textures\\\\rock.tga";
     EXPECT_EQ(ResolvePathIgnoringCase(written), temp / "Data/Art/Textures/Rock.TGA");
 }

@@ -1,6 +1,6 @@
 #include "base/FileLock.h"
 #include "base/TemporaryFiles.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #endif
 
 using namespace kestrel;
-using kestrel::test::TempFolder;
-using kestrel::test::WriteFileBytes;
+using kestrel::samples::TempFolder;
+using kestrel::samples::WriteFileBytes;
 namespace fs = std::filesystem;
 
 namespace {

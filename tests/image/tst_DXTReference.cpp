@@ -13,6 +13,7 @@
 #include <random>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

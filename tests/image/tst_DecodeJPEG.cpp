@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -11,6 +11,7 @@
 #include <utility>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ini/CIniBlock.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 
 #include <gtest/gtest.h>
@@ -249,12 +249,12 @@ TEST_F(CIniBlockTest, AMillionNestedBlocksParseAndFreeWithoutRecursion)
 
 TEST_F(CIniBlockTest, LoadFileNeedsAReadableNonEmptyFile)
 {
-    test::TempFolder folder;
+    samples::TempFolder folder;
     CIniBlock block;
     EXPECT_FALSE(block.LoadFile(folder / "missing.ini"));
-    test::WriteFileBytes(folder / "empty.ini", {});
+    samples::WriteFileBytes(folder / "empty.ini", {});
     EXPECT_FALSE(block.LoadFile(folder / "empty.ini"));
-    test::WriteFileBytes(folder / "one.ini", test::Bytes("Object A\nEnd\n"));
+    samples::WriteFileBytes(folder / "one.ini", samples::Bytes("Object A\nEnd\n"));
     EXPECT_TRUE(block.LoadFile(folder / "one.ini"));
     EXPECT_EQ(block.GetChildCount(), 1);
 }

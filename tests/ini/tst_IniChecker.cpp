@@ -6,7 +6,8 @@
 
 #include "base/AsciiCase.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
+#include "support/FileText.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "base/AsciiCase.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +36,12 @@ std::unique_ptr<CIniBlock> ShippedConfiguration()
 
 TEST(StructureConfig, GameBlocksAndTheirConfigurationAreFoundByExactNames)
 {
-    test::TempFolder folder;
+    samples::TempFolder folder;
     EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "a missing file";
-    test::WriteFileBytes(folder / "kestrel.ini", {});
+    samples::WriteFileBytes(folder / "kestrel.ini", {});
     EXPECT_EQ(LoadConfigurationFile(folder / "kestrel.ini", nullptr), nullptr) << "an empty file";
-    test::WriteFileBytes(folder / "kestrel.ini",
-                         test::Bytes("Games\n  Generals\n    ForcedObjects\n      Body =\n    End\n    forcedvalues\n    End\n"
+    samples::WriteFileBytes(folder / "kestrel.ini",
+                         samples::Bytes("Games\n  Generals\n    ForcedObjects\n      Body =\n    End\n    forcedvalues\n    End\n"
                                      "    Lists\n      KindOf\n        STRUCTURE =\n        INFANTRY\n        End\n      End\n"
                                      "    End\n  End\nEnd\n"));
     test::FakePrompt prompt;

@@ -2,8 +2,8 @@
 #include "render/C3DWPixelShader.h"
 #include "render/ResourceRules.h"
 
-#include "support/BigArchiveBuilder.h"
-#include "support/ImageTestSupport.h"
+#include "samples/BigArchiveBuilder.h"
+#include "samples/ImageFileWriters.h"
 #include "support/RecordingDevice.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

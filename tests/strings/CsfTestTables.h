@@ -1,7 +1,7 @@
 #pragma once
 
 // CSF tables written byte by byte, independently of the reader and writer under test.
-#include "support/ByteWriter.h"
+#include "samples/ByteWriter.h"
 
 #include <optional>
 #include <string>
@@ -9,6 +9,9 @@
 #include <vector>
 
 namespace kestrel::test {
+
+// String tables are written with the sample byte writer.
+using namespace kestrel::samples;
 
 struct TestString
 {

@@ -8,7 +8,7 @@
 namespace kestrel {
 namespace {
 
-using test::Bytes8;
+using samples::Bytes8;
 
 TEST(CsfTable, ReadsEveryLabelAndWritesTheSameBytesBack)
 {
@@ -50,15 +50,15 @@ TEST(CsfTable, DamagedTablesReadAsFarAsTheyGoAndSayWhereTheyStopped)
         const char* says;
     };
     Bytes8 countPastEnd = twoLabels;
-    test::Put(countPastEnd, 8, test::LE(1000));
+    samples::Put(countPastEnd, 8, samples::LE(1000));
     Bytes8 badMarker = twoLabels;
-    test::Put(badMarker, secondLabel, test::Bytes(" LBX"));
+    samples::Put(badMarker, secondLabel, samples::Bytes(" LBX"));
     Bytes8 hugeValue = twoLabels;
-    test::Put(hugeValue, secondLabel + 12 + 9 + 4, test::LE(0xFFFFFFFF));
+    samples::Put(hugeValue, secondLabel + 12 + 9 + 4, samples::LE(0xFFFFFFFF));
     Bytes8 wrongStringCount = twoLabels;
-    test::Put(wrongStringCount, 12, test::LE(7));
+    samples::Put(wrongStringCount, 12, samples::LE(7));
     const Case cases[] = {
-        {"not a table", test::Bytes("BIGF and more bytes than a header"), false, 0, 0, "FSC"},
+        {"not a table", samples::Bytes("BIGF and more bytes than a header"), false, 0, 0, "FSC"},
         {"header cut short", Bytes8(good.begin(), good.begin() + 20), false, 0, 0, "FSC"},
         {"label count past the end", countPastEnd, false, 2, twoLabels.size(), "label 3 of 1000: the table ends early"},
         {"bad label marker", badMarker, false, 1, secondLabel, "label 2 of 2: no \" LBL\""},
@@ -67,7 +67,7 @@ TEST(CsfTable, DamagedTablesReadAsFarAsTheyGoAndSayWhereTheyStopped)
         {"cut inside an extra value", Bytes8(twoLabels.begin(), twoLabels.end() - 3), false, 2,
          twoLabels.size() - 14 - 4 - 2 * 18 - 8, "ends inside the extra value"},
         {"string count that does not match", wrongStringCount, true, 2, twoLabels.size(), "7 strings"},
-        {"bytes after the last label", test::Cat({twoLabels, test::Bytes("junk")}), true, 2, twoLabels.size(),
+        {"bytes after the last label", samples::Cat({twoLabels, samples::Bytes("junk")}), true, 2, twoLabels.size(),
          "4 bytes follow"},
     };
     for (const auto& c : cases) {

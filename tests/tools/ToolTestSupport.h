@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Commands.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,6 +12,9 @@
 #include <vector>
 
 namespace kestrel::test {
+
+// The tool tests make their archives and files with the sample writers.
+using namespace kestrel::samples;
 
 /// What one run of the tool printed and returned.
 struct ToolRun

@@ -20,9 +20,9 @@ protected:
         const std::string warned = "Weapon Gun\r\n  PrimaryDamag = 40.0\r\nEnd\r\n";
         const std::string broken = "Weapon Other\r\nEnd\r\nEnd\r\n";
         std::filesystem::create_directories(folder / "mod" / "Data" / "INI");
-        test::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Weapon.ini", test::Bytes(warned));
-        test::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Zed.ini", test::Bytes(broken));
-        test::BigArchiveBuilder builder;
+        samples::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Weapon.ini", samples::Bytes(warned));
+        samples::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Zed.ini", samples::Bytes(broken));
+        samples::BigArchiveBuilder builder;
         builder.Add("Data\\INI\\Weapon.ini", warned);
         builder.Add("Data\\INI\\Zed.ini", broken);
         builder.WriteTo(folder / "Mod.big");
@@ -34,7 +34,7 @@ protected:
         return test::RunTool(folder.Path(), std::move(args));
     }
 
-    test::TempFolder folder;
+    samples::TempFolder folder;
 };
 
 TEST_F(CommandCheckTest, PrintsCompilerStyleLinesOrJsonAndExitsByTheWorstSeverity)

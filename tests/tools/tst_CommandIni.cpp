@@ -24,10 +24,10 @@ class CommandIniTest : public ::testing::Test
 protected:
     CommandIniTest()
     {
-        test::BigArchiveBuilder builder;
+        samples::BigArchiveBuilder builder;
         builder.Add("data\\ini\\object\\test.ini", std::string(kEntryText));
         builder.WriteTo(folder / "INI.big");
-        test::WriteFileBytes(folder / "config.ini", test::Bytes("Games\n  ZeroHour\n    ForcedObjects\n      Body =\n"
+        samples::WriteFileBytes(folder / "config.ini", samples::Bytes("Games\n  ZeroHour\n    ForcedObjects\n      Body =\n"
                                                                 "    End\n  End\nEnd\n"));
     }
 
@@ -40,7 +40,7 @@ protected:
         return run.status;
     }
 
-    test::TempFolder folder;
+    samples::TempFolder folder;
     std::string out;
     std::string err;
 };
@@ -103,7 +103,7 @@ TEST_F(CommandIniTest, RefusesBadOptionsMissingEntriesAndConfigurations)
 
 TEST_F(CommandIniTest, CoverageListsWhatTheDescriptionKnowsAndFailsOnTheUnknown)
 {
-    test::WriteFileBytes(folder / "described.ini", test::Bytes("Games\n"
+    samples::WriteFileBytes(folder / "described.ini", samples::Bytes("Games\n"
                                                                "  ZeroHour\n"
                                                                "    ForcedObjects\n"
                                                                "      Body =\n"
@@ -172,14 +172,14 @@ class CommandIniStructureTest : public CommandIniTest
 protected:
     CommandIniStructureTest()
     {
-        test::BigArchiveBuilder builder;
+        samples::BigArchiveBuilder builder;
         builder.Add("data\\ini\\object\\tank.ini", std::string(kObject));
         builder.Add("data\\ini\\weapon.ini", std::string("Weapon ModGun\nEnd\n"));
         builder.WriteTo(folder / "Mod.big");
-        test::BigArchiveBuilder game;
+        samples::BigArchiveBuilder game;
         game.Add("Data\\INI\\Weapon.ini", std::string("Weapon GameGun\nEnd\n"));
         game.WriteTo(folder / "Game" / "INI.BIG");
-        test::WriteFileBytes(folder / "structure.ini", test::Bytes(kConfiguration));
+        samples::WriteFileBytes(folder / "structure.ini", samples::Bytes(kConfiguration));
     }
 
     int Offer(int line, std::vector<std::string> more = {})
@@ -237,34 +237,6 @@ TEST_F(CommandIniStructureTest, ApplyRefusesWhatTheMenuDoesNotOfferAndLeavesTheA
     }
     EXPECT_EQ(Run({"--apply", "set:A", "Mod.big", "data/ini/object/tank.ini"}), ExitFailure) << "no --line";
     EXPECT_EQ(Entry(), kObject);
-}
-
-TEST_F(CommandIniStructureTest, TheShippedConfigurationOffersModuleKeysAndKindOfFlags)
-{
-    test::BigArchiveBuilder builder;
-    builder.Add("Data\\INI\\Object\\AmericaVehicle.ini",
-                std::string("Object AmericaTankCrusader\r\n"
-                            "  Side = America\r\n"
-                            "  KindOf = PRELOAD SELECTABLE CAN_ATTACK ATTACK_NEEDS_LINE_OF_SIGHT VEHICLE SCORE\r\n"
-                            "  Body = ActiveBody ModuleTag_02\r\n"
-                            "    MaxHealth       = 480.0\r\n"
-                            "    InitialHealth   = 480.0\r\n"
-                            "  End\r\n"
-                            "End\r\n"));
-    builder.WriteTo(folder / "ZH.big");
-    const std::vector<std::string> prefix{"-g", "zerohour", "--json", "--offer"};
-    auto offer = [&](const std::string& line) {
-        std::vector<std::string> args = prefix;
-        args.insert(args.end(), {line, "ZH.big", "data/ini/object/americavehicle.ini"});
-        return Run(args);
-    };
-    ASSERT_EQ(offer("4"), ExitOk) << err;
-    EXPECT_THAT(out, HasSubstr("\"addValue\": [\"InitialHealth\", \"MaxHealth\", "));
-    ASSERT_EQ(offer("2"), ExitOk) << err;
-    EXPECT_THAT(out, HasSubstr("\"setValue\": {\"kind\": \"list\""));
-    for (const char* flag : {"VEHICLE", "SELECTABLE", "CAN_ATTACK"})
-        EXPECT_THAT(out, HasSubstr("{\"text\": \"" + std::string(flag) + "\", \"checked\": true}"));
-    EXPECT_THAT(out, HasSubstr("{\"text\": \"INFANTRY\", \"checked\": false}"));
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "ToolTestSupport.h"
 
 #include "image/ImageDecoders.h"
-#include "support/ImageTestSupport.h"
+#include "samples/ImageFileWriters.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 namespace fs = std::filesystem;
 

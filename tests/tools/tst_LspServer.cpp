@@ -1,6 +1,6 @@
 #include "LspServer.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include "ini/CIniBlock.h"
 #include "ini/StructureConfig.h"
@@ -55,9 +55,9 @@ TEST(LspServer, AnswersAnEditorsSessionOverJsonRpc)
     const char* source = std::getenv("KESTREL_SOURCE_DIR");
     ASSERT_NE(source, nullptr);
     const auto tree = LoadConfigurationFile(std::filesystem::path(source) / "resources" / "kestrel.ini", nullptr);
-    test::TempFolder folder;
+    samples::TempFolder folder;
     std::filesystem::create_directories(folder / "Data" / "INI" / "Object");
-    test::WriteFileBytes(folder / "Data" / "INI" / "Weapon.ini", test::Bytes("\nWeapon TankGun\r\nEnd\r\n"));
+    samples::WriteFileBytes(folder / "Data" / "INI" / "Weapon.ini", samples::Bytes("\nWeapon TankGun\r\nEnd\r\n"));
     const std::string path = folder.Path().generic_string();
     const std::string root = (path.starts_with('/') ? "file://" : "file:///") + path;
     const std::string uri = root + "/Data/INI/Object/Tank.ini";

@@ -165,21 +165,17 @@ TEST_F(ExtractCommand, WritesEveryEntryBelowTheFolderCreatingFoldersAndReplacing
     EXPECT_EQ(Run({"extract", "-q", "mod.big", "-C", "b"}, true).err, "");
 }
 
+// Which names leave the folder is the extraction path rule's to decide (EntryPaths tests every
+// kind); here, that a refused name is told, written nowhere and the rest still extracted.
 TEST_F(ExtractCommand, RefusesNamesThatLeaveTheFolderAndExtractsTheRest)
 {
-    BigArchiveBuilder()
-        .Add("..\\evil.txt", "x").Add("good\\a.txt", "a").Add("\\abs.txt", "x").Add("C:\\drive.txt", "x")
-        .Add("good\\..\\..\\evil2.txt", "x").Add("good\\b.txt", "b")
+    BigArchiveBuilder().Add("good\\a.txt", "a").Add("good\\..\\..\\evil.txt", "x").Add("good\\b.txt", "b")
         .WriteTo(folder / "bad.big");
     const auto run = Run({"extract", "-C", "out", "bad.big"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(TreeOf(folder / "out"), (FileTree{{"good/a.txt", Bytes("a")}, {"good/b.txt", Bytes("b")}}));
     EXPECT_FALSE(fs::exists(folder / "evil.txt"));
-    EXPECT_FALSE(fs::exists(folder / "evil2.txt"));
-    for (const char* refused : {"\"..\\evil.txt\" not extracted", "\"\\abs.txt\" not extracted",
-                                "\"C:\\drive.txt\" not extracted: it starts with a drive letter",
-                                "\"good\\..\\..\\evil2.txt\" not extracted"})
-        EXPECT_THAT(run.err, HasSubstr(std::string("bad.big: entry ") + refused));
+    EXPECT_THAT(run.err, HasSubstr("bad.big: entry \"good\\..\\..\\evil.txt\" not extracted"));
 }
 
 TEST_F(ExtractCommand, AnEntryOutsideTheFileIsSkippedAndAnUnwritableFolderFails)

@@ -3,6 +3,7 @@
 
 #include "base/FileLock.h"
 #include "base/TemporaryFiles.h"
+#include "support/FileText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 namespace fs = std::filesystem;
 

@@ -1,13 +1,14 @@
 #include "ToolTestSupport.h"
 
-#include "support/ImageTestSupport.h"
-#include "support/W3DWriter.h"
+#include "samples/ImageFileWriters.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 using testing::HasSubstr;

@@ -2,12 +2,13 @@
 
 #include "archive/BIGEntry.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakeInstallPathProvider.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 TEST(GameTextureArchives, AGeneralsArchiveInsideTheZeroHourFolderIsZeroHour)

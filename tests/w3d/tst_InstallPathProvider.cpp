@@ -1,13 +1,13 @@
 #include "w3d/SettingsAndWineInstallPathProvider.h"
 #include "w3d/WineRegistry.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
-using kestrel::test::TempFolder;
-using kestrel::test::WriteFileBytes;
+using kestrel::samples::TempFolder;
+using kestrel::samples::WriteFileBytes;
 
 namespace {
 
@@ -31,7 +31,7 @@ const char* const SystemReg = R"(WINE REGISTRY Version 2
 
 [[maybe_unused]] void WriteText(const std::filesystem::path& path, const std::string& text)
 {
-    WriteFileBytes(path, kestrel::test::Bytes(text));
+    WriteFileBytes(path, kestrel::samples::Bytes(text));
 }
 
 } // namespace

@@ -4,16 +4,17 @@
 #include "w3d/W3DPreviewModel.h"
 
 #include "render/OpenGLTestSupport.h"
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 #include "support/ImageTestSupport.h"
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -2,7 +2,7 @@
 #include "w3d/W3DModelAssembly.h"
 #include "w3d/W3DModelCollector.h"
 
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <numbers>
 
 using namespace kestrel;
-using namespace kestrel::test;
+using namespace kestrel::samples;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "w3d/W3DChunk.h"
 #include "w3d/W3DTypedChunks.h"
 
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 
 using namespace kestrel;
-using namespace kestrel::test;
+using namespace kestrel::samples;
 
 namespace {
 

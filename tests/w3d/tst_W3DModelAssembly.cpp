@@ -1,7 +1,7 @@
 #include "w3d/W3DModelAssembly.h"
 #include "w3d/W3DModelCollector.h"
 
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <map>
 
 using namespace kestrel;
-using namespace kestrel::test;
+using namespace kestrel::samples;
 
 namespace {
 

@@ -4,16 +4,17 @@
 #include "ini/CIniBlock.h"
 #include "w3d/DocumentTextureArchives.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakeInstallPathProvider.h"
 #include "support/FakePrompt.h"
 #include "support/RecordingDevice.h"
-#include "support/ImageTestSupport.h"
-#include "support/W3DWriter.h"
+#include "samples/ImageFileWriters.h"
+#include "samples/W3DWriter.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

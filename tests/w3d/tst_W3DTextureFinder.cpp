@@ -5,16 +5,17 @@
 #include "image/ImageDecoders.h"
 #include "w3d/W3DTextureExport.h"
 
-#include "support/BigArchiveBuilder.h"
+#include "samples/BigArchiveBuilder.h"
 #include "support/FakePrompt.h"
 #include "support/RecordingDevice.h"
-#include "support/ImageTestSupport.h"
+#include "samples/ImageFileWriters.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 using namespace kestrel;
+using namespace kestrel::samples;
 using namespace kestrel::test;
 
 namespace {

@@ -5,12 +5,14 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrel::test {
+namespace kestrel::samples {
 
 using Bytes8 = std::vector<std::uint8_t>;
 
-/// Builds test inputs byte by byte (file headers, archive tables, W3D chunks), independently of
-/// the readers under test. Numbers are little-endian unless the name says otherwise.
+/// Writes game files byte by byte (file headers, archive tables, W3D chunks) for the demo archive,
+/// the fuzz seeds, the benchmarks and the tests. It knows nothing of Kestrel's readers, so what it
+/// writes is a second opinion on the formats, not an echo of the code that reads them. Numbers are
+/// little-endian unless the name says otherwise.
 class ByteWriter
 {
 public:
@@ -46,4 +48,4 @@ void Append(Bytes8& bytes, const Bytes8& part);
 /// Overwrites (or extends) `bytes` at `at`.
 void Put(Bytes8& bytes, std::size_t at, const Bytes8& part);
 
-} // namespace kestrel::test
+} // namespace kestrel::samples

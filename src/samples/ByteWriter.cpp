@@ -1,9 +1,9 @@
-#include "support/ByteWriter.h"
+#include "samples/ByteWriter.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace kestrel::test {
+namespace kestrel::samples {
 
 ByteWriter& ByteWriter::U8(std::uint8_t value)
 {
@@ -85,4 +85,4 @@ void Put(Bytes8& bytes, std::size_t at, const Bytes8& part)
     std::copy(part.begin(), part.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-} // namespace kestrel::test
+} // namespace kestrel::samples

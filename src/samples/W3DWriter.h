@@ -1,6 +1,9 @@
 #pragma once
 
-#include "support/ByteWriter.h"
+// W3D chunks (meshes, hierarchies, HLods, animations) written field by field, without Kestrel's
+// W3D reader, for the demo model, the benchmarks and the model tests.
+
+#include "samples/ByteWriter.h"
 
 #include <array>
 #include <cstdint>
@@ -8,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrel::test {
+namespace kestrel::samples {
 
 /// A chunk whose size field says the payload's length (size 0 for an empty payload).
 Bytes8 Chunk(std::uint32_t id, const Bytes8& payload);
@@ -101,4 +104,4 @@ Bytes8 WithoutContainerBit(Bytes8 chunk);
 /// A quad of two triangles in the z = 0 plane from (0,0) to (1,1), normals +z.
 W3DMeshDesc UnitQuad(const std::string& meshName = "QUAD");
 
-} // namespace kestrel::test
+} // namespace kestrel::samples

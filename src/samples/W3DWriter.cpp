@@ -1,6 +1,6 @@
-#include "support/W3DWriter.h"
+#include "samples/W3DWriter.h"
 
-namespace kestrel::test {
+namespace kestrel::samples {
 
 Bytes8 ChunkWithSize(std::uint32_t id, std::uint32_t sizeField, const Bytes8& payload)
 {
@@ -240,4 +240,4 @@ W3DMeshDesc UnitQuad(const std::string& meshName)
     return mesh;
 }
 
-} // namespace kestrel::test
+} // namespace kestrel::samples

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "support/ByteWriter.h"
+#include "samples/ByteWriter.h"
+#include "samples/SampleFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -8,10 +9,11 @@
 #include <string>
 #include <vector>
 
-namespace kestrel::test {
+namespace kestrel::samples {
 
-/// Builds BIG archive bytes from (name, bytes) pairs, independently of the archive code under
-/// test, so tests can compare Kestrel's output against a second opinion. By default the layout is
+/// Builds BIG archive bytes from (name, bytes) pairs without Kestrel's archive code, so the demo
+/// and the benchmarks need no editor to make their archives and tests can compare Kestrel's
+/// output against a second opinion. By default the layout is
 /// the canonical one: header, packed table, marker, entries back to back in the given order.
 struct BigArchiveBuilder
 {
@@ -44,25 +46,4 @@ struct BigArchiveBuilder
     std::filesystem::path WriteTo(const std::filesystem::path& path) const;
 };
 
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
-/// The file's bytes as text; empty when it does not exist (yet).
-std::string ReadFileText(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-
-/// A fresh empty folder under the system temp folder, removed with everything in it when the
-/// object dies.
-class TempFolder
-{
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-} // namespace kestrel::test
+} // namespace kestrel::samples
