@@ -60,7 +60,7 @@ protected:
         caret.movePosition(QTextCursor::EndOfBlock);
         Edit().setTextCursor(caret);
     }
-    QAction* GoToLabelAction() const { return harness.App().MainFrame()->Action(Command::EditGoToLabel); }
+    QAction* GoToLabelAction() { return harness.App().MainFrame()->Action(Command::EditGoToLabel); }
     static int ShownRow(const CChildFrame& window) { return window.EditorView()->StringTable()->Table()->currentIndex().row(); }
 
     test::AppHarness harness;
