@@ -58,7 +58,8 @@ bool LooksLikeLabel(std::string_view token, bool afterLabelKey)
         return false;
     const std::string_view category = token.substr(0, colon);
     const std::string_view name = token.substr(colon + 1);
-    return std::all_of(category.begin(), category.end(), IsWordCharacter) && std::any_of(name.begin(), name.end(), IsLetter);
+    return std::all_of(category.begin(), category.end(), IsWordCharacter) &&
+           std::any_of(name.begin(), name.end(), IsLetter);
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
@@ -75,12 +76,12 @@ bool IsLabelKey(std::string_view key)
         return true;
     const auto named = [key](std::string_view known) { return EqualsIgnoringAsciiCase(key, known); };
     const auto numbered = [key](std::string_view known) {
-        return StartsWithIgnoringCase(key, known) && key.size() > known.size()
-               && std::all_of(key.begin() + static_cast<std::ptrdiff_t>(known.size()), key.end(),
-                              [](char c) { return c >= '0' && c <= '9'; });
+        return StartsWithIgnoringCase(key, known) && key.size() > known.size() &&
+               std::all_of(key.begin() + static_cast<std::ptrdiff_t>(known.size()), key.end(),
+                           [](char c) { return c >= '0' && c <= '9'; });
     };
-    return std::any_of(LabelKeys.begin(), LabelKeys.end(), named)
-           || std::any_of(NumberedLabelKeys.begin(), NumberedLabelKeys.end(), numbered);
+    return std::any_of(LabelKeys.begin(), LabelKeys.end(), named) ||
+           std::any_of(NumberedLabelKeys.begin(), NumberedLabelKeys.end(), numbered);
 }
 
 std::optional<LabelReference> LabelInIniLine(std::string_view line, std::optional<std::size_t> column)
