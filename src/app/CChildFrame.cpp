@@ -11,14 +11,20 @@
 #include "app/EntryTableModel.h"
 #include "app/FindInArchiveDialog.h"
 #include "app/FindReplaceDialog.h"
+#include "app/StringTableView.h"
 #include "archive/CQuartoDoc.h"
 #include "base/IPrompt.h"
+#include "strings/StringLabelReference.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QMdiArea>
 #include <QSplitter>
+#include <QStatusBar>
+
+#include <algorithm>
 
 namespace kestrel {
 
@@ -48,6 +54,7 @@ CChildFrame::CChildFrame(CKestrelApp& app, std::shared_ptr<ArchiveDocument> docu
     InstallDropHandling();
 
     connect(m_editorView, &CQuartoView::StateChanged, this, &CChildFrame::CommandStateChanged);
+    connect(m_editorView, &CQuartoView::GoToLabelRequested, this, &CChildFrame::GoToLabel);
     connect(m_leftView, &CLeftView::RowsChanged, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::Updated, this, &CChildFrame::CommandStateChanged);
     connect(m_document.get(), &ArchiveDocument::ModifiedChanged, this, [this](bool modified) {
@@ -74,6 +81,7 @@ CChildFrame::CommandState CChildFrame::CurrentCommandState() const
     state.entryLocked = state.entrySelected && m_document->IsEntryLocked(m_document->EntryName(selected));
     state.showsText = m_editorView->ShowsText();
     state.textReadOnly = m_editorView->IsTextReadOnly();
+    state.caretNamesLabel = m_editorView->CaretLabel().has_value();
     state.format = m_document->Format();
     state.note = m_editorView->StatusNote();
     state.shownEntries = m_leftView->EntryModel()->rowCount();
@@ -112,17 +120,50 @@ FindInArchiveDialog* CChildFrame::FindInArchive()
     return m_findInArchive;
 }
 
-void CChildFrame::OpenEntryAt(int entry, const std::string& name, std::optional<std::uint64_t> line)
+bool CChildFrame::ShowEntry(int entry, const std::string& name)
 {
     if (m_document->EntryName(entry) != name)
         entry = m_document->Doc().GetArchive().FindEntry(name);
     if (entry < 0) {
         Prompt().ShowMessage(ToBytes(Text(AppString::SearchEntryGone).arg(FromBytes(name))), TextBytes(AppString::AppTitle));
-        return;
+        return false;
     }
     m_listPane->ShowEntry(entry);
-    if (line && m_document->SelectedEntry() == entry)
+    return m_document->SelectedEntry() == entry;
+}
+
+void CChildFrame::OpenEntryAt(int entry, const std::string& name, std::optional<std::uint64_t> line)
+{
+    if (ShowEntry(entry, name) && line)
         m_editorView->ShowLine(*line);
+}
+
+void CChildFrame::GoToLabel()
+{
+    const std::optional<std::string> label = m_editorView->CaretLabel();
+    if (!label)
+        return;
+    // Each open archive once, this window's first; a table found there opens in this window.
+    std::vector<CChildFrame*> frames{this};
+    std::vector<CBIGFile*> archives{&Archive()};
+    for (CChildFrame* frame : m_app.MainFrame()->ChildFrames()) {
+        const bool known = std::any_of(frames.begin(), frames.end(),
+                                       [frame](const CChildFrame* seen) { return &seen->Document() == &frame->Document(); });
+        if (!known) {
+            frames.push_back(frame);
+            archives.push_back(&frame->Archive());
+        }
+    }
+    const std::optional<LabelLocation> found = FindLabelInArchives(archives, *label);
+    if (!found) {
+        m_app.MainFrame()->statusBar()->showMessage(Text(AppString::LabelNotFound).arg(FromBytes(*label)));
+        return;
+    }
+    CChildFrame* target = frames[found->archive];
+    if (target != this)
+        m_app.MainFrame()->MdiArea()->setActiveSubWindow(target);
+    if (target->ShowEntry(found->entry, found->entryName) && target->m_editorView->StringTable()->GoToLabel(*label))
+        target->m_editorView->FocusPreview();
 }
 
 void CChildFrame::CutText()

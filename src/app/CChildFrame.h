@@ -38,6 +38,8 @@ public:
         bool entryLocked = false;
         bool showsText = false;
         bool textReadOnly = false;
+        /// The caret's line of an INI text names a string-table label.
+        bool caretNamesLabel = false;
         int format = 0;
         QString note;
         /// The entries the list shows and the entries of the archive.
@@ -79,6 +81,10 @@ public:
     /// filter that hides it. `name` is the entry's name when `entry` was read: should the table
     /// have changed since, the entry is found by that name.
     void OpenEntryAt(int entry, const std::string& name, std::optional<std::uint64_t> line);
+    /// Shows the string table that holds the label the caret's line names, with the label's row
+    /// selected: the tables of this archive first, then those of the other open archives. Says
+    /// in the status bar when none holds it.
+    void GoToLabel();
     /// Closes without offering to save (the caller has dealt with the document).
     void CloseWithoutAsking();
 
@@ -105,6 +111,8 @@ protected:
 
 private:
     bool HandleSplitKey(int key);
+    /// OpenEntryAt without the line: whether the entry is now the one previewed.
+    bool ShowEntry(int entry, const std::string& name);
 
     // Archive command helpers (CChildFrame_Commands.cpp).
     enum class AddStep { Continue, Stop };

@@ -154,6 +154,7 @@ void CMainFrame::ConnectActions()
     onChild(Command::FormatBIG4, [](CChildFrame& child) { child.OnSetFileFormat(BIGFormat_BIG4); });
     onChild(Command::EditFilterEntries, [](CChildFrame& child) { child.FocusEntryFilter(); });
     onChild(Command::EditFindInArchive, [](CChildFrame& child) { child.FindInArchive(); });
+    onChild(Command::EditGoToLabel, [](CChildFrame& child) { child.GoToLabel(); });
     onChild(Command::EditExtract, [](CChildFrame& child) { child.OnExtract(); });
     onChild(Command::EditExtractAll, [](CChildFrame& child) { child.OnExtractAll(); });
     // The menu and the entry list's own key delete at once; the key pressed while another pane
@@ -209,7 +210,8 @@ void CMainFrame::CreateMenus()
 
     m_editMenu = AddMenu(nullptr, Menu::Edit,
                          {Command::EditCut, Command::EditCopy, Command::EditPaste, separator, Command::EditFind,
-                          Command::EditReplace, Command::EditFilterEntries, Command::EditFindInArchive, separator,
+                          Command::EditReplace, Command::EditFilterEntries, Command::EditFindInArchive,
+                          Command::EditGoToLabel, separator,
                           Command::EditExtract, Command::EditExtractAll,
                           Command::EditWithEditor, separator, Command::EditDeleteFile, Command::EditAddFile,
                           Command::EditAddDirectory, Command::EditAddEmptyFile, Command::EditRenameFile});
@@ -396,6 +398,7 @@ void CMainFrame::UpdateArchiveCommands(const CChildFrame* child)
     Action(Command::EditPaste)->setEnabled(editable);
     Action(Command::EditFind)->setEnabled(state.showsText);
     Action(Command::EditReplace)->setEnabled(editable);
+    Action(Command::EditGoToLabel)->setEnabled(state.caretNamesLabel);
     Action(Command::ViewSplit)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setEnabled(hasArchive);
     Action(Command::ViewDetails)->setChecked(hasArchive);

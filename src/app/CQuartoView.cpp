@@ -135,6 +135,7 @@ void CQuartoView::OnUpdate(const QObject* sender)
             }
         }
     }
+    m_caretNamesLabel = CaretLabel().has_value();
     update();
     emit StateChanged();
 }

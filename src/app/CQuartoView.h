@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QPlainTextEdit;
@@ -108,10 +109,14 @@ public:
     void ShowLine(std::uint64_t line);
     /// The structure menu of INI entries (right-button release in the text).
     StructureMenuController& StructureMenu() const { return *m_structureMenu; }
+    /// The string-table label the caret's line names in an INI text, if any.
+    std::optional<std::string> CaretLabel() const;
 
 signals:
-    /// The mode, the read-only state or the note changed.
+    /// The mode, the read-only state, the note or whether the caret's line names a label changed.
     void StateChanged();
+    /// "Go to label" was chosen in the text's own menu.
+    void GoToLabelRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -185,6 +190,7 @@ private:
     QSet<int> m_heldKeys;
     QString m_statusNote;
     bool m_settingText = false;
+    bool m_caretNamesLabel = false;
     int m_lastChangePosition = 0;
     int m_lastChangeAdded = 0;
     bool m_hasPreview = false;

@@ -17,6 +17,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace kestrel {
 namespace {
 
@@ -36,8 +38,22 @@ void CQuartoView::SetUpTextEditing()
     m_edit->installEventFilter(this);
     m_edit->viewport()->installEventFilter(this);
     m_structureMenu = new StructureMenuController(m_context, m_document, *m_edit, *m_writeBack, this);
+    connect(m_structureMenu, &StructureMenuController::GoToLabelRequested, this, &CQuartoView::GoToLabelRequested);
+    // Go to label is enabled by the caret's line, so the commands follow the caret from line to line.
+    connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        const bool namesLabel = CaretLabel().has_value();
+        if (namesLabel != std::exchange(m_caretNamesLabel, namesLabel))
+            emit StateChanged();
+    });
     m_problems = new IniProblemPane(*m_edit, this);
     connect(m_problems, &IniProblemPane::ProblemsShown, this, &CQuartoView::LayOutText);
+}
+
+std::optional<std::string> CQuartoView::CaretLabel() const
+{
+    if (m_mode != PreviewMode::IniText || m_edit->isHidden())
+        return std::nullopt;
+    return LabelAtCaret(*m_edit);
 }
 
 void CQuartoView::LayOutText()

@@ -1,6 +1,7 @@
 #include "app/PreviewDispatch.h"
 
 #include "base/AsciiCase.h"
+#include "strings/StringLabelReference.h"
 
 #include <array>
 #include <string>
@@ -28,7 +29,7 @@ PreviewChoice ClassifyEntryName(std::string_view name)
     const std::string lowered = AsciiLowered(name);
     if (lowered.find(".w3d") != std::string::npos)
         return {PreviewMode::Model, std::nullopt};
-    if (lowered.find(".csf") != std::string::npos)
+    if (IsStringTableEntryName(name))
         return {PreviewMode::StringTable, std::nullopt};
     if (ContainsAny(lowered, plainTextExtensions))
         return {PreviewMode::PlainText, std::nullopt};

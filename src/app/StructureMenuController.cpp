@@ -1,5 +1,6 @@
 #include "app/StructureMenuController.h"
 
+#include "app/AppCommands.h"
 #include "app/AppContext.h"
 #include "app/AppStrings.h"
 #include "app/ArchiveDocument.h"
@@ -7,6 +8,7 @@
 #include "archive/CQuartoDoc.h"
 #include "ini/CIniBlock.h"
 #include "ini/StructureConfig.h"
+#include "strings/StringLabelReference.h"
 #include "w3d/GameIniArchive.h"
 #include "w3d/IInstallPathProvider.h"
 
@@ -116,6 +118,13 @@ StructureMenuController::StructureMenuController(AppContext& context, ArchiveDoc
     : QObject(parent), m_context(context), m_document(document), m_edit(edit), m_writeBack(writeBack)
 {
     m_runMenu = [](QMenu& menu, const QPoint& at) { return menu.exec(at); };
+    // The same command as the Edit menu's, whose shortcut the text shows; choosing it is read
+    // from the menu's answer, not from the action's signal, so tests can script it.
+    const QList<QKeySequence> keys = CommandShortcuts(Command::EditGoToLabel);
+    m_goToLabel = new QAction(CommandText(Command::EditGoToLabel)
+                                  + (keys.isEmpty() ? QString() : QLatin1Char('\t') + keys.first().toString(QKeySequence::NativeText)),
+                              this);
+    m_goToLabel->setObjectName(QStringLiteral("structureGoToLabel"));
     m_viewport = m_edit.viewport();
     m_viewport->installEventFilter(this);
     connect(m_edit.document(), &QTextDocument::contentsChange, this, [this] {
@@ -156,6 +165,16 @@ const CIniBlock* DocumentGameBlock(const AppContext& context, const ArchiveDocum
     if (!context.configuration)
         return nullptr;
     return FindGameBlock(*context.configuration, static_cast<GameKind>(document.GameKind()));
+}
+
+std::optional<std::string> LabelAtCaret(const QPlainTextEdit& edit)
+{
+    // The editor holds the entry's bytes 1:1 as Latin-1, so its columns are byte columns.
+    const QTextCursor caret = edit.textCursor();
+    const auto column = static_cast<std::size_t>(caret.positionInBlock());
+    if (auto found = LabelInIniLine(ToBytes(caret.block().text()), column))
+        return std::move(found->label);
+    return std::nullopt;
 }
 
 std::optional<std::filesystem::path> DocumentGameIni(const AppContext& context, ArchiveDocument& document)
@@ -199,15 +218,25 @@ void StructureMenuController::OpenAt(const QPoint& position)
     if (m_context.objectCache)
         names = MakeObjectNameLookup(m_document.Doc().GetArchive(), gameIni, *m_context.objectCache, GameBlock());
     m_offer = MakeStructureOffer(*m_parsed, GameBlock(), caretLine, names);
-    RunCommand(RunMenu(StructureMenuEntries(m_offer)));
+    m_goToLabel->setEnabled(LabelAtCaret(m_edit).has_value());
+    RunCommand(RunMenu(StructureMenuEntries(m_offer), true));
 }
 
-int StructureMenuController::RunMenu(const std::vector<MenuEntry>& entries)
+int StructureMenuController::RunMenu(const std::vector<MenuEntry>& entries, bool offerGoToLabel)
 {
     QMenu menu(&m_edit);
     menu.setObjectName(QStringLiteral("structureMenu"));
     FillMenu(menu, entries, menu);
+    if (offerGoToLabel) {
+        menu.addSeparator();
+        menu.addAction(m_goToLabel);
+    }
     QAction* chosen = m_runMenu(menu, m_menuPosition);
+    if (chosen && chosen == m_goToLabel) {
+        if (m_goToLabel->isEnabled())
+            emit GoToLabelRequested();
+        return 0;
+    }
     if (chosen)
         return chosen->data().toInt();
     return menu.property(CommandProperty).isValid() ? menu.property(CommandProperty).toInt() : 0;

@@ -31,6 +31,8 @@ class TextWriteBack;
 const CIniBlock* DocumentGameBlock(const AppContext& context, const ArchiveDocument& document);
 /// The game's "ini.big": in the document's installation folder, else where the game is installed.
 std::optional<std::filesystem::path> DocumentGameIni(const AppContext& context, ArchiveDocument& document);
+/// The string-table label the caret's line names (the one under the caret when there are several).
+std::optional<std::string> LabelAtCaret(const QPlainTextEdit& edit);
 
 class StructureMenuController : public QObject
 {
@@ -51,6 +53,10 @@ public:
     void OpenAt(const QPoint& position);
     void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
 
+signals:
+    /// "Go to label" was chosen in the menu (it is offered enabled only where a line names one).
+    void GoToLabelRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -58,7 +64,7 @@ private:
     const CIniBlock* GameBlock() const;
     /// True when the entry was parsed anew.
     bool ParseIfNeeded();
-    int RunMenu(const std::vector<MenuEntry>& entries);
+    int RunMenu(const std::vector<MenuEntry>& entries, bool offerGoToLabel = false);
     void RunCommand(int command);
     void OpenGoTo();
     void ApplyEdit(const TextEdit& edit);
@@ -77,6 +83,7 @@ private:
     GoToMenu m_goTo;
     bool m_goToBuilt = false;
     QPoint m_menuPosition;
+    QAction* m_goToLabel = nullptr;
 };
 
 } // namespace kestrel

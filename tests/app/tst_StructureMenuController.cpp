@@ -145,7 +145,8 @@ TEST_F(StructureMenuControllerTest, AClickMovesTheCaretOffersTheMenuAndWritesThe
     RightClickLine(1);
     EXPECT_EQ(caretLine, 1);
     ASSERT_EQ(shownMenus.size(), 1u);
-    EXPECT_EQ(shownMenus[0], (QStringList{QStringLiteral("Add Module"), QStringLiteral("Add Value"), QStringLiteral("Go To")}));
+    EXPECT_EQ(shownMenus[0], (QStringList{QStringLiteral("Add Module"), QStringLiteral("Add Value"), QStringLiteral("Go To"),
+                                          QString(), QStringLiteral("&Go to label\tF12")}));
     EXPECT_EQ(Entry(0), "Object Tank\r\n     Body = ActiveBody ModuleTag_01\r\n\r\n     End\r\n  \r\nEnd\r\n");
     EXPECT_TRUE(frame->Document().IsModified());
 

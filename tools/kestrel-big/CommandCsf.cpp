@@ -6,10 +6,13 @@
 #include "base/AtomicFile.h"
 #include "base/File.h"
 #include "strings/CsfMerge.h"
+#include "strings/StringLabelReference.h"
 #include "strings/StringTableText.h"
+#include "strings/TextCursor.h"
 #include "strings/UnicodeText.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kestrel::cli {
 namespace {
@@ -239,15 +242,48 @@ int RunImport(ToolContext& context, const Arguments& args)
     return saved;
 }
 
+/// `find ARCHIVE... LABEL`: the archives are searched in the order given, as the editor searches
+/// the current archive before the other open ones.
+int RunFind(ToolContext& context, const Arguments& args)
+{
+    const std::string& label = args.positional.back();
+    std::vector<std::unique_ptr<ToolArchive>> opened;
+    std::vector<CBIGFile*> archives;
+    for (size_t i = 1; i + 1 < args.positional.size(); ++i) {
+        auto archive = std::make_unique<ToolArchive>(context);
+        if (archive->Open(args.positional[i], ArchiveUse::Read) == ExitFailure)
+            return ExitFailure;
+        archives.push_back(&archive->Archive());
+        opened.push_back(std::move(archive));
+    }
+    const std::optional<LabelLocation> found = FindLabelInArchives(archives, label);
+    if (!found) {
+        context.Report(label, "no string table in the archives holds this label");
+        return ExitProblems;
+    }
+    std::string prefix = found->entryName + ": " + Utf8FromLatin1(found->label.name) + " = ";
+    if (opened.size() > 1)
+        prefix = opened[found->archive]->ShownName() + ": " + prefix;
+    if (found->label.strings.empty())
+        context.out << prefix << "(no strings)\n";
+    for (const CsfString& string : found->label.strings) {
+        std::string line = prefix;
+        AppendQuoted(line, Utf8FromUtf16(string.value));
+        context.out << line << '\n';
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 const CommandDetails CsfDetails = {
     "[--json] ARCHIVE ENTRY\n"
     "    kestrel-big csf export [-o FILE.str|FILE.csv|FILE.po] [--format str|csv|po] ARCHIVE ENTRY\n"
-    "    kestrel-big csf import [--replace] [--in-place] ARCHIVE ENTRY FILE",
+    "    kestrel-big csf import [--replace] [--in-place] ARCHIVE ENTRY FILE\n"
+    "    kestrel-big csf find ARCHIVE... LABEL",
     Options,
     2,
-    4,
+    Unlimited,
     R"(DESCRIPTION
     Reads the entry named ENTRY as a CSF string table, the games' binary form of every
     unit name, tooltip and mission line: labels such as OBJECT:Humvee, each with one or
@@ -273,6 +309,12 @@ const CommandDetails CsfDetails = {
     back would drop what could not be read. Exporting and importing an unchanged table
     gives the same bytes.
 
+    find looks for LABEL in every CSF entry of the archives, the archives in the order
+    given and each archive's entries in table order, comparing labels as the games do
+    (ignoring the case of A-Z), and prints the first table holding it: one line
+    ENTRY: LABEL = "value" per string, the value UTF-8 and escaped as in .str (the
+    archive is named first when several are given). This is the editor's Go to Label.
+
 OPTIONS
     --json          Print {"version", "language", "labels": [{"name", "strings":
                     [{"value", "extra"}]}]}, one label per line; "extra" is null for a
@@ -284,14 +326,15 @@ OPTIONS
     --in-place      Import writes with the editor's Quick Save instead of a whole save.
 
 EXIT STATUS
-    0 done; 1 the table is damaged (what could be read is printed or exported); 2 no such
-    entry, not a string table, a FILE with errors (file:line is named), or a file could
-    not be read or written.
+    0 done; 1 the table is damaged (what could be read is printed or exported), or find
+    found the label in no table; 2 no such entry, not a string table, a FILE with errors
+    (file:line is named), or a file could not be read or written.
 
 EXAMPLES
     kestrel-big csf --json English.big data/english/generals.csf
     kestrel-big csf export -o generals.po English.big data/english/generals.csf
     kestrel-big csf import English.big data/english/generals.csf generals.po
+    kestrel-big csf find MyMod.big English.big OBJECT:Humvee
 )",
     false,
     true,
@@ -305,9 +348,11 @@ int RunCsf(ToolContext& context, const Arguments& args)
         return RunExport(context, args);
     if (first == "import" && count == 4)
         return RunImport(context, args);
-    if (first != "export" && first != "import" && count == 2)
+    if (first == "find" && count >= 3)
+        return RunFind(context, args);
+    if (first != "export" && first != "import" && first != "find" && count == 2)
         return RunShow(context, args);
-    context.Report("csf", "needs ARCHIVE ENTRY, export ARCHIVE ENTRY or import ARCHIVE ENTRY FILE");
+    context.Report("csf", "needs ARCHIVE ENTRY, export ARCHIVE ENTRY, import ARCHIVE ENTRY FILE or find ARCHIVE... LABEL");
     return ExitFailure;
 }
 

@@ -34,7 +34,7 @@ const Command Commands[] = {
      LspDetails},
     {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
-    {"csf", "print, export or import a CSF string table entry (STR, CSV, PO)", RunCsf, CsfDetails},
+    {"csf", "print, export or import a CSF string table entry (STR, CSV, PO), or find a label", RunCsf, CsfDetails},
 };
 
 // Understood by every command, before or after its name.
