@@ -167,6 +167,11 @@ bool SoundPreview::ShowWav(std::string_view bytes)
         SetNote(Text(AppString::SoundUndecodable).arg(QString::fromStdString(error)));
         return false;
     }
+    // What the decoder worked around (a cut-short data chunk) is worth a word, not a refusal.
+    QStringList notes;
+    for (const std::string& note : sound.notes)
+        notes << QString::fromStdString(note);
+    SetNote(notes.join(QStringLiteral("; ")));
     SetSound(std::move(sound));
     if (!m_output.isNull()) {
         m_playback = std::make_unique<PcmPlayback>(m_output, m_sound);
@@ -244,12 +249,13 @@ QString SoundPreview::FormatLine() const
         .arg(QString::fromStdString(m_sound.formatName))
         .arg(m_sound.sampleRate)
         .arg(ChannelsText(m_sound.channels))
-        .arg(MinutesSeconds(m_durationMs + 500)); // the length rounded to the nearest second
+        .arg(LengthText());
 }
 
-QString SoundPreview::TimeText() const
+QString SoundPreview::LengthText() const
 {
-    return m_time->text();
+    // Rounded, so a sound of 2.6 seconds is not called two seconds long.
+    return MinutesSeconds(m_durationMs + 500);
 }
 
 void SoundPreview::SetNote(const QString& note)
@@ -343,7 +349,7 @@ void SoundPreview::ShowPosition()
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(static_cast<int>(std::min<std::int64_t>(m_positionMs, INT32_MAX)));
     }
-    m_time->setText(QStringLiteral("%1 / %2").arg(MinutesSeconds(m_positionMs), MinutesSeconds(m_durationMs)));
+    m_time->setText(QStringLiteral("%1 / %2").arg(MinutesSeconds(m_positionMs), LengthText()));
     const bool marked = (IsPlaying() || m_positionMs > 0) && m_durationMs > 0;
     m_waveform->SetMarker(marked ? static_cast<double>(m_positionMs) / static_cast<double>(m_durationMs) : -1.0);
 }

@@ -52,7 +52,6 @@ public:
     /// A remark for the status bar: why a sound cannot be shown or played (empty when none).
     const QString& Note() const { return m_note; }
     QString FormatLine() const;
-    QString TimeText() const;
     const QImage& Picture() const { return m_picture; }
     /// The size and colours the picture was drawn with.
     WaveformStyle PictureStyle() const { return m_style; }
@@ -75,6 +74,7 @@ private:
     void OnCompressedDecoded();
     void SetSound(DecodedSound sound);
     void SetNote(const QString& note);
+    QString LengthText() const;
     void RenderPicture();
     void Play();
     void Pause();
