@@ -183,9 +183,9 @@ bool SoundPreview::ShowWav(std::string_view bytes)
 
 void SoundPreview::ShowCompressed(std::string_view name, std::string_view bytes)
 {
-    const QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const QByteArray entryBytes(bytes.data(), static_cast<qsizetype>(bytes.size()));
     m_format->setText(QStringLiteral("MP3, %1").arg(Text(AppString::SoundDecoding)));
-    m_decoder = std::make_unique<CompressedSoundDecoder>(data);
+    m_decoder = std::make_unique<CompressedSoundDecoder>(entryBytes);
     connect(m_decoder.get(), &CompressedSoundDecoder::Decoded, this, &SoundPreview::OnCompressedDecoded);
     connect(m_decoder.get(), &CompressedSoundDecoder::Failed, this, [this](const QString& message) {
         m_format->setText(QStringLiteral("MP3"));
@@ -194,7 +194,7 @@ void SoundPreview::ShowCompressed(std::string_view name, std::string_view bytes)
     });
     m_decoder->Start();
     if (!m_output.isNull()) {
-        m_playback = std::make_unique<MediaPlayback>(m_output, data, FromBytes(name));
+        m_playback = std::make_unique<MediaPlayback>(m_output, entryBytes, FromBytes(name));
         connect(m_playback.get(), &SoundPlayback::Ended, this, &SoundPreview::OnEnded);
     }
     UpdateButtons();
