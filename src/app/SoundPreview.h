@@ -52,6 +52,8 @@ public:
     /// A remark for the status bar: why a sound cannot be shown or played (empty when none).
     const QString& Note() const { return m_note; }
     QString FormatLine() const;
+    /// The samples shown (for an MP3, once decoded).
+    const DecodedSound& Sound() const { return m_sound; }
     const QImage& Picture() const { return m_picture; }
     /// The size and colours the picture was drawn with.
     WaveformStyle PictureStyle() const { return m_style; }

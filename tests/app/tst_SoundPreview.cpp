@@ -15,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace kestrel {
 namespace {
@@ -41,6 +45,13 @@ Bytes8 ToneWav(int sampleRate, int channels, int frames)
         .Text("data").U32(size).Raw(data.Get());
 }
 
+Bytes8 ReadSourceFile(const std::string& path)
+{
+    const char* source = std::getenv("KESTREL_SOURCE_DIR");
+    std::ifstream file(std::string(source ? source : ".") + "/" + path, std::ios::binary);
+    return Bytes8(std::istreambuf_iterator<char>(file), {});
+}
+
 class SoundPreviewTest : public ::testing::Test
 {
 protected:
@@ -48,6 +59,7 @@ protected:
     {
         frame = harness.StartOn(BigArchiveBuilder()
                                     .Add("audio\\broken.wav", Bytes8(wav.begin(), wav.begin() + 30))
+                                    .Add("audio\\tone.mp3", ReadSourceFile("tests/app/data/tone.mp3"))
                                     .Add("audio\\tone.wav", wav)
                                     .Add("data\\readme.txt", "text"));
         ASSERT_NE(frame, nullptr);
@@ -55,7 +67,7 @@ protected:
         sound = view->Sound();
         // No test may make a sound, whatever the machine has.
         sound->SetOutputFinder([] { return QAudioDevice(); });
-        test::SelectRow(*frame, 1);
+        test::SelectRow(*frame, 2);
         ASSERT_EQ(view->Mode(), PreviewMode::Sound);
     }
     template <typename Widget> Widget* Child(const char* name) { return sound->findChild<Widget*>(QString::fromLatin1(name)); }
@@ -109,10 +121,24 @@ TEST_F(SoundPreviewTest, StopAndAnotherSelectionRewind)
 
     sound->Seek(99999); // past the end: held at the end
     EXPECT_EQ(sound->Position(), sound->Duration());
-    test::SelectRow(*frame, 2);
+    test::SelectRow(*frame, 3);
     EXPECT_EQ(view->Mode(), PreviewMode::PlainText);
-    test::SelectRow(*frame, 1);
+    test::SelectRow(*frame, 2);
     EXPECT_EQ(sound->Position(), 0);
+}
+
+// tone.mp3: one second of a 500 Hz sine at half of full scale, 16 kHz mono, 32 kbit/s.
+TEST_F(SoundPreviewTest, AnMp3IsDecodedInTheBackgroundForItsWaveform)
+{
+    test::SelectRow(*frame, 1);
+    ASSERT_EQ(view->Mode(), PreviewMode::Sound);
+    ASSERT_TRUE(test::WaitFor([&] { return !sound->Picture().isNull() || !sound->Note().isEmpty(); }, 20000));
+    EXPECT_EQ(sound->Note(), QString());
+    EXPECT_EQ(Child<QLabel>("soundFormat")->text(), QStringLiteral("MP3, 16000 Hz, mono, 0:01"));
+    const auto [low, high] = std::ranges::minmax(sound->Sound().samples);
+    EXPECT_NEAR(high, 16384, 1600);
+    EXPECT_NEAR(low, -16384, 1600);
+    EXPECT_FALSE(Child<QPushButton>("soundPlay")->isEnabled());
 }
 
 TEST(SoundConversion, SamplesOfEveryFormatBecome16BitAndSurroundMixesToStereo)
