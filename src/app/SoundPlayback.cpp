@@ -105,7 +105,7 @@ std::int64_t PcmPlayback::Position() const
 {
     if (m_sink->state() == QAudio::StoppedState)
         return m_startMs;
-    return m_startMs + m_sink->processedUSecs() / 1000;
+    return m_startMs + (m_sink->processedUSecs() - m_processedAtStartUs) / 1000;
 }
 
 void PcmPlayback::Restart()
@@ -113,6 +113,8 @@ void PcmPlayback::Restart()
     m_sink->stop();
     m_buffer.seek(ByteOffsetOf(m_startMs));
     m_sink->start(&m_buffer);
+    // Whether a sink counts from zero again after a restart is the backend's choice.
+    m_processedAtStartUs = m_sink->processedUSecs();
 }
 
 std::int64_t PcmPlayback::ByteOffsetOf(std::int64_t ms) const

@@ -63,6 +63,7 @@ private:
     int m_frameBytes = 0;
     /// Where the sink's count of played time started from.
     std::int64_t m_startMs = 0;
+    std::int64_t m_processedAtStartUs = 0;
     bool m_paused = false;
 };
 

@@ -7,6 +7,7 @@
 #include "sound/WavDecoder.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMediaDevices>
 #include <QMouseEvent>
@@ -117,6 +118,7 @@ SoundPreview::SoundPreview(QWidget* parent)
       m_slider(new QSlider(Qt::Horizontal, this)), m_time(new QLabel(this))
 {
     setObjectName(QStringLiteral("soundPreview"));
+    setFocusPolicy(Qt::StrongFocus);
     m_format->setObjectName(QStringLiteral("soundFormat"));
     m_format->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_play->setObjectName(QStringLiteral("soundPlay"));
@@ -362,6 +364,15 @@ void SoundPreview::UpdateButtons()
     m_pause->setEnabled(playable && IsPlaying());
     m_stop->setEnabled(IsPlaying() || m_positionMs > 0);
     m_slider->setEnabled(m_durationMs > 0);
+}
+
+void SoundPreview::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && m_playback) {
+        IsPlaying() ? Pause() : Play();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SoundPreview::hideEvent(QHideEvent* event)

@@ -68,6 +68,8 @@ signals:
     void NoteChanged();
 
 protected:
+    /// Space plays and pauses.
+    void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
