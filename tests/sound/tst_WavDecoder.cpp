@@ -12,7 +12,7 @@ using testing::HasSubstr;
 
 namespace {
 
-DecodedSound Decoded(const Bytes& file)
+DecodedSound Decoded(const WavBytes& file)
 {
     DecodedSound sound;
     std::string error;
@@ -23,12 +23,12 @@ DecodedSound Decoded(const Bytes& file)
 // IMA ADPCM blocks worked out by hand from the step and index tables. The mono block starts at
 // 0 with step index 0; nibbles 4, 7, 15, 8 give +7 (index 2), +16 (index 10), -34 (index 18)
 // and -5 (index 17).
-const Bytes MonoBlock{0x00, 0x00, 0x00, 0x00, 0x74, 0x8F};
+const WavBytes MonoBlock{0x00, 0x00, 0x00, 0x00, 0x74, 0x8F};
 
-Bytes ImaWav(std::uint16_t channels, std::uint16_t blockAlign, std::uint16_t samplesPerBlock, const Bytes& data,
-             const Bytes& fact = {})
+WavBytes ImaWav(std::uint16_t channels, std::uint16_t blockAlign, std::uint16_t samplesPerBlock, const WavBytes& data,
+             const WavBytes& fact = {})
 {
-    const Bytes format = FormatChunk(0x11, channels, 22050, blockAlign, 4,
+    const WavBytes format = FormatChunk(0x11, channels, 22050, blockAlign, 4,
                                      {static_cast<std::uint8_t>(samplesPerBlock), static_cast<std::uint8_t>(samplesPerBlock >> 8)});
     return fact.empty() ? WavFile({format, RiffChunk("data", data)})
                         : WavFile({format, RiffChunk("fact", fact), RiffChunk("data", data)});
@@ -56,7 +56,7 @@ TEST(WavDecoder, DecodesImaAdpcmBlocksFromTheirHeaders)
 {
     // Two blocks and a "fact" chunk that keeps 8 of their 10 frames: each block restarts from
     // its own header.
-    Bytes twoBlocks = MonoBlock;
+    WavBytes twoBlocks = MonoBlock;
     twoBlocks.insert(twoBlocks.end(), MonoBlock.begin(), MonoBlock.end());
     const auto mono = Decoded(ImaWav(1, 6, 5, twoBlocks, {8, 0, 0, 0}));
     EXPECT_THAT(mono.samples, ElementsAre(0, 7, 23, -11, -16, 0, 7, 23));
@@ -65,7 +65,7 @@ TEST(WavDecoder, DecodesImaAdpcmBlocksFromTheirHeaders)
     // Stereo: both headers, then four bytes of the left channel, four of the right. The left
     // goes on from index 17 with zero nibbles (steps 37, 34, 31, 28 give +4, +4, +3, +3); the
     // right starts near full scale at the top step index and saturates.
-    const Bytes block{0x00, 0x00, 0x00, 0x00, 0xF8, 0x7F, 88, 0x00, 0x74, 0x8F, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00};
+    const WavBytes block{0x00, 0x00, 0x00, 0x00, 0xF8, 0x7F, 88, 0x00, 0x74, 0x8F, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00};
     const auto stereo = Decoded(ImaWav(2, 16, 9, block));
     std::vector<std::int16_t> left, right;
     for (size_t i = 0; i < stereo.samples.size(); i += 2) {
@@ -85,7 +85,7 @@ TEST(WavDecoder, ToleratesPaddingAndCutShortDataWithANote)
     EXPECT_TRUE(padded.notes.empty());
 
     // A data chunk declaring 8 bytes of which 5 arrived: two whole frames and a note.
-    Bytes cut = WavFile({FormatChunk(1, 1, 22050, 2, 16), RiffChunk("data", {0x10, 0x00, 0x20, 0x00, 0x30, 0x00, 0x40, 0x00})});
+    WavBytes cut = WavFile({FormatChunk(1, 1, 22050, 2, 16), RiffChunk("data", {0x10, 0x00, 0x20, 0x00, 0x30, 0x00, 0x40, 0x00})});
     cut.erase(cut.end() - 3, cut.end());
     const auto partial = Decoded(cut);
     EXPECT_THAT(partial.samples, ElementsAre(16, 32));
@@ -95,14 +95,14 @@ TEST(WavDecoder, ToleratesPaddingAndCutShortDataWithANote)
 
 TEST(WavDecoder, RefusesDamagedOrUnsupportedHeadersNamingTheFault)
 {
-    const Bytes data = RiffChunk("data", {0, 0});
-    const Bytes ima = ImaWav(2, 16, 9, Bytes(16, 0));
-    const std::vector<std::pair<Bytes, std::string>> cases{
+    const WavBytes data = RiffChunk("data", {0, 0});
+    const WavBytes ima = ImaWav(2, 16, 9, WavBytes(16, 0));
+    const std::vector<std::pair<WavBytes, std::string>> cases{
         {{}, "too short"},
         {WavFile({data}, "AVI "), "not \"WAVE\""},
-        {[] { Bytes b = Pcm16Wav({0}); b[0] = 'X'; return b; }(), "no \"RIFF\""},
+        {[] { WavBytes b = Pcm16Wav({0}); b[0] = 'X'; return b; }(), "no \"RIFF\""},
         {WavFile({data}), "no \"fmt \""},
-        {WavFile({RiffChunk("fmt ", Bytes(14, 1)), data}), "fewer than the 16"},
+        {WavFile({RiffChunk("fmt ", WavBytes(14, 1)), data}), "fewer than the 16"},
         {WavFile({FormatChunk(1, 1, 22050, 2, 16)}), "no \"data\""},
         {WavFile({FormatChunk(1, 0, 22050, 2, 16), data}), "channel count 0 at offset 22"},
         {WavFile({FormatChunk(1, 1, 0, 2, 16), data}), "sample rate 0 at offset 24"},
@@ -118,7 +118,7 @@ TEST(WavDecoder, RefusesDamagedOrUnsupportedHeadersNamingTheFault)
         EXPECT_THAT(error, HasSubstr(fault));
     }
     // Every prefix of good files either decodes or fails; the sanitizers watch the reads.
-    for (const Bytes& file : {ima, Pcm16Wav({1, 2, 3})}) {
+    for (const WavBytes& file : {ima, Pcm16Wav({1, 2, 3})}) {
         for (size_t length = 0; length <= file.size(); ++length) {
             DecodedSound sound;
             std::string error;

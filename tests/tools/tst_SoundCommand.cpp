@@ -19,8 +19,8 @@ TEST_F(ConvertSound, WritesAWavEntrysWaveformAndDescribesTheSound)
     std::vector<std::int16_t> square;
     for (int i = 0; i < 2048; ++i)
         square.push_back(i % 2 ? -32768 : 32767);
-    const Bytes whole = Pcm16Wav(square);
-    const Bytes cut(whole.begin(), whole.begin() + 1000);
+    const WavBytes whole = Pcm16Wav(square);
+    const WavBytes cut(whole.begin(), whole.begin() + 1000);
     BigArchiveBuilder().Add("data\\audio\\Boom.WAV", whole)
         .Add("data\\audio\\cut.wav", cut)
         .Add("data\\audio\\bad.wav", "RIFF but nothing more")
@@ -35,8 +35,10 @@ TEST_F(ConvertSound, WritesAWavEntrysWaveformAndDescribesTheSound)
     // Full scale reaches the top and bottom rows at both ends (pixels are blue-first here).
     const auto wave = WaveformStyle{}.wave;
     const std::vector<std::uint8_t> waveBgra{wave[2], wave[1], wave[0], wave[3]};
-    for (const size_t pixel : {size_t{0}, size_t{511}, size_t{512 * 127}, size_t{512 * 128 - 1}})
-        EXPECT_EQ(std::vector<std::uint8_t>(picture.pixels.begin() + 4 * pixel, picture.pixels.begin() + 4 * pixel + 4), waveBgra);
+    for (const std::ptrdiff_t pixel : {0, 511, 512 * 127, 512 * 128 - 1}) {
+        const auto at = picture.pixels.begin() + 4 * pixel;
+        EXPECT_EQ(std::vector<std::uint8_t>(at, at + 4), waveBgra) << pixel;
+    }
 
     const auto partial = Run({"convert", "audio.big", "data/audio/cut.wav", "cut.png"});
     EXPECT_EQ(partial.status, 1);
