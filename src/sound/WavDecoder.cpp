@@ -1,5 +1,6 @@
 #include "sound/WavDecoder.h"
 
+#include "base/AsciiCase.h"
 #include "base/ByteReader.h"
 #include "sound/ImaAdpcm.h"
 #include "sound/PcmSamples.h"
@@ -170,6 +171,11 @@ bool DecodeWav(std::span<const std::uint8_t> bytes, DecodedSound& sound, std::st
     if (format.tag == FormatImaAdpcm)
         TrimToFactLength(chunks, sound);
     return true;
+}
+
+bool IsWavEntryName(std::string_view name)
+{
+    return AsciiLowered(name).find(".wav") != std::string::npos;
 }
 
 std::string DescribeSound(const DecodedSound& sound)

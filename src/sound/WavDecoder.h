@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kestrel {
 
@@ -13,6 +14,10 @@ namespace kestrel {
 /// or unsupported files; never reads outside `bytes`. A data chunk that ends early decodes what is
 /// there and says so in `sound.notes`.
 bool DecodeWav(std::span<const std::uint8_t> bytes, DecodedSound& sound, std::string& error);
+
+/// Whether an entry's name says it holds a WAV file: ".wav" anywhere in it, ignoring case, as
+/// entry names are matched everywhere else.
+bool IsWavEntryName(std::string_view name);
 
 /// One line for listings: "IMA ADPCM, 22050 Hz, mono, 1.25 s".
 std::string DescribeSound(const DecodedSound& sound);
