@@ -3,7 +3,6 @@
 #include "app/AppStrings.h"
 #include "app/CompressedSoundDecoder.h"
 #include "app/SoundPlayback.h"
-#include "base/AsciiCase.h"
 #include "sound/WavDecoder.h"
 
 #include <QHBoxLayout>
@@ -86,11 +85,10 @@ namespace {
 constexpr int TickMs = 30;
 constexpr int MinimumPictureSide = 16;
 
-// WAV entries are told by their RIFF header, so a misnamed one still plays; anything else named
-// as MP3 goes to the compressed decoder, and the rest to the WAV decoder, which says what is wrong.
+// A WAV with another name is still told by its RIFF header; the other sound entries are MP3.
 bool IsCompressed(std::string_view name, std::string_view bytes)
 {
-    return bytes.substr(0, 4) != "RIFF" && AsciiLowered(name).find(".mp3") != std::string::npos;
+    return !IsWavEntryName(name) && bytes.substr(0, 4) != "RIFF";
 }
 
 QString ChannelsText(int channels)

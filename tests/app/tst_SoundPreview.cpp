@@ -6,6 +6,7 @@
 #include "app/SoundPlayback.h"
 #include "app/SoundPreview.h"
 #include "sound/WavDecoder.h"
+#include "sound/WavTestFile.h"
 #include "support/ByteWriter.h"
 
 #include <QAudioFormat>
@@ -29,20 +30,13 @@ using test::BigArchiveBuilder;
 using test::Bytes8;
 
 /// A 16-bit PCM WAV of a decaying tone, so the waveform's columns differ from each other.
-Bytes8 ToneWav(int sampleRate, int channels, int frames)
+Bytes8 ToneWav(std::uint16_t channels, int frames)
 {
-    test::ByteWriter data;
+    test::WavBytes data;
     for (int frame = 0; frame < frames; ++frame)
         for (int channel = 0; channel < channels; ++channel)
-            data.U16(static_cast<std::uint16_t>(static_cast<std::int16_t>(
-                std::lround(30000.0 * std::sin(frame * 0.05 * (channel + 1)) * (frames - frame) / frames))));
-    const auto size = static_cast<std::uint32_t>(data.Get().size());
-    const auto blockAlign = static_cast<std::uint16_t>(channels * 2);
-    return test::ByteWriter()
-        .Text("RIFF").U32(36 + size).Text("WAVE")
-        .Text("fmt ").U32(16).U16(1).U16(static_cast<std::uint16_t>(channels)).U32(static_cast<std::uint32_t>(sampleRate))
-        .U32(static_cast<std::uint32_t>(sampleRate) * blockAlign).U16(blockAlign).U16(16)
-        .Text("data").U32(size).Raw(data.Get());
+            test::PutLE(data, static_cast<std::uint16_t>(std::lround(30000.0 * std::sin(frame * 0.05 * (channel + 1)) * (frames - frame) / frames)), 2);
+    return test::PcmWav(channels, 16, data, 22050);
 }
 
 Bytes8 ReadSourceFile(const std::string& path)
@@ -72,7 +66,7 @@ protected:
     }
     template <typename Widget> Widget* Child(const char* name) { return sound->findChild<Widget*>(QString::fromLatin1(name)); }
 
-    const Bytes8 wav = ToneWav(22050, 2, 22050 * 5 / 2);
+    const Bytes8 wav = ToneWav(2, 22050 * 5 / 2);
     test::AppHarness harness;
     CChildFrame* frame = nullptr;
     CQuartoView* view = nullptr;
