@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Kestrel needs to build, test and run. Safe to re-run: packages
 # already installed are skipped, and apt is only asked when something is missing.
-#   scripts/install-deps.sh build    compilers, libraries and Qt, the icon renderer
+#   scripts/install-deps.sh build    compilers, libraries and Qt (with Multimedia and the GStreamer
+#                                    plugins it plays MP3 through), the icon renderer
 #   scripts/install-deps.sh package  the above plus what makes the Debian package (dpkg-shlibdeps)
 #   scripts/install-deps.sh test     all the above plus the test tools (Xvfb, Mesa, GoogleTest,
 #                                    benchmark) and the checkers of the package's files
@@ -14,7 +15,11 @@ build_packages=(
   g++ cmake ninja-build pkg-config git
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev libx11-dev
+  qt6-multimedia-dev
   librsvg2-bin
+  # Qt Multimedia plays and decodes MP3 entries through GStreamer: its parsers, the MP3 decoder
+  # and the PulseAudio output are plugins the library loads at run time.
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 )
 package_packages=(dpkg-dev)
 test_packages=(

@@ -7,6 +7,7 @@
 #include "app/PreviewBar.h"
 #include "app/RawTextView.h"
 #include "app/SharedPreviewDevice.h"
+#include "app/SoundPreview.h"
 #include "app/StringTableView.h"
 #include "app/StructureMenuController.h"
 #include "render/C3DWTexture.h"
@@ -34,6 +35,13 @@ CQuartoView::CQuartoView(AppContext& context, ArchiveDocument& document, QWidget
         [this](std::string_view bytes) { return m_document.ActivateEditMode() && m_document.WriteSelectedEntry(bytes, this); },
         this);
     m_strings->hide();
+
+    m_sound = new SoundPreview(this);
+    m_sound->hide();
+    connect(m_sound, &SoundPreview::NoteChanged, this, [this] {
+        if (m_mode == PreviewMode::Sound)
+            SetStatusNote(m_sound->Note());
+    });
 
     m_edit = new QPlainTextEdit(this);
     m_edit->setObjectName(QStringLiteral("editControl"));
@@ -101,6 +109,9 @@ void CQuartoView::OnUpdate(const QObject* sender)
     m_raw->hide();
     m_raw->Clear();
     m_strings->hide();
+    // Playing on after another entry is selected would leave a sound no control can stop.
+    m_sound->hide();
+    m_sound->Clear();
     ReleasePreviewObjects();
     SetMode(PreviewMode::RawText);
     SetStatusNote(QString());
@@ -129,6 +140,8 @@ void CQuartoView::OnUpdate(const QObject* sender)
                 SetStatusNote(m_strings->Note());
                 m_strings->setGeometry(rect());
                 m_strings->show();
+            } else if (choice.mode == PreviewMode::Sound && ShowSound(name, *bytes)) {
+                SetMode(PreviewMode::Sound);
             } else {
                 m_raw->SetBytes(*bytes);
                 m_raw->show();
@@ -138,6 +151,18 @@ void CQuartoView::OnUpdate(const QObject* sender)
     m_caretNamesLabel = CaretLabel().has_value();
     update();
     emit StateChanged();
+}
+
+bool CQuartoView::ShowSound(std::string_view name, std::string_view bytes)
+{
+    const bool shown = m_sound->Show(name, bytes);
+    // A sound that cannot be decoded falls back to the raw bytes; the note says why.
+    SetStatusNote(m_sound->Note());
+    if (shown) {
+        m_sound->setGeometry(rect());
+        m_sound->show();
+    }
+    return shown;
 }
 
 void CQuartoView::paintEvent(QPaintEvent*)
@@ -154,6 +179,7 @@ void CQuartoView::resizeEvent(QResizeEvent* event)
     LayOutText();
     m_raw->setGeometry(rect());
     m_strings->setGeometry(rect());
+    m_sound->setGeometry(rect());
     LayOutSurface();
     RequestRepaint();
 }
@@ -244,6 +270,8 @@ void CQuartoView::FocusPreview()
         m_raw->setFocus();
     else if (m_strings->isVisible())
         m_strings->setFocus();
+    else if (m_sound->isVisible())
+        m_sound->setFocus();
     else if (m_surfaceWidget && m_surfaceWidget->isVisible())
         m_surfaceWidget->setFocus();
     else

@@ -30,6 +30,7 @@ class IniProblemPane;
 class PreviewBar;
 class PreviewSurface;
 class RawTextView;
+class SoundPreview;
 class StringTableView;
 class StructureMenuController;
 class TextWriteBack;
@@ -37,7 +38,7 @@ class TextWriteBack;
 /// The preview pane of an archive window. When the document's selected entry changes it
 /// decides by the entry's name how to show the bytes: as an image or a turning W3D model drawn
 /// through the 3D device all views share, as text in an editor (INI or plain text) whose every
-/// change is written back into the entry, or as raw text. A locked entry (out for external
+/// change is written back into the entry, as a string table, as a sound to play, or as raw text. A locked entry (out for external
 /// editing) shows a notice until the lock ends.
 class CQuartoView : public QWidget
 {
@@ -64,6 +65,7 @@ public:
     QPlainTextEdit* EditControl() const { return m_edit; }
     RawTextView* RawView() const { return m_raw; }
     StringTableView* StringTable() const { return m_strings; }
+    SoundPreview* Sound() const { return m_sound; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
     /// The widget that holds the 3D window (null without a device).
     QWidget* SurfaceWidget() const { return m_surfaceWidget; }
@@ -163,6 +165,8 @@ private:
     void AdvanceAnimation();
     void SaveAsPng();
 
+    /// A sound entry; false (with the reason as the status note) when it cannot be shown as one.
+    bool ShowSound(std::string_view name, std::string_view bytes);
     void SetMode(PreviewMode mode);
     void OnTimer();
     void UpdateTimer();
@@ -175,6 +179,7 @@ private:
     QPlainTextEdit* m_edit = nullptr;
     RawTextView* m_raw = nullptr;
     StringTableView* m_strings = nullptr;
+    SoundPreview* m_sound = nullptr;
     PreviewSurface* m_surface = nullptr;
     QWidget* m_surfaceWidget = nullptr;
     int m_windowIndex = -1;

@@ -12,6 +12,8 @@ namespace {
 // Text that is not INI: shown without the structure menu.
 constexpr std::array<const char*, 7> plainTextExtensions{{".txt", ".nvp", ".xml", ".xsd", ".xsx", ".lua", ".str"}};
 
+constexpr std::array<const char*, 2> soundExtensions{{".wav", ".mp3"}};
+
 bool ContainsAny(const std::string& name, const auto& needles)
 {
     for (const char* needle : needles)
@@ -31,6 +33,8 @@ PreviewChoice ClassifyEntryName(std::string_view name)
         return {PreviewMode::Model, std::nullopt};
     if (IsStringTableEntryName(name))
         return {PreviewMode::StringTable, std::nullopt};
+    if (ContainsAny(lowered, soundExtensions))
+        return {PreviewMode::Sound, std::nullopt};
     if (ContainsAny(lowered, plainTextExtensions))
         return {PreviewMode::PlainText, std::nullopt};
     if (lowered.find(".ini") != std::string::npos)

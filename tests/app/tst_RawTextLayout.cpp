@@ -46,6 +46,8 @@ TEST(PreviewDispatch, ClassifiesByTheFirstMatchingExtensionAnywhereInTheLowerCas
     EXPECT_EQ(ClassifyEntryName("Data\\INI\\foo.inizh").mode, PreviewMode::IniText);
     EXPECT_EQ(ClassifyEntryName("readme.ini.txt").mode, PreviewMode::PlainText);
     EXPECT_EQ(ClassifyEntryName("scripts\\a.lua").mode, PreviewMode::PlainText);
+    EXPECT_EQ(ClassifyEntryName("Data\\Audio\\Boom.WAV").mode, PreviewMode::Sound);
+    EXPECT_EQ(ClassifyEntryName("Music\\track.mp3").mode, PreviewMode::Sound);
     EXPECT_EQ(ClassifyEntryName("data\\foo.bin").mode, PreviewMode::RawText);
     EXPECT_EQ(ClassifyEntryName("noextension").mode, PreviewMode::RawText);
 }

@@ -98,10 +98,7 @@ int ReadTable(ToolContext& context, ToolArchive& archive, int index, CsfReadResu
     std::vector<std::uint8_t> bytes;
     std::string error;
     const std::string& name = archive.Archive().GetEntryName(index);
-    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> piece) {
-        bytes.insert(bytes.end(), piece.begin(), piece.end());
-        return true;
-    }, error);
+    const int status = archive.ReadEntryBytes(index, bytes, error);
     if (status != ExitOk) {
         context.Report(archive.ShownName(), "entry \"" + name + "\" not read: " + error);
         return status;

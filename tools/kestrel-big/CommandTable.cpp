@@ -32,7 +32,7 @@ const Command Commands[] = {
     {"check", "report mistakes in the INI texts of an archive or a mod folder", RunCheck, CheckDetails},
     {"lsp", "serve INI diagnostics, completion and navigation to editors (Language Server Protocol)", RunLsp,
      LspDetails},
-    {"convert", "write an image entry as a PNG file", RunConvert, ConvertDetails},
+    {"convert", "write an image entry, or a WAV entry's waveform, as a PNG file", RunConvert, ConvertDetails},
     {"w3d", "summarise a W3D model: meshes, skeleton, textures and where they are found", RunW3d, W3dDetails},
     {"csf", "print, export or import a CSF string table entry (STR, CSV, PO), or find a label", RunCsf, CsfDetails},
 };

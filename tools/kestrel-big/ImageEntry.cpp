@@ -15,14 +15,11 @@ int EntryAsPng(ToolArchive& archive, int index, std::vector<std::uint8_t>& png, 
     const std::string& name = archive.Archive().GetEntryName(index);
     const auto type = ImageFileTypeFromEntryName(name);
     if (!type) {
-        error = "the name does not say which image format it holds (.bmp, .tga, .dds, .jpg, .jpeg, .png)";
+        error = "the name does not say which image format it holds (.bmp, .tga, .dds, .jpg, .jpeg, .png), nor .wav";
         return ExitFailure;
     }
     std::vector<std::uint8_t> bytes;
-    const int status = archive.ReadEntry(index, [&](std::span<const std::uint8_t> piece) {
-        bytes.insert(bytes.end(), piece.begin(), piece.end());
-        return true;
-    }, error);
+    const int status = archive.ReadEntryBytes(index, bytes, error);
     if (status != ExitOk)
         return status;
     return ConvertToPNG(bytes, *type, png, error) ? ExitOk : ExitProblems;

@@ -135,6 +135,14 @@ int ToolArchive::ReadEntry(int index, const CBIGFile::PieceSink& sink, std::stri
     return ExitFailure;
 }
 
+int ToolArchive::ReadEntryBytes(int index, std::vector<std::uint8_t>& bytes, std::string& error)
+{
+    return ReadEntry(index, [&](std::span<const std::uint8_t> piece) {
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+        return true;
+    }, error);
+}
+
 int ToolArchive::ReadEntryText(int index, std::string& text)
 {
     std::string error;

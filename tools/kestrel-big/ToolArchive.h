@@ -48,6 +48,9 @@ public:
     /// `error` says why (empty when `sink` stopped).
     int ReadEntry(int index, const CBIGFile::PieceSink& sink, std::string& error);
 
+    /// The whole entry's bytes; statuses and `error` as ReadEntry, nothing reported.
+    int ReadEntryBytes(int index, std::vector<std::uint8_t>& bytes, std::string& error);
+
     /// The whole entry as text; a failure is reported, naming the entry. Statuses as ReadEntry.
     int ReadEntryText(int index, std::string& text);
 
