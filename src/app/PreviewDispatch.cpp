@@ -1,6 +1,7 @@
 #include "app/PreviewDispatch.h"
 
 #include "base/AsciiCase.h"
+#include "sound/WavDecoder.h"
 #include "strings/StringLabelReference.h"
 
 #include <array>
@@ -11,8 +12,6 @@ namespace {
 
 // Text that is not INI: shown without the structure menu.
 constexpr std::array<const char*, 7> plainTextExtensions{{".txt", ".nvp", ".xml", ".xsd", ".xsx", ".lua", ".str"}};
-
-constexpr std::array<const char*, 2> soundExtensions{{".wav", ".mp3"}};
 
 bool ContainsAny(const std::string& name, const auto& needles)
 {
@@ -33,7 +32,7 @@ PreviewChoice ClassifyEntryName(std::string_view name)
         return {PreviewMode::Model, std::nullopt};
     if (IsStringTableEntryName(name))
         return {PreviewMode::StringTable, std::nullopt};
-    if (ContainsAny(lowered, soundExtensions))
+    if (IsSoundEntryName(name))
         return {PreviewMode::Sound, std::nullopt};
     if (ContainsAny(lowered, plainTextExtensions))
         return {PreviewMode::PlainText, std::nullopt};

@@ -178,6 +178,11 @@ bool IsWavEntryName(std::string_view name)
     return AsciiLowered(name).find(".wav") != std::string::npos;
 }
 
+bool IsSoundEntryName(std::string_view name)
+{
+    return IsWavEntryName(name) || AsciiLowered(name).find(".mp3") != std::string::npos;
+}
+
 std::string DescribeSound(const DecodedSound& sound)
 {
     const std::string layout = sound.channels == 1 ? "mono"

@@ -19,6 +19,9 @@ bool DecodeWav(std::span<const std::uint8_t> bytes, DecodedSound& sound, std::st
 /// entry names are matched everywhere else.
 bool IsWavEntryName(std::string_view name);
 
+/// Whether an entry's name says it holds a sound the editor can play: a WAV file or ".mp3".
+bool IsSoundEntryName(std::string_view name);
+
 /// One line for listings: "IMA ADPCM, 22050 Hz, mono, 1.25 s".
 std::string DescribeSound(const DecodedSound& sound);
 
