@@ -14,7 +14,6 @@
 
 namespace kestrel::test {
 
-// The archive tests make their archives with the sample writers.
 using namespace kestrel::samples;
 
 /// Three entries: records at 16, 43 and 71, table length 85, data start 93 (BIGF), file length 112.
