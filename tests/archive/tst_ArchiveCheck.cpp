@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 using namespace kestrel;
@@ -13,12 +15,16 @@ using kestrel::samples::TempFolder;
 
 namespace {
 
-std::vector<std::string> Problems(const BigArchiveBuilder& builder, std::vector<std::uint8_t> (*edit)(std::vector<std::uint8_t>) = nullptr)
+/// The problems found in `builder`'s archive with `patches` written over it, cut to `length`.
+std::vector<std::string> Problems(const BigArchiveBuilder& builder,
+                                  const std::vector<std::pair<size_t, samples::Bytes8>>& patches = {},
+                                  size_t length = SIZE_MAX)
 {
     TempFolder folder;
     auto bytes = builder.Build();
-    if (edit)
-        bytes = edit(std::move(bytes));
+    for (const auto& [at, part] : patches)
+        Put(bytes, at, part);
+    bytes.resize(std::min(length, bytes.size()));
     samples::WriteFileBytes(folder / "a.big", bytes);
     std::string error;
     const auto report = CheckArchive(folder / "a.big", &error);
@@ -67,19 +73,13 @@ TEST(ArchiveCheck, EntriesOutsideTheFileInsideTheTableOrOverlappingAreReported)
 {
     BigArchiveBuilder builder;
     builder.Add("a", "aaaa").Add("b", "bbbb").Add("c", "cccc");
-    const auto problems = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        Put(bytes, 16 + 10 + 4, BE(100));     // b's size: beyond the end of the file
-        Put(bytes, 16 + 20, BE(5));           // c's offset: inside the header
-        return bytes;
-    });
+    // b's size reaches beyond the end of the file; c's offset lies inside the header.
+    const auto problems = Problems(builder, {{16 + 10 + 4, BE(100)}, {16 + 20, BE(5)}});
     EXPECT_TRUE(Mentions(problems, "entry #2 \"b\""));
     EXPECT_TRUE(Mentions(problems, "lies outside the file"));
     EXPECT_TRUE(Mentions(problems, "entry #3 \"c\" starts at 5, inside the header and table"));
 
-    const auto overlapping = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        Put(bytes, 16 + 10 + 4, BE(6)); // b grows over c's first two bytes
-        return bytes;
-    });
+    const auto overlapping = Problems(builder, {{16 + 10 + 4, BE(6)}}); // b grows over c's first two bytes
     EXPECT_TRUE(Mentions(overlapping, "entry #3 \"c\" overlaps entry #2 \"b\""));
 }
 
@@ -91,17 +91,9 @@ TEST(ArchiveCheck, TruncatedTablesLongNamesAndUnknownMagicAreReportedWithoutRead
     EXPECT_TRUE(Mentions(longName, "entry #1 \"nnn"));
     EXPECT_TRUE(Mentions(longName, "has a name of 300 characters (at most 259 fit)"));
 
-    const auto truncated = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        bytes.resize(16 + 8 + 100); // inside the first name
-        return bytes;
-    });
+    const auto truncated = Problems(builder, {}, 16 + 8 + 100); // inside the first name
     EXPECT_TRUE(Mentions(truncated, "the table ends after 0 of the 2 entries"));
-
-    const auto hugeCount = Problems(builder, [](std::vector<std::uint8_t> bytes) {
-        Put(bytes, 8, BE(0xFFFFFFFF));
-        return bytes;
-    });
-    EXPECT_TRUE(Mentions(hugeCount, "ends after"));
+    EXPECT_TRUE(Mentions(Problems(builder, {{8, BE(0xFFFFFFFF)}}), "ends after"));
 
     BigArchiveBuilder unknown;
     unknown.magic = "ZIPS";
