@@ -99,7 +99,7 @@ TEST_F(CBIGFileTest, OpeningNeverChangesTheFileAndFallsBackToReadOnlyWithTheMess
 
     ASSERT_TRUE(OpenReadOnly(path, [&] { return archive.Open(path); }));
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "Opened BIG file in Read-Only mode. Remove write protection and load again!");
+    EXPECT_NE(prompt.shown[0].text.find("Read-Only"), std::string::npos);
     EXPECT_EQ(prompt.shown[0].caption, path.string());
     EXPECT_TRUE(archive.IsReadOnly());
     ASSERT_TRUE(archive.SetEntryData(0, Bytes("longer than before").data(), 18));
@@ -127,9 +127,7 @@ TEST_F(CBIGFileTest, AnUnknownMagicIsAskedAboutAndKeptWithoutAMarker)
     const auto path = Write(builder);
     prompt.Answer({false, true});
     ASSERT_TRUE(archive.Open(path));
-    EXPECT_EQ(prompt.shown.at(0).text,
-              "This file format is unknown. You can still try to open it, but this might not work. Above the type of "
-              "the file is written. If it is similar to \"BIGF\", there is a chance loading will work. Try to load?");
+    EXPECT_NE(prompt.shown.at(0).text.find("format is unknown"), std::string::npos);
     EXPECT_EQ(prompt.shown[0].caption, "BIGX");
     EXPECT_EQ(archive.GetEntryCount(), 0);
     EXPECT_EQ(archive.SaveInPlace(), 0) << "a declined file is not an archive to write into";
