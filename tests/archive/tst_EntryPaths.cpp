@@ -5,7 +5,7 @@
 using namespace kestrel;
 namespace fs = std::filesystem;
 
-TEST(EntryPaths, AFoldersEntriesAreNamedFromItsParentSoTheyStartWithTheFoldersName)
+TEST(EntryPaths, AFoldersEntriesAreNamedFromItsParentWithBackslashesAndNothingOutsideIt)
 {
     const fs::path mods = fs::temp_directory_path() / "mods";
     EXPECT_EQ(EntryNameBaseOfFolder(mods / "data"), mods);
@@ -13,10 +13,8 @@ TEST(EntryPaths, AFoldersEntriesAreNamedFromItsParentSoTheyStartWithTheFoldersNa
     EXPECT_EQ(EntryNameBaseOfFolder(mods / "data" / "."), mods);
     EXPECT_EQ(EntryNameRelativeTo(mods / "data" / "ini" / "x.ini", EntryNameBaseOfFolder(mods / "data")),
               "data\\ini\\x.ini");
-}
 
-TEST(EntryPaths, RelativeNamesUseBackslashesAndRefuseFilesOutsideTheBase)
-{
+    // Relative names use backslashes and refuse files outside the base.
     const fs::path base = fs::temp_directory_path() / "base";
     EXPECT_EQ(EntryNameRelativeTo(base / "a" / "." / "b" / ".." / "c.ini", base), "a\\c.ini");
     EXPECT_EQ(EntryNameRelativeTo(base / ".." / "other" / "x.ini", base), std::nullopt);
