@@ -44,7 +44,6 @@ TEST(EditorTable, LookupIsByCaseInsensitiveSubstringFirstPairWinsAndFallsBackToN
     EXPECT_EQ(table.FindEditor("KesTempreadme.txt"), "notepad.exe");
     EXPECT_EQ(table.GetEditorAt(1), (EditorPair{"second", ".INI"}));
     EXPECT_EQ(table.GetEditorAt(3), (EditorPair{"UNKNOWN ERROR", ""}));
-    EXPECT_EQ(table.GetEditorAt(-1), (EditorPair{"UNKNOWN ERROR", ""}));
 }
 
 TEST(EditorTable, MalformedValuesAreSkippedTheFirstEmptyValueEndsReadingAndSavingLeavesNoStaleValue)
@@ -59,48 +58,30 @@ TEST(EditorTable, MalformedValuesAreSkippedTheFirstEmptyValueEndsReadingAndSavin
     EXPECT_EQ(store.values, (std::map<int, std::string>{
                                 {0, ".ini C:\\Program Files\\Ed\\ed.exe"}, {1, ""}, {2, ""}, {3, ""}, {4, ""}, {5, ".png never-read"}}));
 
-    store.values = {{0, "bad"}}; // nothing usable: the defaults, not written until a pair is set
-    EXPECT_EQ(Loaded(store), EditorTable::DefaultPairs());
-    EXPECT_EQ(EditorTable::DefaultPairs()[2].extension, ".png");
-#ifndef _WIN32
-    EXPECT_EQ(EditorTable::DefaultPairs()[0].editor, "xdg-open");
-#endif
-    EXPECT_EQ(store.values.size(), 1u);
-}
-
-TEST(EditorTable, SetEditorChangesExactExtensionsOrAppendsAndSavesWithoutStaleValues)
-{
-    MemoryStore store;
-    store.values = {{0, "bad"}, {1, ".ini old"}, {2, "also-bad"}};
-    EditorTable table(store);
-    table.LoadEditors();
-
+    // Setting changes the pair of exactly that extension or appends one, and saves at once.
     table.SetEditor("new", ".ini");
     table.SetEditor("upper", ".INI"); // differs in case only: a second pair
     table.SetEditor("anything", "");  // no check of the texts
     EXPECT_EQ(table.Pairs(), (std::vector<EditorPair>{{"new", ".ini"}, {"upper", ".INI"}, {"anything", ""}}));
-    EXPECT_EQ(table.FindEditor("x.INI"), "new") << "the earlier pair keeps winning";
-
-    EXPECT_EQ(store.values, (std::map<int, std::string>{{0, ".ini new"}, {1, ".INI upper"}, {2, " anything"}}));
+    EXPECT_EQ(store.values, (std::map<int, std::string>{
+                                {0, ".ini new"}, {1, ".INI upper"}, {2, " anything"}, {3, ""}, {4, ""}, {5, ".png never-read"}}));
     // The pair with the empty extension cannot be read back: it is skipped, the rest survives.
     EXPECT_EQ(Loaded(store), (std::vector<EditorPair>{{"new", ".ini"}, {"upper", ".INI"}}));
+
+    store.values = {{0, "bad"}}; // nothing usable: the defaults, not written until a pair is set
+    EXPECT_EQ(Loaded(store), EditorTable::DefaultPairs());
+    EXPECT_EQ(store.values.size(), 1u);
 }
 
-TEST(ExternalEdit, TheTemporaryFileIsKesTempAndTheLastPartOfTheName)
+TEST(ExternalEdit, TheTemporaryFileIsNamedFromTheLastPartAndTheEditorCommandLineIsSplitUp)
 {
-    EXPECT_EQ(ExternalEditFileName("data\\ini\\weapon.ini"), "KesTempweapon.ini");
     EXPECT_EQ(ExternalEditFileName("data/ini\\Weapon.INI"), "KesTempWeapon.INI");
-    EXPECT_EQ(ExternalEditFileName("readme"), "KesTempreadme");
     EXPECT_EQ(ExternalEditFileName("..\\..\\x"), "KesTempx");
-}
 
-TEST(ExternalEdit, EditorCommandLinesTakeArgumentsQuotesAndPlaceholders)
-{
     const std::string file = "/tmp/k/KesTempa b.ini";
     const auto noProgramFile = [](const std::string&) { return false; };
     using Args = std::vector<std::string>;
 
-    EXPECT_EQ(BuildEditorCommand("notepad.exe", file, noProgramFile), (EditorCommand{"notepad.exe", Args{file}}));
     EXPECT_EQ(BuildEditorCommand("  code --wait  ", file, noProgramFile), (EditorCommand{"code", Args{"--wait", file}}));
     EXPECT_EQ(BuildEditorCommand("\"C:\\Program Files\\Ed\\ed.exe\" -n \"two words\"", file, noProgramFile),
               (EditorCommand{"C:\\Program Files\\Ed\\ed.exe", Args{"-n", "two words", file}}));
@@ -114,13 +95,10 @@ TEST(ExternalEdit, EditorCommandLinesTakeArgumentsQuotesAndPlaceholders)
     EXPECT_EQ(BuildEditorCommand("/opt/My Editor/ed -w", file, programFile),
               (EditorCommand{"/opt/My", Args{"Editor/ed", "-w", file}}));
 
-    EXPECT_FALSE(BuildEditorCommand("", file, noProgramFile));
     EXPECT_FALSE(BuildEditorCommand("   ", file, noProgramFile));
     EXPECT_FALSE(BuildEditorCommand("\"\" --wait", file, noProgramFile));
-}
 
-TEST(ExternalEdit, NotepadFallsBackToTheDesktopsDefaultApplicationOutsideWindows)
-{
+    // Notepad falls back to the desktop's default application outside Windows.
     EXPECT_EQ(EditorCandidates("gedit"), std::vector<std::string>{"gedit"});
 #ifdef _WIN32
     EXPECT_EQ(EditorCandidates("notepad.exe"), std::vector<std::string>{"notepad.exe"});
