@@ -10,7 +10,6 @@
 
 namespace kestrel::test {
 
-// String tables are written with the sample byte writer.
 using namespace kestrel::samples;
 
 struct TestString
