@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace kestrel {
 namespace {
 
@@ -36,14 +39,9 @@ TEST(StringTableText, WritesTheFormsModdersAndTranslatorsExpect)
 
 TEST(StringTableText, ReadsFilesWrittenByOtherTools)
 {
-    struct Case
-    {
-        StringTableFormat format;
-        std::string_view text;
-    };
     // The same two labels as a hand-written STR with comments, CRLF and a value over two lines,
     // a spreadsheet's CSV with a byte order mark, and a translated PO with continuation lines.
-    const Case cases[] = {
+    const std::pair<StringTableFormat, std::string_view> cases[] = {
         {StringTableFormat::Str,
          "// units\r\nOBJECT:Humvee  \r\n  \"Hum\r\nvee\"\r\nEND\r\n\r\nGUI:Ok\r\n\"OK\" // confirms\r\nEXTRA \"click\"\r\nend\r\n"},
         {StringTableFormat::Csv, "\xEF\xBB\xBFlabel,value,extra\r\nOBJECT:Humvee,\"Hum\r\nvee\"\r\nGUI:Ok,OK,click\r\n"},
@@ -52,23 +50,17 @@ TEST(StringTableText, ReadsFilesWrittenByOtherTools)
          "msgstr \"Hum\\n\"\n\"vee\"\n\n#. extra: \"click\"\nmsgctxt \"GUI:Ok\"\nmsgid \"OK\"\nmsgstr \"\"\n"},
     };
     const std::vector<CsfLabel> expected = {{"OBJECT:Humvee", {{u"Hum\nvee", std::nullopt}}}, {"GUI:Ok", {{u"OK", "click"}}}};
-    for (const auto& c : cases) {
-        const TextTableResult read = ReadStringTableText(c.text, c.format);
+    for (const auto& [format, text] : cases) {
+        const TextTableResult read = ReadStringTableText(text, format);
         EXPECT_TRUE(read.ok) << read.problem << " on line " << read.line;
-        EXPECT_TRUE(read.table.labels == expected) << c.text;
+        EXPECT_TRUE(read.table.labels == expected) << text;
     }
 }
 
 TEST(StringTableText, SyntaxErrorsNameTheirLine)
 {
-    struct Case
-    {
-        StringTableFormat format;
-        std::string_view text;
-        size_t line;
-        std::string_view says;
-    };
-    const Case cases[] = {
+    // Format, text, the line named and what the problem says.
+    const std::tuple<StringTableFormat, std::string_view, size_t, std::string_view> cases[] = {
         {StringTableFormat::Str, "A:B\n\"x\"\nEND\nC:D\n\"never ends\nEND\n", 5, "does not end"},
         {StringTableFormat::Str, "A:B\n\"x\"\n", 1, "has no END"},
         {StringTableFormat::Str, "A:B\nvalue without quotes\nEND\n", 2, "quoted value or END"},
@@ -77,11 +69,11 @@ TEST(StringTableText, SyntaxErrorsNameTheirLine)
         {StringTableFormat::Po, "msgid \"\"\nmsgstr \"\"\n\nmsgid \"x\"\nmsgstr \"y\"\n", 6, "no msgctxt"},
         {StringTableFormat::Po, "msgctxt \"A\"\nmsgid_plural \"x\"\n", 2, "not understood"},
     };
-    for (const auto& c : cases) {
-        const TextTableResult read = ReadStringTableText(c.text, c.format);
-        EXPECT_FALSE(read.ok) << c.text;
-        EXPECT_EQ(read.line, c.line) << c.text;
-        EXPECT_NE(read.problem.find(c.says), std::string::npos) << read.problem;
+    for (const auto& [format, text, line, says] : cases) {
+        const TextTableResult read = ReadStringTableText(text, format);
+        EXPECT_FALSE(read.ok) << text;
+        EXPECT_EQ(read.line, line) << text;
+        EXPECT_NE(read.problem.find(says), std::string::npos) << read.problem;
     }
 }
 
