@@ -6,10 +6,6 @@
 #include <vector>
 
 namespace kestrel::test {
-namespace {
-
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                        kBlack = 0xFF000000;
 
 void UseClipCoordinates(C3DWDevice& device)
 {
@@ -19,37 +15,38 @@ void UseClipCoordinates(C3DWDevice& device)
     ASSERT_TRUE(device.SetTransform(TransformType::World, kIdentity));
 }
 
-/// Pure colours only, so 5-6-5 keeps them exactly.
-std::vector<std::uint8_t> Texel(std::uint32_t colour, TextureFormat format)
+std::vector<std::uint8_t> PixelsIn(TextureFormat format, const std::vector<std::uint32_t>& colours)
 {
-    const auto b = static_cast<std::uint8_t>(colour), g = static_cast<std::uint8_t>(colour >> 8),
-               r = static_cast<std::uint8_t>(colour >> 16);
-    switch (format) {
-    case TextureFormat::R5G6B5: {
-        const int packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-        return {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8)};
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t colour : colours) {
+        const auto b = static_cast<std::uint8_t>(colour), g = static_cast<std::uint8_t>(colour >> 8),
+                   r = static_cast<std::uint8_t>(colour >> 16), a = static_cast<std::uint8_t>(colour >> 24);
+        switch (format) {
+        case TextureFormat::R5G6B5: {
+            const int packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+            bytes.insert(bytes.end(), {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8)});
+            break;
+        }
+        case TextureFormat::B8G8R8: bytes.insert(bytes.end(), {b, g, r}); break;
+        case TextureFormat::R8G8B8: bytes.insert(bytes.end(), {r, g, b}); break;
+        case TextureFormat::B8G8R8A8: bytes.insert(bytes.end(), {b, g, r, a}); break;
+        case TextureFormat::R8G8B8A8: bytes.insert(bytes.end(), {r, g, b, a}); break;
+        }
     }
-    case TextureFormat::B8G8R8: return {b, g, r};
-    case TextureFormat::R8G8B8: return {r, g, b};
-    case TextureFormat::B8G8R8A8: return {b, g, r, 0xFF};
-    case TextureFormat::R8G8B8A8: return {r, g, b, 0xFF};
-    }
-    return {};
+    return bytes;
 }
-
-} // namespace
 
 void CheckTexturedQuadScene(C3DWDevice& device, int size, TextureFormat format, const PixelReader& pixelAt)
 {
     UseClipCoordinates(device);
     ASSERT_TRUE(device.SetClearColor(0x0000FF00)) << "the alpha byte is ignored";
     ASSERT_TRUE(device.Clear(ClearColour | ClearDepth));
-    std::vector<std::uint8_t> texels;
+    // Pure colours only, so 5-6-5 keeps them exactly.
+    std::vector<std::uint32_t> colours;
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const auto texel = Texel(y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite), format);
-            texels.insert(texels.end(), texel.begin(), texel.end());
-        }
+        for (int x = 0; x < 8; ++x)
+            colours.push_back(y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite));
+    const auto texels = PixelsIn(format, colours);
     auto texture = device.CreateTexture(8, 8, format);
     ASSERT_NE(texture, nullptr);
     ASSERT_TRUE(texture->SetData(texels.data(), -1, -1, -1, -1, -1));
@@ -70,25 +67,14 @@ void CheckTexturedQuadScene(C3DWDevice& device, int size, TextureFormat format, 
 
 void CheckIndexedGeometryScene(C3DWDevice& device, int size, std::uint32_t usage, const PixelReader& pixelAt)
 {
-    struct ColouredVertex
-    {
-        float x, y, z;
-        std::uint32_t colour;
-    };
-    // Two unused vertices, then the left half of clip space in red; three unused indices, then
-    // the quad as two counter-clockwise triangles.
-    constexpr std::array<ColouredVertex, 6> kVertices = {
-        {{9, 9, 0, kGreen}, {9, 9, 0, kGreen}, {-1, -1, 0, kRed}, {0, -1, 0, kRed}, {0, 1, 0, kRed}, {-1, 1, 0, kRed}}};
-    constexpr std::array<std::uint16_t, 9> kIndices = {7, 7, 7, 0, 1, 2, 0, 2, 3};
-
     UseClipCoordinates(device);
     device.SetClearColor(kBlack);
     ASSERT_TRUE(device.Clear(ClearColour | ClearDepth));
     auto vertices = device.CreateVertexBuffer(usage, VertexDiffuse, 6, 16);
     auto indices = device.CreateIndexBuffer(usage, 9);
     ASSERT_TRUE(vertices && indices);
-    ASSERT_TRUE(vertices->SetData(kVertices.data(), 0, 0, -1));
-    ASSERT_TRUE(indices->SetData(kIndices.data(), 0, 0, -1));
+    ASSERT_TRUE(vertices->SetData(kIndexedVertices.data(), 0, 0, -1));
+    ASSERT_TRUE(indices->SetData(kIndexedIndices.data(), 0, 0, -1));
     ASSERT_TRUE(device.BeginScene());
     EXPECT_FALSE(device.DrawIndexed(PrimitiveType::TriangleList, vertices.get(), indices.get(), 3, 0, 4, 3, 6))
         << "the base vertex pushes the range past the end";

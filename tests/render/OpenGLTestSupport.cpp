@@ -53,14 +53,6 @@ std::uint32_t OpenGLTest::PixelAt(int x, int y, int windowHeight)
     return bgra[0] | static_cast<std::uint32_t>(bgra[1]) << 8 | static_cast<std::uint32_t>(bgra[2]) << 16 | 0xFF000000u;
 }
 
-void OpenGLTest::UseClipCoordinates()
-{
-    static constexpr float kIdentity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ASSERT_TRUE(m_device->SetProjection(kIdentity));
-    ASSERT_TRUE(m_device->SetTransform(TransformType::View, kIdentity));
-    ASSERT_TRUE(m_device->SetTransform(TransformType::World, kIdentity));
-}
-
 void OpenGLTest::ClearToBlack()
 {
     UseClipCoordinates();
@@ -73,27 +65,6 @@ void OpenGLTest::DrawTexturedQuad(float left, float bottom, float right, float t
     // Counter-clockwise, the front face the device culls for.
     const float quad[] = {left, bottom, 0, 0, 1, right, bottom, 0, 1, 1, right, top, 0, 1, 0, left, top, 0, 0, 0};
     ASSERT_TRUE(m_device->DrawUserTextured(PrimitiveType::TriangleFan, quad, 4));
-}
-
-std::vector<std::uint8_t> PixelsIn(TextureFormat format, const std::vector<std::uint32_t>& colours)
-{
-    std::vector<std::uint8_t> bytes;
-    for (std::uint32_t colour : colours) {
-        const auto b = static_cast<std::uint8_t>(colour), g = static_cast<std::uint8_t>(colour >> 8),
-                   r = static_cast<std::uint8_t>(colour >> 16), a = static_cast<std::uint8_t>(colour >> 24);
-        switch (format) {
-        case TextureFormat::R5G6B5: {
-            const int packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-            bytes.insert(bytes.end(), {static_cast<std::uint8_t>(packed), static_cast<std::uint8_t>(packed >> 8)});
-            break;
-        }
-        case TextureFormat::B8G8R8: bytes.insert(bytes.end(), {b, g, r}); break;
-        case TextureFormat::R8G8B8: bytes.insert(bytes.end(), {r, g, b}); break;
-        case TextureFormat::B8G8R8A8: bytes.insert(bytes.end(), {b, g, r, a}); break;
-        case TextureFormat::R8G8B8A8: bytes.insert(bytes.end(), {r, g, b, a}); break;
-        }
-    }
-    return bytes;
 }
 
 } // namespace kestrel::test

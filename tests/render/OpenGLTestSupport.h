@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceScenes.h"
 #include "render/opengl/COGLDevice.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,6 @@
 #include <vector>
 
 namespace kestrel::test {
-
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                        kBlack = 0xFF000000;
 
 /// Rendering tests need an X server with GLX (Xvfb with Mesa's software renderer in CI); without
 /// DISPLAY they skip. Each test gets a created device on a 64 × 64 window.
@@ -34,8 +32,7 @@ protected:
 
     /// The colour (0xAARRGGBB) of the back buffer pixel at (x, y), counted from the top left.
     static std::uint32_t PixelAt(int x, int y, int windowHeight = kSize);
-    /// An identity projection (and world and view), so positions are clip coordinates.
-    void UseClipCoordinates();
+    void UseClipCoordinates() { kestrel::test::UseClipCoordinates(*m_device); }
     /// Clip coordinates on a window cleared to black, colour and depth.
     void ClearToBlack();
     /// Draws a quad over the clip-space rectangle from (left, bottom) to (right, top) with
@@ -45,8 +42,5 @@ protected:
     std::vector<std::unique_ptr<QWindow>> m_windows;
     std::unique_ptr<COGLDevice> m_device;
 };
-
-/// Texture pixels of `format` for colours given as 0xAARRGGBB.
-std::vector<std::uint8_t> PixelsIn(TextureFormat format, const std::vector<std::uint32_t>& colours);
 
 } // namespace kestrel::test

@@ -6,26 +6,6 @@
 using namespace kestrel;
 using namespace kestrel::test;
 
-namespace {
-
-struct ColouredVertex
-{
-    float x, y, z;
-    std::uint32_t colour;
-};
-
-// Two unused vertices, then the left half of clip space in red.
-constexpr std::array<ColouredVertex, 6> kVertices = {{{9, 9, 0, kGreen},
-                                                      {9, 9, 0, kGreen},
-                                                      {-1, -1, 0, kRed},
-                                                      {0, -1, 0, kRed},
-                                                      {0, 1, 0, kRed},
-                                                      {-1, 1, 0, kRed}}};
-// Three indices not drawn, then the quad as two counter-clockwise triangles.
-constexpr std::array<std::uint16_t, 9> kIndices = {7, 7, 7, 0, 1, 2, 0, 2, 3};
-
-} // namespace
-
 // Buffers in graphics memory and in client memory draw the same.
 class BufferDraws : public OpenGLTest, public ::testing::WithParamInterface<std::uint32_t>
 {
@@ -39,8 +19,8 @@ protected:
         m_vertices = m_device->CreateVertexBuffer(GetParam(), VertexDiffuse, 6, 16);
         m_indices = m_device->CreateIndexBuffer(GetParam(), 9);
         ASSERT_TRUE(m_vertices && m_indices);
-        ASSERT_TRUE(m_vertices->SetData(kVertices.data(), 0, 0, -1));
-        ASSERT_TRUE(m_indices->SetData(kIndices.data(), 0, 0, -1));
+        ASSERT_TRUE(m_vertices->SetData(kIndexedVertices.data(), 0, 0, -1));
+        ASSERT_TRUE(m_indices->SetData(kIndexedIndices.data(), 0, 0, -1));
     }
 
     bool DrawQuad(int baseVertex, int minIndex, int vertexCount, int startIndex, int indexCount)
@@ -53,62 +33,43 @@ protected:
     std::unique_ptr<C3DWIndexBuffer> m_indices;
 };
 
-TEST_P(BufferDraws, IndexedGeometryLandsWhereItsVerticesSay)
-{
-    ASSERT_TRUE(DrawQuad(2, 0, 4, 3, 6));
-    EXPECT_EQ(PixelAt(2, 2), kRed);
-    EXPECT_EQ(PixelAt(kSize / 2 - 2, kSize - 2), kRed);
-    EXPECT_EQ(PixelAt(kSize / 2 + 1, 2), kBlack);
-
-    // A user draw afterwards takes its own vertices, not the applied buffer's.
-    const float positions[] = {0, -1, 0, 1, -1, 0, 1, 1, 0};
-    ASSERT_TRUE(m_device->DrawUserPositions(PrimitiveType::TriangleList, positions, 3));
-    EXPECT_EQ(PixelAt(kSize - 2, kSize - 2), kBlack) << "current colour black";
-}
-
-TEST_P(BufferDraws, RangesOutsideTheBuffersDrawNothing)
+// Where indexed geometry lands and which ranges overrun the buffers is the shared scene's
+// business; these are the refusals and hand-overs only this device's checks see.
+TEST_P(BufferDraws, EmptyOrNegativeRangesDrawNothingAndUserDrawsTakeTheirOwnVertices)
 {
     EXPECT_FALSE(DrawQuad(2, 0, 4, 3, 0)) << "no indices";
     EXPECT_FALSE(DrawQuad(2, 0, 0, 3, 6)) << "no vertices";
-    EXPECT_FALSE(DrawQuad(3, 0, 4, 3, 6)) << "base vertex pushes past the end";
-    EXPECT_FALSE(DrawQuad(2, 0, 4, 4, 6)) << "indices past the end";
-    EXPECT_FALSE(DrawQuad(2, 0, 3, 3, 6)) << "an index above the promised range";
     EXPECT_FALSE(DrawQuad(-1, 0, 4, 3, 6));
     EXPECT_FALSE(DrawQuad(2, -1, 4, 3, 6));
-    EXPECT_FALSE(DrawQuad(2, 0, 4, 0, 3)) << "index 7 is no vertex of the buffer";
     EXPECT_FALSE(m_device->DrawIndexed(PrimitiveType::TriangleList, nullptr, m_indices.get(), 0, 0, 4, 3, 6));
-    EXPECT_FALSE(m_device->Draw(PrimitiveType::TriangleList, m_vertices.get(), 4, 3));
     EXPECT_FALSE(m_device->Draw(PrimitiveType::TriangleList, m_vertices.get(), 0, 0));
     EXPECT_EQ(PixelAt(2, 2), kBlack);
 
-    ASSERT_TRUE(m_device->Draw(PrimitiveType::TriangleFan, m_vertices.get(), 2, 4));
+    // A user draw after an indexed one takes its own vertices, not the applied buffer's.
+    ASSERT_TRUE(DrawQuad(2, 0, 4, 3, 6));
+    const float positions[] = {0, -1, 0, 1, -1, 0, 1, 1, 0};
+    ASSERT_TRUE(m_device->DrawUserPositions(PrimitiveType::TriangleList, positions, 3));
     EXPECT_EQ(PixelAt(2, 2), kRed);
+    EXPECT_EQ(PixelAt(kSize - 2, kSize - 2), kBlack) << "current colour black";
 }
 
 TEST_P(BufferDraws, DataCopiesInAndOutWithinBounds)
 {
     std::array<std::uint16_t, 9> indices{};
     ASSERT_TRUE(m_indices->GetData(indices.data(), 0, -1));
-    EXPECT_EQ(indices, kIndices);
+    EXPECT_EQ(indices, kIndexedIndices);
     const std::uint16_t replacement[] = {1, 2};
     ASSERT_TRUE(m_indices->SetData(replacement, 0, 14, 4));
     ASSERT_TRUE(m_indices->GetData(indices.data(), 14, 4));
-    EXPECT_EQ(indices[0], 1);
-    EXPECT_EQ(indices[1], 2);
+    EXPECT_EQ(std::pair(indices[0], indices[1]), (std::pair<std::uint16_t, std::uint16_t>(1, 2)));
     EXPECT_FALSE(m_indices->SetData(replacement, 0, 16, 4));
     EXPECT_FALSE(m_indices->SetData(replacement, 0, -2, 2));
     EXPECT_FALSE(m_indices->GetData(indices.data(), 19, -1));
 
     ColouredVertex vertex{};
     ASSERT_TRUE(m_vertices->GetData(&vertex, 5 * 16, -1));
-    EXPECT_EQ(vertex.x, -1.0f);
-    EXPECT_EQ(vertex.colour, kRed);
+    EXPECT_EQ(std::pair(vertex.x, vertex.colour), std::pair(-1.0f, kRed));
     EXPECT_FALSE(m_vertices->SetData(&vertex, 0, 5 * 16, 17));
-    EXPECT_EQ(m_vertices->GetSize(), 96);
-    EXPECT_EQ(m_vertices->GetStride(), 16);
-    EXPECT_EQ(m_vertices->GetCount(), 6);
-    EXPECT_EQ(m_indices->GetSize(), 18);
-    EXPECT_EQ(m_indices->GetIndexSize(), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(GraphicsAndSystemMemory, BufferDraws,

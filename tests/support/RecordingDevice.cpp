@@ -87,14 +87,6 @@ bool RecordingIndexBuffer::GetData(void* destination, int byteOffset, int byteCo
     return CopyOut(bytes, destination, byteOffset, byteCount);
 }
 
-bool RecordingVertexShader::GetSource(char* buffer, int bufferSize) const
-{
-    if (buffer == nullptr || static_cast<int>(text.size()) >= bufferSize)
-        return false;
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    return true;
-}
-
 bool RecordingDevice::SetTransform(TransformType type, const float* matrix)
 {
     float* slot = TransformSlot(type);

@@ -5,6 +5,7 @@
 #include "render/C3DWTexture.h"
 #include "render/C3DWVertexBuffer.h"
 #include "render/C3DWVertexShader.h"
+#include "render/ResourceRules.h"
 
 #include <cstdint>
 #include <string>
@@ -68,7 +69,7 @@ class RecordingVertexShader : public C3DWVertexShader
 {
 public:
     explicit RecordingVertexShader(std::string source) : text(std::move(source)) {}
-    bool GetSource(char* buffer, int bufferSize) const override;
+    bool GetSource(char* buffer, int bufferSize) const override { return CopyShaderSource(&text, buffer, bufferSize); }
     std::string text;
 };
 

@@ -74,19 +74,13 @@ const std::vector<std::uint16_t> OneTriangle{0, 1, 2};
 
 } // namespace
 
-TEST(C3DWMesh, TheBlendingShaderIsTheFixed34LineTextGivenToTheDeviceInBothForms)
+// The text itself is pinned by its kept translation below.
+TEST(C3DWMesh, TheBlendingShaderIsGivenToTheDeviceInBothForms)
 {
-    const std::string_view text = C3DWMesh::VertexShaderText();
-    EXPECT_EQ(text.size(), 729u);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 34);
-    EXPECT_EQ(text.find("\n\n"), std::string_view::npos);
-    EXPECT_NE(text.find("\r\ndp3  r0, r1, c7             // perform"), std::string_view::npos);
-    EXPECT_NE(text.find("\r\n\t\t\t\t\t\t\t // interpolated diffuse vertex color\r\n"), std::string_view::npos);
-
     RecordingDevice device;
     C3DWMesh mesh(device);
     ASSERT_EQ(device.shaderTexts.size(), 1u);
-    EXPECT_EQ(device.shaderTexts[0], text);
+    EXPECT_EQ(device.shaderTexts[0], C3DWMesh::VertexShaderText());
     EXPECT_NE(device.arbTexts[0].find("!!ARBvp1.0"), std::string::npos);
     EXPECT_TRUE(mesh.IsShaderUsable());
     ASSERT_GE(mesh.AddGeometry("G", Triangle, 1, OneTriangle, {}), 0);

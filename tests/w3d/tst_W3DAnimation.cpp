@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 using namespace kestrel;
 using namespace kestrel::samples;
@@ -71,12 +72,9 @@ TEST(W3DAnimation, UncompressedChannelsMoveAndTurnBonesFrameByFrame)
     const auto animation = Read(AnimationChunk("ROBOT.WAVE", "ROBOTSKL", 3, 15,
                                                {{1, 0, {0}, {0, 1, 3}},
                                                 {0, 6, {0}, {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, Half, Half}}}));
-    EXPECT_EQ(animation.name, "ROBOT.WAVE");
-    EXPECT_EQ(animation.hierarchyName, "ROBOTSKL");
-    EXPECT_EQ(animation.frameCount, 3u);
-    EXPECT_FLOAT_EQ(animation.frameRate, 15.0f);
-    EXPECT_FALSE(animation.compressed);
-    ASSERT_EQ(animation.channels.size(), 2u);
+    EXPECT_EQ(std::tuple(animation.name, animation.hierarchyName, animation.frameCount, animation.frameRate,
+                         animation.compressed, animation.channels.size()),
+              std::tuple(std::string("ROBOT.WAVE"), std::string("ROBOTSKL"), 3u, 15.0f, false, size_t(2)));
     const auto points = ArmPointPerFrame(animation);
     ASSERT_EQ(points.size(), 3u);
     ExpectPoint(points[0], 10, 2, 0, "frame 0");
@@ -93,8 +91,7 @@ TEST(W3DAnimation, TimeCodedKeysGlideBetweenKeysAndJumpWhereMarked)
         const auto animation = Read(CompressedAnimationChunk(
             "ROBOT.WALK", "ROBOTSKL", 5, 30,
             {{1, 0, {0, motion ? 2 : 2 | Jump, 4}, {0, 10, 4}}, {0, 6, {0, 4}, {0, 0, 0, 1, 0, 0, Half, Half}}}, motion));
-        EXPECT_TRUE(animation.compressed);
-        EXPECT_FLOAT_EQ(animation.frameRate, 30.0f);
+        EXPECT_EQ(std::pair(animation.compressed, animation.frameRate), std::pair(true, 30.0f));
         const auto points = ArmPointPerFrame(animation);
         ASSERT_EQ(points.size(), 5u);
         ExpectPoint(points[0], 10, 2, 0, "frame 0");

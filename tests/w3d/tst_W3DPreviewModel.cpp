@@ -67,8 +67,8 @@ TEST_F(ZeroHourInstallation, TexturesComeFromZeroHourThenFromGenerals)
     EXPECT_EQ(document.GetGameKind(), 1);
     EXPECT_EQ(document.GetInstallationFolder(), (temp / "ZERO HOUR").string() + "\\");
     ASSERT_EQ(prompt.shown.size(), 1u);
-    EXPECT_EQ(prompt.shown[0].text, "Failed to interpret kestrel.ini");
-    EXPECT_EQ(prompt.shown[0].caption, "");
+    EXPECT_EQ(std::pair(prompt.shown[0].text, prompt.shown[0].caption),
+              std::pair(std::string("Failed to interpret kestrel.ini"), std::string()));
 
     const auto loaded = LoadW3DPreviewModel(device, document, model, "", true);
     ASSERT_TRUE(loaded.summary.loaded);
@@ -79,9 +79,6 @@ TEST_F(ZeroHourInstallation, TexturesComeFromZeroHourThenFromGenerals)
     EXPECT_EQ(textures[0].name, "zhonly.tga");
     EXPECT_EQ(dynamic_cast<const RecordingTexture&>(*textures[0].texture).pixels.at(1), 255);
     EXPECT_EQ(dynamic_cast<const RecordingTexture&>(*textures[1].texture).width, 4) << "base.tga found as DDS";
-    EXPECT_EQ(loaded.mesh->Materials().at(2).textureIndex[0], -1);
-    ASSERT_EQ(loaded.mesh->Groups().size(), 1u);
-    EXPECT_EQ(loaded.mesh->Groups()[0].ranges.size(), 2u);
     EXPECT_EQ(ModelStatusText(loaded), "1 mesh, 2 triangles, 2 textures found, 1 missing");
 }
 
@@ -112,12 +109,10 @@ TEST_F(ZeroHourInstallation, WithTexturesOffNothingIsOpenedAndTheModelIsUntextur
     EXPECT_TRUE(prompt.shown.empty());
     EXPECT_EQ(document.GetGameTextureArchive().GetEntryCount(), 0);
     const auto loaded = LoadW3DPreviewModel(device, document, model, "", false);
-    EXPECT_TRUE(loaded.mesh->Materials().empty());
-    EXPECT_TRUE(loaded.mesh->Textures().empty());
+    EXPECT_TRUE(loaded.mesh->Materials().empty() && loaded.mesh->Textures().empty());
 
     const auto damaged = LoadW3DPreviewModel(device, document, Bytes8(model.begin(), model.end() - 3), "", true);
     EXPECT_FALSE(damaged.summary.loaded);
-    ASSERT_NE(damaged.mesh, nullptr);
+    ASSERT_NE(damaged.mesh, nullptr) << "the preview still gets a mesh to clear the view with";
     EXPECT_TRUE(damaged.mesh->Groups().empty());
-    EXPECT_EQ(damaged.extent, 0.0f);
 }

@@ -14,8 +14,6 @@ using namespace kestrel::test;
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00;
-
 /// Hidden windows render and read back like shown ones, and cost nothing to destroy.
 HWND MakeWindow(int width, int height)
 {
