@@ -20,11 +20,6 @@ Bytes8 ColourBlock(std::uint16_t c0, std::uint16_t c1, std::uint32_t indices)
     return ByteWriter().U16(c0).U16(c1).U32(indices);
 }
 
-std::vector<std::uint32_t> TopRow(const DecodedImage& image)
-{
-    return {PixelAt(image, 0, 0), PixelAt(image, 1, 0), PixelAt(image, 2, 0), PixelAt(image, 3, 0)};
-}
-
 DecodedImage DecodeFile(const Bytes8& header, const Bytes8& blocks)
 {
     Bytes8 file = header;
@@ -91,7 +86,8 @@ TEST(DecodeDDS, EqualEndColoursTakeTheThreeColourRule)
 {
     // A case random blocks almost never hit.
     const auto equal = DecodeFile(DdsHeader(4, 4, LinearSize, 8, "DXT1"), ColourBlock(0x07E0, 0x07E0, FirstRowCountsUp));
-    EXPECT_EQ(TopRow(equal), (std::vector<std::uint32_t>{0xFF00FC00, 0xFF00FC00, 0xFF00FC00, 0}));
+    const std::vector<std::uint32_t> pixels = PixelValues(equal);
+    EXPECT_EQ(std::vector(pixels.begin(), pixels.begin() + 4), (std::vector<std::uint32_t>{0xFF00FC00, 0xFF00FC00, 0xFF00FC00, 0}));
 }
 
 TEST(DecodeDDS, MissingBlocksAreTransparentBlackAndTheLevelSizeComesFromTheFlagsOrTheSize)
