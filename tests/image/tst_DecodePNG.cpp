@@ -37,16 +37,13 @@ PngPicture RandomRgba(std::uint32_t width, std::uint32_t height, std::mt19937& r
 
 } // namespace
 
-TEST(DecodePNG, RgbAndRgbaRowsBecomeBlueGreenRedAlpha)
+TEST(DecodePNG, EveryColourTypeBecomesBlueGreenRedAlpha)
 {
     const auto rgba = Decode(EncodePngWithLibpng(Picture(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {{1, 2, 3, 4, 5, 6, 7, 0}})));
     EXPECT_EQ(PixelValues(rgba), (std::vector<std::uint32_t>{0x04010203, 0x00050607}));
     const auto rgb = Decode(EncodePngWithLibpng(Picture(2, 1, PNG_COLOR_TYPE_RGB, 8, {{1, 2, 3, 4, 5, 6}})));
     EXPECT_EQ(PixelValues(rgb), (std::vector<std::uint32_t>{0xFF010203, 0xFF040506}));
-}
-
-TEST(DecodePNG, GreyPaletteSixteenBitAndPackedPicturesAreExpanded)
-{
+    // Grey, palette, sixteen-bit and packed pictures are expanded.
     const auto grey = Decode(EncodePngWithLibpng(Picture(2, 1, PNG_COLOR_TYPE_GRAY, 8, {{0x40, 0x80}})));
     EXPECT_EQ(PixelValues(grey), (std::vector<std::uint32_t>{0xFF404040, 0xFF808080}));
     const auto greyAlpha = Decode(EncodePngWithLibpng(Picture(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{0x40, 0x11}})));

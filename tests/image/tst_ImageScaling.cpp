@@ -1,11 +1,8 @@
 #include "image/ImageScaling.h"
 
-#include "base/DebugSink.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 using namespace kestrel;
@@ -34,24 +31,15 @@ std::vector<std::uint8_t> Scale(int sourceWidth, int sourceHeight, int width, in
 
 } // namespace
 
-TEST(ImageScaling, EnlargingByTwoShiftsSamplesByHalfASourcePixel)
-{
-    // Destination column 1 samples 1 * 0.5 + 0.5 = 1.0: the half-pixel offset moves every sample
-    // but the first onto the next source pixel; column 3 (2.0) is clamped.
-    EXPECT_EQ(Scale(2, 2, 4, 4), (std::vector<std::uint8_t>{0, 1, 1, 1, 10, 11, 11, 11, 10, 11, 11, 11, 10, 11, 11, 11}));
-}
-
 TEST(ImageScaling, SamplingAddsAHalfTruncatesAndClampsToTheLastSourcePixel)
 {
-    // 2 -> 3: column 1 samples 1 * 0.667 + 0.5 = 1.17; column 2 samples 1.83.
-    EXPECT_EQ(Scale(2, 2, 3, 3), (std::vector<std::uint8_t>{0, 1, 1, 10, 11, 11, 10, 11, 11}));
+    // 2 -> 4: column 1 samples 1 * 0.5 + 0.5 = 1.0, so every sample but the first moves onto the
+    // next source pixel; column 3 (2.0) is clamped.
+    EXPECT_EQ(Scale(2, 2, 4, 4), (std::vector<std::uint8_t>{0, 1, 1, 1, 10, 11, 11, 11, 10, 11, 11, 11, 10, 11, 11, 11}));
     // 3 -> 5: column 4 samples 4 * 0.6 + 0.5 = 2.9, truncated to 2.
     EXPECT_EQ(Scale(3, 1, 5, 1), (std::vector<std::uint8_t>{0, 1, 1, 2, 2}));
-    // 4 -> 1 takes the first pixel; 5 -> 2 would sample column 3 (1 * 2.5 + 0.5).
-    EXPECT_EQ(Scale(4, 4, 1, 1), std::vector<std::uint8_t>{0});
+    // 5 -> 2 samples column 3 (1 * 2.5 + 0.5).
     EXPECT_EQ(Scale(5, 1, 2, 1), (std::vector<std::uint8_t>{0, 3}));
-    // 1 -> 3 samples 0.5, 0.83, 1.17: the last one is clamped back to column 0.
-    EXPECT_EQ(Scale(1, 1, 3, 1), (std::vector<std::uint8_t>{0, 0, 0}));
 }
 
 TEST(ImageScaling, EqualSizesCopyRowsBetweenPitchesWithoutTouchingPadding)
@@ -70,10 +58,8 @@ TEST(ImageScaling, EqualSizesCopyRowsBetweenPitchesWithoutTouchingPadding)
     EXPECT_EQ(packed, (std::vector<std::uint8_t>{4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 18, 19, 20, 21, 22, 23}));
 }
 
-TEST(ImageScaling, NullSourceClearsTheDestinationAndSaysSo)
+TEST(ImageScaling, NullSourceClearsTheDestination)
 {
-    std::vector<std::string> lines;
-    ScopedDebugCapture capture([&](std::string_view text) { lines.emplace_back(text); });
     std::vector<std::uint8_t> destination(3 * 8, 0xEE);
     C3DW_internal_ScaleCopy(nullptr, destination.data(), 2, 2, 8, 2, 3, 8, 4);
     EXPECT_EQ(destination, std::vector<std::uint8_t>(24, 0));
@@ -81,9 +67,6 @@ TEST(ImageScaling, NullSourceClearsTheDestinationAndSaysSo)
     std::vector<std::uint8_t> volume(2 * 16, 0xEE);
     C3DW_internal_ScaleCopy3D(nullptr, volume.data(), 1, 1, 1, 4, 4, 2, 2, 2, 8, 16, 4);
     EXPECT_EQ(volume, std::vector<std::uint8_t>(32, 0));
-    EXPECT_EQ(lines, (std::vector<std::string>{"Ooops, NULL pointer as source for C3DW_internal_ScaleCopy", "\r\n",
-                                               "Ooops, NULL pointer as source for C3DW_internal_ScaleCopy3D",
-                                               "\r\n"}));
 }
 
 TEST(ImageScaling, VolumesSampleEachAxisAndCopyEqualSizesSliceBySlice)

@@ -77,15 +77,11 @@ std::string Listed(const std::vector<IniProblem>& problems)
     return out;
 }
 
-TEST(IniChecker, ACleanModHasNoProblems)
+// One seeded mistake in otherwise clean files gives exactly one problem, of its kind, on its line.
+TEST(IniChecker, FindsEachSeededMistakeOnItsLineAndNoneInACleanMod)
 {
     ASSERT_FALSE(SourceFolder().empty());
     EXPECT_EQ(Listed(ModWith(kObject).CheckAll()), "");
-}
-
-// One seeded mistake in otherwise clean files gives exactly one problem, of its kind, on its line.
-TEST(IniChecker, FindsEachSeededMistakeOnItsLine)
-{
     struct Case
     {
         const char* from; // replaced once in the object file; empty: `to` is appended

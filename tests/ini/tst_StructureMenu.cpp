@@ -127,7 +127,6 @@ TEST_F(StructureMenuTest, TheMenuFollowsTheDescriptionOfTheBlockUnderTheCaret)
 {
     StructureOffer offer = Offer(kEntry, 2);
     ASSERT_EQ(offer.block->GetName(), "Object");
-    EXPECT_EQ(offer.description, FindStructureDescription(game)->FindChild("Object"));
     const std::vector<MenuEntry> menu = StructureMenuEntries(offer);
     // No object names known, so no Set Value; declarations keep their index but are not offered.
     ASSERT_EQ(Dump(menu), "Add Module {Behavior = Slow, Body = ActiveBody}, Add Value {Armor, KindOf, Locomotor, Weapon}, Go To");
@@ -256,26 +255,21 @@ TEST(GoToMenu, StopsAtNineThousandBlocks)
 }
 
 /// An archive of INI entries in memory that counts its reads.
-class FakeSource : public IIniEntrySource
+struct FakeSource : IIniEntrySource
 {
-public:
-    FakeSource(std::string prefix, std::vector<std::pair<std::string, std::string>> entries)
-        : m_prefix(std::move(prefix)), m_entries(std::move(entries))
-    {
-    }
-    std::string KeyPrefix() const override { return m_prefix; }
-    int EntryCount() const override { return static_cast<int>(m_entries.size()); }
-    const std::string& EntryName(int index) const override { return m_entries[static_cast<size_t>(index)].first; }
+    FakeSource(std::string p, std::vector<std::pair<std::string, std::string>> e) : prefix(std::move(p)), entries(std::move(e)) {}
+    std::string prefix;
+    std::vector<std::pair<std::string, std::string>> entries;
+    int reads = 0;
+
+    std::string KeyPrefix() const override { return prefix; }
+    int EntryCount() const override { return static_cast<int>(entries.size()); }
+    const std::string& EntryName(int index) const override { return entries[static_cast<size_t>(index)].first; }
     std::optional<std::string> EntryText(int index) override
     {
         ++reads;
-        return m_entries[static_cast<size_t>(index)].second;
+        return entries[static_cast<size_t>(index)].second;
     }
-    int reads = 0;
-
-private:
-    std::string m_prefix;
-    std::vector<std::pair<std::string, std::string>> m_entries;
 };
 
 TEST(IniObjectCache, NamesComeFromMatchingIniEntriesInOrderAndEachEntryIsParsedOnce)

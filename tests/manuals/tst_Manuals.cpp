@@ -72,12 +72,10 @@ TEST(BashCompletion, ReadsArgumentsAndOptionValuesFromTheRealSynopses)
         std::vector<Kind> positional;
         bool repeats;
     } cases[] = {
-        {"cat", {Kind::Archive, Kind::Entry}, false},
         {"extract", {Kind::Archive, Kind::Entry}, true},
         {"add", {Kind::Archive, Kind::File}, true},
         {"pack", {Kind::Folder, Kind::File}, false},
         {"rename", {Kind::Archive, Kind::Entry, Kind::Entry}, false},
-        {"ini", {Kind::Archive, Kind::Entry}, false},
         {"verify", {Kind::Archive}, true},
     };
     for (const auto& c : cases) {
