@@ -45,7 +45,7 @@ using ConvertCommand = ToolTest;
 using ExtractAsPng = ToolTest;
 using ConvertSound = ToolTest;
 
-TEST_F(ConvertCommand, WritesTheDecodedPictureAsPng)
+TEST_F(ConvertCommand, WritesTheDecodedPictureAsPngAndReportsWhatItCannot)
 {
     Textures().WriteTo(folder / "tex.big");
     // "old.bmp.tga" is a TGA to the editor's preview, so it must be one here too.
@@ -56,17 +56,14 @@ TEST_F(ConvertCommand, WritesTheDecodedPictureAsPng)
         EXPECT_EQ(image.width, 2u);
         EXPECT_EQ(image.pixels, TgaPixels);
     }
-}
 
-TEST_F(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
-{
-    Textures().WriteTo(folder / "tex.big");
-    const auto broken = Run({"convert", "tex.big", "art/textures/broken.dds", "out.png"});
+    // Missing, undecodable and non-image entries are reported and leave no output.
+    const auto broken = Run({"convert", "tex.big", "art/textures/broken.dds", "fail.png"});
     EXPECT_EQ(broken.status, 1);
     EXPECT_THAT(broken.err, HasSubstr("entry \"art/textures/broken.dds\" not converted: not a picture"));
-    EXPECT_EQ(Run({"convert", "tex.big", "data/readme.txt", "out.png"}).status, 2);
-    EXPECT_EQ(Run({"convert", "tex.big", "nothing.tga", "out.png"}).status, 2);
-    EXPECT_FALSE(fs::exists(folder / "out.png"));
+    EXPECT_EQ(Run({"convert", "tex.big", "data/readme.txt", "fail.png"}).status, 2);
+    EXPECT_EQ(Run({"convert", "tex.big", "nothing.tga", "fail.png"}).status, 2);
+    EXPECT_FALSE(fs::exists(folder / "fail.png"));
 
     const auto unwritable = Run({"convert", "tex.big", "art/textures/brick.tga", "no/such/out.png"});
     EXPECT_EQ(unwritable.status, 2);
