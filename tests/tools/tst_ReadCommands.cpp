@@ -35,7 +35,7 @@ using GrepCommand = ToolTest;
 
 } // namespace
 
-TEST_F(ListCommand, PrintsSizeAndNameInTableOrderWithOffsetsOnRequest)
+TEST_F(ListCommand, PrintsSizeAndNameInTableOrderWithOffsetsOrAsJsonOnRequest)
 {
     fs::rename(folder / "mod.big", folder / "mod.gib"); // recognised by content, not by extension
     const auto plain = Run({"list", "mod.gib"});
@@ -47,10 +47,8 @@ TEST_F(ListCommand, PrintsSizeAndNameInTableOrderWithOffsetsOnRequest)
     const auto withOffsets = Run({"-l", "list", "mod.gib", "art"});
     EXPECT_EQ(withOffsets.status, 0);
     EXPECT_EQ(withOffsets.out, "       300  " + std::string(10 - offset.size(), ' ') + offset + "  art\\textures\\a.tga\n");
-}
 
-TEST_F(ListCommand, JsonIsAnArrayOfNameSizeAndOffset)
-{
+    // JSON: an array of name, size and offset.
     BigArchiveBuilder builder;
     builder.Add("a\\\"q\".ini", "12").Add("\xE9t\xE9.txt", "").WriteTo(folder / "a.big");
     const auto run = Run({"list", "--json", "a.big"});
