@@ -127,7 +127,6 @@ TEST_F(CompactCommand, GivesBackWhatInPlaceSavesLeftAndKeepsEveryEntry)
     const auto compacted = fs::file_size(folder / "mod.big");
     EXPECT_EQ(compacted, 16u + 8 + 10 + 8 + 9000);
     EXPECT_THAT(run.out, HasSubstr(std::to_string(grown - compacted) + " reclaimed"));
-    EXPECT_THAT(Run({"info", "mod.big"}).out, HasSubstr("unused bytes:      0\n"));
     ASSERT_EQ(Run({"extract", "mod.big", "-C", "out"}).status, 0);
     EXPECT_EQ(Read("out/art/a.tga"), Binary(9000, 2));
 }
@@ -181,8 +180,6 @@ TEST_F(ToolSafety, ExtractCanKeepExistingFilesAndPackCanExcludeWhatABuildLeaves)
     EXPECT_THAT(keep.err + keep.out, HasSubstr("weapon.ini: kept"));
     EXPECT_EQ(Read("out/data/ini/weapon.ini"), Bytes("edited by hand"));
     EXPECT_EQ(Read("out/art/a.tga"), Binary(3000, 1));
-    ASSERT_EQ(Run({"extract", "mod.big", "-C", "out"}).status, 0);
-    EXPECT_EQ(Read("out/data/ini/weapon.ini"), Bytes("weapon"));
 
     WriteFileBytes(folder / "out" / ".git" / "HEAD", Bytes("ref"));
     WriteFileBytes(folder / "out" / "data" / "ini" / "weapon.ini.BAK", Bytes("old"));
