@@ -83,9 +83,6 @@ TEST_F(CommandIniTest, AtPrintsTheBlockAndValueUnderALine)
               ExitOk);
     EXPECT_EQ(out, "{\"line\": 3, \"block\": {\"name\": \"Object\", \"rest\": \"T\xC3\xA9st \", \"startLine\": 0, "
                          "\"endLine\": 5}, \"valueIndex\": -1, \"value\": null}\n");
-
-    ASSERT_EQ(Run({"--at", "9", "INI.big", "data/ini/object/test.ini"}), ExitOk);
-    EXPECT_EQ(out, "line 9: block (top level)\nvalue -1\n");
 }
 
 TEST_F(CommandIniTest, RefusesBadOptionsMissingEntriesAndConfigurations)
@@ -128,7 +125,6 @@ TEST_F(CommandIniTest, CoverageListsWhatTheDescriptionKnowsAndFailsOnTheUnknown)
     ASSERT_EQ(Run({"--coverage", "--json", "-g", "zerohour", "--config", "described.ini", "INI.big",
                    "data/ini/object/*.ini"}),
               ExitProblems);
-    EXPECT_THAT(out, HasSubstr("{\"game\": \"ZeroHour\", \"entries\": 1, \"unknown\": 1, \"items\": ["));
     EXPECT_THAT(out, HasSubstr("{\"kind\": \"key\", \"path\": \"Object > KindOf\", \"known\": false, \"count\": 1}"));
 
     EXPECT_EQ(Run({"--coverage", "--config", "described.ini", "INI.big", "data/ini/none/*"}), ExitProblems);
@@ -215,8 +211,6 @@ TEST_F(CommandIniStructureTest, OfferPrintsTheMenuAtALineAsOneJsonObject)
     ASSERT_EQ(Offer(2, {"--game-folder", "Game"}), ExitOk) << err;
     EXPECT_THAT(out, HasSubstr("\"setValue\": {\"kind\": \"objects\", \"choices\": [{\"text\": \"ModGun\", \"checked\": false}, "
                                "{\"text\": \"GameGun\", \"checked\": false}]}"));
-    ASSERT_EQ(Offer(5), ExitOk);
-    EXPECT_THAT(out, HasSubstr("\"block\": null, \"valueIndex\": -1, \"addModule\": [\"Object\"]"));
 }
 
 // The bytes each command writes are the structure menu's own, proven in its tests; here, that
@@ -237,6 +231,62 @@ TEST_F(CommandIniStructureTest, ApplyRefusesWhatTheMenuDoesNotOfferAndLeavesTheA
     }
     EXPECT_EQ(Run({"--apply", "set:A", "Mod.big", "data/ini/object/tank.ini"}), ExitFailure) << "no --line";
     EXPECT_EQ(Entry(), kObject);
+}
+
+// A mod folder with one warning (an unknown key) and, in a second file, one error (an End too
+// many); the same files packed into an archive.
+class CommandCheckTest : public ::testing::Test
+{
+protected:
+    CommandCheckTest()
+    {
+        const std::string warned = "Weapon Gun\r\n  PrimaryDamag = 40.0\r\nEnd\r\n";
+        const std::string broken = "Weapon Other\r\nEnd\r\nEnd\r\n";
+        samples::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Weapon.ini", samples::Bytes(warned));
+        samples::WriteFileBytes(folder / "mod" / "Data" / "INI" / "Zed.ini", samples::Bytes(broken));
+        samples::BigArchiveBuilder().Add("Data\\INI\\Weapon.ini", warned).Add("Data\\INI\\Zed.ini", broken)
+            .WriteTo(folder / "Mod.big");
+    }
+
+    test::ToolRun Run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), "check");
+        return test::RunTool(folder.Path(), std::move(args));
+    }
+
+    samples::TempFolder folder;
+};
+
+TEST_F(CommandCheckTest, PrintsCompilerStyleLinesOrJsonAndExitsByTheWorstSeverity)
+{
+    const std::string weaponLine = "Data\\INI\\Weapon.ini:2: unknown-key: \"PrimaryDamag\" is not a key of Weapon Gun\n";
+    const std::string zedLine = "Data\\INI\\Zed.ini:3: stray-end: \"End\" without an open block\n";
+    struct Case
+    {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {{"Mod.big"}, ExitProblems, weaponLine + zedLine},
+        {{"Mod.big", "data/ini/weapon.ini"}, ExitOk, weaponLine},
+        {{"mod"}, ExitProblems, "mod/Data/INI/Weapon.ini:2" + weaponLine.substr(weaponLine.find(": unknown")) +
+                                    "mod/Data/INI/Zed.ini:3" + zedLine.substr(zedLine.find(": stray"))},
+        {{"Mod.big", "nothing/*.ini"}, ExitFailure, ""},
+        {{"Missing.big"}, ExitFailure, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        const test::ToolRun run = Run(c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
+
+    const test::ToolRun json = Run({"--json", "Mod.big", "data/ini/zed.ini"});
+    EXPECT_EQ(json.status, ExitProblems);
+    EXPECT_TRUE(test::IsValidJson(json.out)) << json.out;
+    EXPECT_EQ(json.out, "{\"problems\": [{\"entry\": \"Data\\\\INI\\\\Zed.ini\", \"line\": 3, \"kind\": \"stray-end\", "
+                        "\"severity\": \"error\", \"message\": \"\\\"End\\\" without an open block\"}]}\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "image/ImageDecoders.h"
 #include "samples/ImageFileWriters.h"
+#include "sound/WavTestFile.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,9 @@ DecodedImage ReadPng(const fs::path& path)
 
 using ConvertCommand = ToolTest;
 using ExtractAsPng = ToolTest;
+using ConvertSound = ToolTest;
 
-TEST_F(ConvertCommand, WritesTheDecodedPictureAsPng)
+TEST_F(ConvertCommand, WritesTheDecodedPictureAsPngAndReportsWhatItCannot)
 {
     Textures().WriteTo(folder / "tex.big");
     // "old.bmp.tga" is a TGA to the editor's preview, so it must be one here too.
@@ -54,17 +56,14 @@ TEST_F(ConvertCommand, WritesTheDecodedPictureAsPng)
         EXPECT_EQ(image.width, 2u);
         EXPECT_EQ(image.pixels, TgaPixels);
     }
-}
 
-TEST_F(ConvertCommand, MissingUndecodableAndNonImageEntriesAreReportedWithoutOutput)
-{
-    Textures().WriteTo(folder / "tex.big");
-    const auto broken = Run({"convert", "tex.big", "art/textures/broken.dds", "out.png"});
+    // Missing, undecodable and non-image entries are reported and leave no output.
+    const auto broken = Run({"convert", "tex.big", "art/textures/broken.dds", "fail.png"});
     EXPECT_EQ(broken.status, 1);
     EXPECT_THAT(broken.err, HasSubstr("entry \"art/textures/broken.dds\" not converted: not a picture"));
-    EXPECT_EQ(Run({"convert", "tex.big", "data/readme.txt", "out.png"}).status, 2);
-    EXPECT_EQ(Run({"convert", "tex.big", "nothing.tga", "out.png"}).status, 2);
-    EXPECT_FALSE(fs::exists(folder / "out.png"));
+    EXPECT_EQ(Run({"convert", "tex.big", "data/readme.txt", "fail.png"}).status, 2);
+    EXPECT_EQ(Run({"convert", "tex.big", "nothing.tga", "fail.png"}).status, 2);
+    EXPECT_FALSE(fs::exists(folder / "fail.png"));
 
     const auto unwritable = Run({"convert", "tex.big", "art/textures/brick.tga", "no/such/out.png"});
     EXPECT_EQ(unwritable.status, 2);
@@ -85,8 +84,35 @@ TEST_F(ExtractAsPng, ConvertsImageEntriesAndKeepsTheRest)
                                                "art/textures/old.bmp.tga.png", "data/readme.txt"}));
     EXPECT_EQ(ReadPng(folder / "out/art/textures/Brick.TGA.png").pixels, TgaPixels);
     EXPECT_EQ(Read("out/art/textures/kept.png"), Bytes("not decoded when extracted"));
+}
 
-    // Without the option every entry is extracted as it is.
-    EXPECT_EQ(Run({"extract", "tex.big", "-C", "raw"}).status, 0);
-    EXPECT_EQ(Read("raw/art/textures/Brick.TGA"), Tga);
+TEST_F(ConvertSound, WritesAWavEntrysWaveformAndDescribesTheSound)
+{
+    WavBytes square;
+    for (int i = 0; i < 1024; ++i)
+        square.insert(square.end(), {0xFF, 0x7F, 0x00, 0x80});
+    const WavBytes whole = PcmWav(1, 16, square);
+    BigArchiveBuilder().Add("data\\audio\\Boom.WAV", whole)
+        .Add("data\\audio\\cut.wav", WavBytes(whole.begin(), whole.begin() + 1000))
+        .Add("data\\audio\\bad.wav", "RIFF but nothing more")
+        .WriteTo(folder / "audio.big");
+
+    const auto run = Run({"convert", "audio.big", "data/audio/boom.wav", "boom.png"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "data\\audio\\Boom.WAV: PCM 16-bit, 22050 Hz, mono, 0.09 s\n");
+    const DecodedImage picture = ReadPng(folder / "boom.png");
+    ASSERT_EQ(picture.width * picture.height, 512u * 128u);
+    // Full scale reaches the bottom right corner in the wave's colour (blue first once decoded).
+    EXPECT_EQ(std::vector<std::uint8_t>(picture.pixels.end() - 4, picture.pixels.end()),
+              (std::vector<std::uint8_t>{0xF7, 0xC3, 0x4F, 0xFF}));
+
+    const auto partial = Run({"convert", "audio.big", "data/audio/cut.wav", "cut.png"});
+    EXPECT_EQ(partial.status, 1);
+    EXPECT_THAT(partial.err, HasSubstr("cut short"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "cut.png"));
+
+    const auto bad = Run({"convert", "audio.big", "data/audio/bad.wav", "bad.png"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_THAT(bad.err, HasSubstr("entry \"data/audio/bad.wav\" not converted: RIFF form at offset 8"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "bad.png"));
 }

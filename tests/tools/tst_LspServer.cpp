@@ -17,8 +17,11 @@ using namespace kestrel::cli;
 
 namespace {
 
-std::string Framed(const std::string& json)
+/// One framed JSON-RPC message; `id` < 0 makes it a notification, empty `params` leaves them out.
+std::string Framed(int id, const std::string& method, const std::string& params)
 {
+    const std::string json = "{\"jsonrpc\": \"2.0\", " + (id < 0 ? "" : "\"id\": " + std::to_string(id) + ", ") +
+                             "\"method\": \"" + method + "\"" + (params.empty() ? "" : ", \"params\": " + params) + "}";
     return "Content-Length: " + std::to_string(json.size()) + "\r\n\r\n" + json;
 }
 
@@ -65,19 +68,12 @@ TEST(LspServer, AnswersAnEditorsSessionOverJsonRpc)
                              "  End\\r\\nEnd\\r\\n";
     const std::string at = "{\"textDocument\": {\"uri\": \"" + uri + "\"}, \"position\": ";
     std::istringstream in(
-        Framed("{\"jsonrpc\": \"2.0\", \"id\": 1, \"method\": \"initialize\", \"params\": {\"rootUri\": \"" + root +
-               "\"}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"method\": \"initialized\", \"params\": {}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"method\": \"textDocument/didOpen\", \"params\": {\"textDocument\": {\"uri\": \"" +
-               uri + "\", \"languageId\": \"ini\", \"version\": 1, \"text\": \"" + text + "\"}}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"id\": 2, \"method\": \"textDocument/completion\", \"params\": " + at +
-               "{\"line\": 3, \"character\": 13}}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"id\": 3, \"method\": \"textDocument/definition\", \"params\": " + at +
-               "{\"line\": 3, \"character\": 24}}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"id\": 4, \"method\": \"textDocument/documentSymbol\", \"params\": " + at +
-               "null}}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"id\": 5, \"method\": \"shutdown\"}") +
-        Framed("{\"jsonrpc\": \"2.0\", \"method\": \"exit\"}"));
+        Framed(1, "initialize", "{\"rootUri\": \"" + root + "\"}") + Framed(-1, "initialized", "{}") +
+        Framed(-1, "textDocument/didOpen", "{\"textDocument\": {\"uri\": \"" + uri +
+                                               "\", \"languageId\": \"ini\", \"version\": 1, \"text\": \"" + text + "\"}}") +
+        Framed(2, "textDocument/completion", at + "{\"line\": 3, \"character\": 13}}") +
+        Framed(3, "textDocument/definition", at + "{\"line\": 3, \"character\": 24}}") +
+        Framed(4, "textDocument/documentSymbol", at + "null}") + Framed(5, "shutdown", "") + Framed(-1, "exit", ""));
     std::ostringstream out;
     LspServer server(out, FindGameBlock(*tree, GameKind::ZeroHour), std::nullopt);
     EXPECT_EQ(server.Run(in), 0);
