@@ -9,12 +9,21 @@
 #include "app/RawTextView.h"
 
 #include "archive/CQuartoDoc.h"
+#include "app/IniProblemPane.h"
+#include "app/StringTableView.h"
+#include "app/StructureMenuController.h"
+#include "strings/CsfTestTables.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QMdiArea>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -25,11 +34,6 @@ namespace {
 
 using test::AppHarness;
 using samples::BigArchiveBuilder;
-
-constexpr const char* editModeQuestion =
-    "This will activate EditMode, meaning you can edit this BIG file. Please be awarethat editing a BIG file "
-    "may cause you to be unable to play online. Before editing a BIG file, you should definitly make a backup "
-    "of the file. Considering this, do you want to activate EditMode?";
 
 class CQuartoViewTest : public ::testing::Test
 {
@@ -109,7 +113,6 @@ TEST_F(CQuartoViewTest, RefusedEditModeUndoesTheKeystrokeAndLeavesTheEntryAlone)
     harness.prompt.Answer({false});
     QTest::keyClick(view->EditControl(), Qt::Key_X);
     ASSERT_EQ(harness.prompt.shown.size(), 1u);
-    EXPECT_EQ(harness.prompt.shown[0].text, editModeQuestion);
     EXPECT_EQ(harness.prompt.shown[0].caption, "Activate EditMode");
     EXPECT_EQ(view->EditControl()->toPlainText(), QStringLiteral("A = 1\n"));
     EXPECT_EQ(Entry(0), "A = 1\r\n");
@@ -285,6 +288,83 @@ TEST_F(CQuartoViewTest, EditingKeysActOnTheTextAndDeleteFileByKeyElsewhereAsksFi
     main.Action(Command::EditDeleteFile)->trigger();
     EXPECT_EQ(frame->Document().EntryCount(), 0);
     EXPECT_EQ(harness.prompt.shown.size(), 2u);
+}
+
+// The shown INI entry is checked off the GUI thread; the problems come back underlined and
+// listed, the list goes when another entry is shown, and choosing a problem moves the caret.
+TEST_F(CQuartoViewTest, IniProblemPaneListsAndUnderlinesTheProblemsAndMovesTheCaretToTheChosenOne)
+{
+    ASSERT_TRUE(Open(BigArchiveBuilder()
+                         .Add("data\\ini\\weapon.ini", "Weapon Gun\r\nEnd\r\nEnd\r\nWeapon Open\r\n")
+                         .Add("readme.txt", "End\r\n")));
+    Select(0);
+    IniProblemPane& problems = view->Problems();
+    ASSERT_TRUE(test::WaitFor([&] { return problems.count() == 2; }));
+    EXPECT_TRUE(problems.isVisible());
+    EXPECT_LT(view->EditControl()->geometry().bottom(), problems.geometry().top());
+    EXPECT_EQ(view->EditControl()->extraSelections().size(), 2);
+    EXPECT_EQ(problems.item(0)->text(), QStringLiteral("3: stray-end: \"End\" without an open block"));
+
+    const QRect row = problems.visualItemRect(problems.item(1));
+    QTest::mouseClick(problems.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(view->EditControl()->textCursor().blockNumber(), 3);
+
+    Select(1);
+    EXPECT_FALSE(problems.isVisible());
+    EXPECT_TRUE(view->EditControl()->extraSelections().isEmpty());
+}
+
+
+TEST(GoToLabel, OpensTheTableHoldingTheLabelAtItsRowHereOrInAnotherArchive)
+{
+    test::AppHarness harness;
+    const auto csf = [](const std::vector<test::TestLabel>& labels) { return test::CsfBytes(labels); };
+    CChildFrame* frame = harness.StartOn(
+        test::BigArchiveBuilder()
+            .Add("data\\humvee.ini", "Object Humvee\r\n  DisplayName = OBJECT:Humvee\r\n  Offset = X:10 Y:5\r\n"
+                                     "  Description = OBJECT:Tank\r\n  TextLabel = GUI:Nowhere\r\nEnd\r\n")
+            .Add("data\\lang.csf",
+                 csf({{"GUI:A", {{u"a", {}}}}, {"GUI:B", {{u"b1", {}}, {u"b2", {}}}}, {"object:HUMVEE", {}}})));
+    ASSERT_NE(frame, nullptr);
+    CChildFrame* other = harness.App().OpenDocumentFile(
+        harness.WriteArchive(test::BigArchiveBuilder().Add("english.csf", csf({{"OBJECT:Tank", {}}})), "english.big"));
+    ASSERT_NE(other, nullptr);
+    CMainFrame& main = *harness.App().MainFrame();
+    QAction* command = main.Action(Command::EditGoToLabel);
+    const auto caretOnLine = [frame, &main](int line) {
+        main.MdiArea()->setActiveSubWindow(frame);
+        test::SelectRow(*frame, 0);
+        QPlainTextEdit& edit = *frame->EditorView()->EditControl();
+        edit.setTextCursor(QTextCursor(edit.document()->findBlockByNumber(line)));
+    };
+    const auto shownRow = [](CChildFrame* window) {
+        return window->EditorView()->StringTable()->Table()->currentIndex().row();
+    };
+
+    // The text's own menu, which offers it enabled only on a line naming a label.
+    caretOnLine(2);
+    EXPECT_FALSE(command->isEnabled());
+    caretOnLine(1);
+    EXPECT_TRUE(command->isEnabled());
+    frame->EditorView()->StructureMenu().SetMenuRunner([](QMenu& menu, const QPoint&) {
+        const QList<QAction*> items = menu.actions();
+        return *std::find_if(items.begin(), items.end(),
+                             [](QAction* a) { return a->text().startsWith(QStringLiteral("&Go to label\t")); });
+    });
+    frame->EditorView()->StructureMenu().OpenAt(frame->EditorView()->EditControl()->cursorRect().center());
+    ASSERT_EQ(frame->EditorView()->Mode(), PreviewMode::StringTable);
+    EXPECT_EQ(frame->Document().SelectedEntry(), 1);
+    EXPECT_EQ(shownRow(frame), 3);
+
+    caretOnLine(3);
+    command->trigger();
+    EXPECT_EQ(main.ActiveChild(), other);
+    EXPECT_EQ(shownRow(other), 0);
+
+    caretOnLine(4);
+    command->trigger();
+    EXPECT_EQ(main.statusBar()->currentMessage(),
+              QStringLiteral("No string table in the open archives holds the label \"GUI:Nowhere\"."));
 }
 
 } // namespace
