@@ -41,7 +41,7 @@ QString Visible(CMainFrame& frame, const char* key = "")
     QStringList texts;
     for (QAction* action : actions)
         if (action->isVisible() && !action->isSeparator())
-            texts.append(test::Shown(action->text()));
+            texts.append(DisplayedText(action->text()));
     return texts.join(QLatin1Char('|'));
 }
 
