@@ -95,9 +95,4 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-QString Shown(const QString& menuText)
-{
-    return DisplayedText(menuText);
-}
-
 } // namespace kestrel::test

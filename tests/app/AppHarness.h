@@ -62,7 +62,5 @@ std::string EntryText(ArchiveDocument& document, int index);
 void SelectRow(CChildFrame& frame, int row);
 /// Runs the event loop until `condition` holds or `timeoutMs` passed; whether it held.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 2000);
-/// The text of a menu entry as the user reads it.
-QString Shown(const QString& menuText);
 
 } // namespace kestrel::test

@@ -1,8 +1,11 @@
 // Progress of long archive commands as the windowed program shows it: it never covers a
 // question asked in the middle of the work, and Cancel, Escape and the close button stop it.
+// Then the questions themselves, answered by clicking and typing in the real dialogs.
 #include "ArchiveCommandsFixture.h"
 
 #include "app/QtCommandDialogs.h"
+#include "app/FilenameDialog.h"
+#include "app/OverwriteDialog.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -10,8 +13,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QCheckBox>
+#include <QLineEdit>
 
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace kestrel {
 namespace {
@@ -132,6 +138,53 @@ TEST_F(ProgressTest, CancelEscapeAndCloseStopExtractAllAndSayHowFarItGot)
                 ++files;
         EXPECT_EQ(files, written);
     }
+}
+
+/// Runs `answer` on the dialog that the next modal question opens.
+template <typename Dialog>
+void WhenShown(std::function<void(Dialog&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(*dialog);
+    });
+}
+
+TEST(QtCommandDialogs, TakeTheAnswersGivenInTheDialogs)
+{
+    QtCommandDialogs dialogs([]() -> QWidget* { return nullptr; });
+    WhenShown<OverwriteDialog>([](OverwriteDialog& dialog) {
+        auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("useForAllBox"));
+        EXPECT_TRUE(box->isVisible());
+        box->setChecked(true);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("yesButton")), Qt::LeftButton);
+    });
+    const OverwriteAnswer answer = dialogs.AskOverwrite("data\\a.ini", true);
+    EXPECT_TRUE(answer.overwrite);
+    EXPECT_TRUE(answer.useForAll);
+
+    // Not offered, the box stays hidden; Escape is No.
+    WhenShown<OverwriteDialog>([](OverwriteDialog& dialog) {
+        EXPECT_FALSE(dialog.findChild<QCheckBox*>(QStringLiteral("useForAllBox"))->isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialogs.AskOverwrite("data\\a.ini", false).overwrite);
+
+    WhenShown<FilenameDialog>([](FilenameDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"));
+        EXPECT_EQ(edit->text(), QStringLiteral("NewFile.ini"));
+        edit->setText(QString::fromLatin1("data\\\xE9t\xE9.ini"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs.AskEntryName("NewFile.ini"), std::optional<std::string>("data\\\xE9t\xE9.ini"));
+
+    // A typed name that was cancelled is not taken.
+    WhenShown<FilenameDialog>([](FilenameDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("typed.ini"));
+        dialog.reject();
+    });
+    EXPECT_EQ(dialogs.AskEntryName("NewFile.ini"), std::nullopt);
 }
 
 } // namespace
